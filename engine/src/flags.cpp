@@ -1,0 +1,127 @@
+// Entry flags, flag filters and reading entries back.
+#include <utility>
+
+#include "guard.h"
+#include "lists.h"
+
+using namespace yrb;
+
+namespace {
+
+// Entry numbers are positions in index 1.
+bool InRange(const ListObject* list, int32_t entry) {
+    return entry >= 0 && static_cast<uint32_t>(entry) < list->Count();
+}
+
+}  // namespace
+
+extern "C" YRB_API int32_t YRB03(int32_t slot, int32_t entry, int32_t mask, int32_t on) {
+    ListObject* list = nullptr;
+    if (ValidateSlot(slot, list, &g_registered) != 1) return -1;
+    if (!InRange(list, entry)) return -1;
+    uint8_t& f = list->flags[list->index1[entry]];
+    const uint8_t m = static_cast<uint8_t>(mask & 0xFF);
+    f = on ? static_cast<uint8_t>(f | m) : static_cast<uint8_t>(f & ~m);
+    return 0;
+}
+
+extern "C" YRB_API int32_t YRB17(int32_t slot, int32_t entry, int32_t mask) {
+    ListObject* list = nullptr;
+    if (ValidateSlot(slot, list, &g_registered) != 1) return -1;
+    if (!InRange(list, entry)) return -1;
+    return static_cast<int32_t>(list->flags[list->index1[entry]] & static_cast<uint32_t>(mask));
+}
+
+extern "C" YRB_API int32_t YRB18(int32_t slot, int32_t entry, int32_t part, char* buffer,
+                                 int32_t max) {
+    if (buffer == nullptr || max < 0) return -1;
+    ListObject* list = nullptr;
+    if (ValidateSlot(slot, list, &g_registered) != 1) return -1;
+    if (!InRange(list, entry) || part < 0 || part > 2) return -1;
+    const ListItem* it = list->Part(list->index1[entry], part);
+    if (it == nullptr) return -1;
+    const uint32_t n = it->length < static_cast<uint32_t>(max) ? it->length : static_cast<uint32_t>(max);
+    std::memcpy(buffer, list->Text(*it), n);
+    buffer[n] = '\0';
+    return static_cast<int32_t>(n);
+}
+
+extern "C" YRB_API int32_t YRB10(int32_t slot, int32_t entry, int32_t mode, int32_t mask,
+                                 int32_t must_have, int32_t must_not,
+                                 const YRB_CallbackTable* table) {
+    const Table* t = Choose(table, &g_silent);
+    ListObject* list = nullptr;
+    if (ValidateSlot(slot, list, t) != 1) return -1;
+    if (mask == 0) return 0;
+    if (entry < -1 || (entry != -1 && !InRange(list, entry))) return -1;
+    if (mode < -1 || mode > 1) mode = 1;
+    BusyScope busy(list);
+    const uint32_t first = entry == -1 ? 0 : static_cast<uint32_t>(entry);
+    const uint32_t range = entry == -1 ? list->Count() : 1;
+    const uint8_t m = static_cast<uint8_t>(mask & 0xFF);
+    InitProgress(t, range);
+    Info(t, "Updating entry flags");
+    Progress(t, 0);
+    ProgressStep step(t, range);
+    uint32_t counted = 0;
+    for (uint32_t i = 0; i < range; ++i) {
+        if (PollInterrupt(t)) return -2;
+        step(i);
+        uint8_t& f = list->flags[list->index1[first + i]];
+        if (!PassesFilter(f, must_have, must_not)) continue;
+        if (mode == 1) {
+            f = static_cast<uint8_t>(f | m);
+        } else if (mode == 0) {
+            f = static_cast<uint8_t>(f & ~m);
+        } else {
+            f = (f & m) ? static_cast<uint8_t>(f & ~m) : static_cast<uint8_t>(f | m);
+        }
+        ++counted;
+    }
+    step(range);
+    return static_cast<int32_t>(counted);
+}
+
+extern "C" YRB_API int32_t YRB16(int32_t slot, int32_t must_have, int32_t must_not,
+                                 const YRB_CallbackTable* table) {
+    const Table* t = Choose(table, &g_silent);
+    ListObject* list = nullptr;
+    if (ValidateSlot(slot, list, t) != 1) return -1;
+    BusyScope busy(list);
+    const uint32_t n = list->Count();
+    InitProgress(t, n);
+    Info(t, "Counting entries");
+    ProgressStep step(t, n);
+    step(0);
+    uint32_t counted = 0;
+    for (uint32_t i = 0; i < n; ++i) {
+        step(i);
+        if (PollInterrupt(t)) return -2;
+        if (PassesFilter(list->flags[list->index1[i]], must_have, must_not)) ++counted;
+    }
+    step(n);
+    return static_cast<int32_t>(counted);
+}
+
+extern "C" YRB_API int32_t YRB15(int32_t slot) {
+    const Table* t = &g_registered;
+    ListObject* list = nullptr;
+    if (ValidateSlot(slot, list, t) != 1) return -1;
+    BusyScope busy(list);
+    const uint32_t n = list->Count();
+    const uint32_t half = n / 2;
+    InitProgress(t, half);
+    Progress(t, 0);
+    Info(t, "Invert entries order");
+    ProgressStep step(t, n);  // the step is a hundredth of the whole list
+    uint32_t* idx = list->index1;
+    for (uint32_t i = 0; i < half; ++i) {
+        std::swap(idx[i], idx[n - 1 - i]);
+        if (PollInterrupt(t)) return -2;
+        step(i);
+    }
+    step(half);
+    return 1;
+}
+
+extern "C" YRB_API int32_t YRB19(void) { return -1; }

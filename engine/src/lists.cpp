@@ -1,0 +1,133 @@
+#include "lists.h"
+
+#include <cstdlib>
+
+#include "guard.h"
+
+namespace yrb {
+
+namespace {
+ListObject g_slots[3];
+ListObject g_references[4];
+}  // namespace
+
+int g_referenceBusy = 0;
+
+ListObject* SlotList(int32_t slot) {
+    return (slot >= 1 && slot <= 3) ? &g_slots[slot - 1] : nullptr;
+}
+
+ListObject& ReferenceList(int which) { return g_references[which]; }
+
+int32_t ValidateSlot(int32_t slot, ListObject*& out, const Table* t) {
+    out = nullptr;
+    ListObject* list = SlotList(slot);
+    if (list == nullptr) return -1;
+    const char* msg = nullptr;
+    if (list->content == nullptr) {
+        msg = "No memory space has been allocated for the file content in List %d";
+    } else if (list->size == 0) {
+        msg = "The memory space allocated for the file content is empty in List %d";
+    } else if (list->dims == nullptr) {
+        msg = "No memory space has been allocated for entry attributes in List %d";
+    } else if (list->index1 == nullptr) {
+        msg = "No memory space has been allocated for entry index in List %d";
+    } else if (list->levels == 0) {
+        msg = "The number of dimensions is invalid in List %d : 0";
+    }
+    if (msg) {
+        SendError(t, Format(msg, slot));
+        return -1;
+    }
+    out = list;
+    return 1;
+}
+
+int32_t CopyIndex(const uint32_t* source, uint32_t* target, uint32_t count) {
+    if (source == nullptr) {
+        SendError(&g_registered, "Cannot copy List index : Source Index object not set");
+        return -1;
+    }
+    if (target == nullptr) {
+        SendError(&g_registered, "Cannot copy List index : Target Index object not set");
+        return -1;
+    }
+    if (count) std::memmove(target, source, static_cast<size_t>(count) * sizeof(uint32_t));
+    return 1;
+}
+
+int32_t FreeListObject(ListObject* list) {
+    if (list == nullptr) return -1;
+    if (list->dims) {
+        for (uint32_t l = 0; l < list->levels; ++l) std::free(list->dims[l].items);
+        delete[] list->dims;
+    }
+    std::free(list->index1);
+    std::free(list->index2);
+    std::free(list->flags);
+    std::free(list->occurrences);
+    std::free(list->content);
+    const int busy = list->busy;
+    *list = ListObject{};
+    list->busy = busy;
+    return 1;
+}
+
+bool SetSeparator(ListDimension& d, const char* sep) {
+    const size_t n = sep ? std::strlen(sep) : 0;
+    if (n > kMaxSeparator) return false;
+    if (n) std::memcpy(d.separator, sep, n);
+    d.separator[n] = '\0';
+    d.sepLength = static_cast<uint32_t>(n);
+    return true;
+}
+
+}  // namespace yrb
+
+using namespace yrb;
+
+extern "C" YRB_API int32_t YRB14(int32_t slot) {
+    ListObject* list = nullptr;
+    return ValidateSlot(slot, list, &g_silent) == 1 ? 0 : 1;
+}
+
+extern "C" YRB_API int32_t YRB20(int32_t slot) {
+    ListObject* list = SlotList(slot);
+    if (list == nullptr) return -1;
+    if (list->busy) {
+        // Freeing here would pull the memory from under the running operation.
+        SendError(&g_registered,
+                  Format("List %d is in use by a running operation and cannot be freed", slot));
+        return -1;
+    }
+    FreeListObject(list);
+    return 1;
+}
+
+extern "C" YRB_API int32_t YRB09(void) {
+    int32_t result = 1;
+    for (int32_t slot = 1; slot <= 2; ++slot) {
+        ListObject* list = SlotList(slot);
+        if (list->busy) {
+            SendError(&g_registered,
+                      Format("List %d is in use by a running operation and cannot be freed", slot));
+            result = -1;
+            continue;
+        }
+        FreeListObject(list);
+    }
+    if (g_referenceBusy == 0) {
+        for (int k = 0; k < 4; ++k) FreeListObject(&ReferenceList(k));
+    } else {
+        SendError(&g_registered, "The reference lists are in use by a running operation and cannot be freed");
+        result = -1;
+    }
+    // Slot 7 (animate) keeps its value.
+    g_registered.error = nullptr;
+    g_registered.progress = nullptr;
+    g_registered.check_interrupt = nullptr;
+    g_registered.information = nullptr;
+    g_registered.reserved = nullptr;
+    g_registered.init_progress = nullptr;
+    return result;
+}

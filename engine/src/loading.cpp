@@ -1,0 +1,386 @@
+// The whole-file reader and the two-pass loader of address lists.
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "guard.h"
+#include "lists.h"
+#include "text.h"
+
+namespace yrb {
+
+namespace {
+
+constexpr uint32_t kMaxLoadable = 0x7FFFFFFFu;  // results are 32-bit signed
+
+bool HasAsciiLetter(const char* s, uint32_t n) {
+    for (uint32_t i = 0; i < n; ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
+    }
+    return false;
+}
+
+// Counting pass below level 0; returns the items found or -2.
+int64_t CountLevel(ListObject& list, const char* text, uint32_t length, uint32_t level,
+                   const Table* t) {
+    ListDimension& d = list.dims[level];
+    const bool deeper = level + 1 < list.levels;
+    const char* cursor = text;
+    const char* end = text + length;
+    const char* tok = nullptr;
+    uint32_t tokLen = 0;
+    if (d.column == 0) {
+        int64_t found = 0;
+        while (NextToken(cursor, end, d.separator, d.sepLength, tok, tokLen)) {
+            if (tokLen == 0) continue;
+            ++d.capacity;
+            ++found;
+            if (deeper && CountLevel(list, tok, tokLen, level + 1, t) == -2) return -2;
+        }
+        if (PollInterrupt(t)) return -2;
+        return found;
+    }
+    for (uint32_t k = 1; k <= d.column; ++k) {
+        if (PollInterrupt(t)) return -2;
+        if (!NextToken(cursor, end, d.separator, d.sepLength, tok, tokLen)) return 0;
+        if (k == d.column) {
+            if (tokLen == 0) return 0;
+            ++d.capacity;
+            if (deeper && CountLevel(list, tok, tokLen, level + 1, t) == -2) return -2;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// Counting pass over the whole content (level 0, column 0).
+int64_t CountRecords(ListObject& list, bool lowerEachRecord, const Table* t) {
+    ListDimension& d = list.dims[0];
+    InitProgress(t, list.size);
+    Progress(t, 0);
+    ProgressStep step(t, list.size);
+    const char* content = list.content;
+    const char* cursor = content;
+    const char* end = content + list.size;
+    const char* tok = nullptr;
+    uint32_t tokLen = 0;
+    std::string scratch;
+    while (NextToken(cursor, end, d.separator, d.sepLength, tok, tokLen)) {
+        if (tokLen != 0) {
+            ++d.capacity;
+            if (list.levels > 1) {
+                int64_t r;
+                if (lowerEachRecord) {
+                    // Fields are split after lower-casing, but the content must
+                    // stay as it is so the parsing pass finds the same records.
+                    scratch.assign(tok, tokLen);
+                    LowerAscii(scratch.data(), tokLen);
+                    r = CountLevel(list, scratch.data(), tokLen, 1, t);
+                } else {
+                    r = CountLevel(list, tok, tokLen, 1, t);
+                }
+                if (r == -2) return -2;
+            }
+        }
+        step(cursor ? static_cast<uint32_t>(cursor - content) : list.size);
+    }
+    Progress(t, list.size);
+    if (PollInterrupt(t)) return -2;
+    return d.capacity;
+}
+
+struct Parser {
+    ListObject& list;
+    const Table* t;
+    bool lowerRecords;
+    ProgressStep* step = nullptr;
+
+    // Returns the parent's child count, -1 (count mismatch) or -2.
+    int64_t Level(ListItem& parent, uint32_t level) {
+        ListDimension& d = list.dims[level];
+        parent.count = 0;
+        parent.first = d.parsed;
+        char* base = list.content;
+        const char* cursor = base + parent.offset;
+        const char* end = cursor + parent.length;
+        const char* tok = nullptr;
+        uint32_t tokLen = 0;
+        if (d.column == 0) {
+            while (NextToken(cursor, end, d.separator, d.sepLength, tok, tokLen)) {
+                if (tokLen != 0) {
+                    const int64_t r = NewItem(parent, level, tok, tokLen);
+                    if (r < 0) return r;
+                }
+                if (level == 0) (*step)(d.parsed);
+                if (PollInterrupt(t)) return -2;
+            }
+            if (level == 0) Progress(t, d.capacity);
+            return parent.count;
+        }
+        for (uint32_t k = 1; k <= d.column; ++k) {
+            if (PollInterrupt(t)) return -2;
+            if (!NextToken(cursor, end, d.separator, d.sepLength, tok, tokLen)) break;
+            if (k == d.column) {
+                if (tokLen != 0) {
+                    const int64_t r = NewItem(parent, level, tok, tokLen);
+                    if (r < 0) return r;
+                }
+                break;
+            }
+        }
+        return parent.count;
+    }
+
+    int64_t NewItem(ListItem& parent, uint32_t level, const char* tok, uint32_t tokLen) {
+        ListDimension& d = list.dims[level];
+        if (d.parsed >= d.capacity) {
+            SendError(&g_registered, "The list could not be parsed : the entries changed between the two passes");
+            return -1;
+        }
+        ListItem& it = d.items[d.parsed++];
+        ++parent.count;
+        char* bytes = const_cast<char*>(tok);
+        if (level == 0 && lowerRecords) LowerAscii(bytes, tokLen);
+        it.offset = static_cast<uint32_t>(tok - list.content);
+        it.length = tokLen;
+        // A token spanning its whole parent has the parent's bytes.
+        it.crc = (level > 0 && tokLen == parent.length) ? parent.crc : Crc32(tok, tokLen);
+        it.first = 0;
+        it.count = 0;
+        if (level + 1 < list.levels) {
+            const int64_t r = Level(it, level + 1);
+            if (r < 0) return r;
+        }
+        return 0;
+    }
+};
+
+template <class T>
+T* AllocZeroed(size_t n) {
+    return static_cast<T*>(std::calloc(n ? n : 1, sizeof(T)));
+}
+
+}  // namespace
+
+int32_t ReadChunks(const char* path, uint32_t chunk, char* buffer, uint32_t size) {
+    const Table* t = &g_registered;
+    if (chunk == 0) chunk = 1;
+    InitProgress(t, size);
+    Info(t, "Loading file");
+    Progress(t, 0);
+    std::FILE* f = std::fopen(path, "rb");
+    if (f == nullptr) {
+        buffer[size] = '\0';
+        SendError(t, Format("Could not open file for reading : %s", path));
+        return -1;
+    }
+    uint32_t total = 0;
+    // After each read: end of file gives what was read, a read error fails.
+    auto afterRead = [&](size_t got, uint32_t wanted, int32_t& result) {
+        total += static_cast<uint32_t>(got);
+        if (got == wanted) return false;
+        if (std::ferror(f)) {
+            buffer[size] = '\0';
+            std::fclose(f);
+            SendError(t, "Error loading file content");
+            result = -1;
+        } else {
+            buffer[total] = '\0';
+            std::fclose(f);
+            result = static_cast<int32_t>(total);
+        }
+        return true;
+    };
+    int32_t result = 0;
+    const uint32_t full = size / chunk;
+    const uint32_t rest = size % chunk;
+    for (uint32_t i = 0; i < full; ++i) {
+        if (afterRead(std::fread(buffer + total, 1, chunk, f), chunk, result)) return result;
+        Progress(t, total);
+        if (CallValue(t->check_interrupt, 0) != 0) {
+            buffer[size] = '\0';
+            std::fclose(f);
+            return -2;
+        }
+    }
+    if (afterRead(rest ? std::fread(buffer + total, 1, rest, f) : 0, rest, result)) return result;
+    Progress(t, total);
+    buffer[total] = '\0';
+    std::fclose(f);
+    return static_cast<int32_t>(total);
+}
+
+int32_t ReadWholeFile(const char* path, char*& content, uint32_t& size, const Table* msgTable,
+                      bool emptyIsSilent) {
+    content = nullptr;
+    size = 0;
+    struct stat st {};
+    if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode)) {
+        SendError(msgTable, Format("Cannot retrieve file infos : '%s'", path));
+        return -1;
+    }
+    if (st.st_size == 0) {
+        if (!emptyIsSilent) SendError(msgTable, Format("The file is empty : '%s'", path));
+        return -1;
+    }
+    if (static_cast<unsigned long long>(st.st_size) > kMaxLoadable) {
+        SendError(msgTable, Format("The file is too large : '%s' has %lld bytes, at most %u bytes can be loaded",
+                                   path, static_cast<long long>(st.st_size), kMaxLoadable));
+        return -1;
+    }
+    const uint32_t want = static_cast<uint32_t>(st.st_size);
+    char* buffer = static_cast<char*>(std::malloc(static_cast<size_t>(want) + 1));
+    if (buffer == nullptr) {
+        SendError(msgTable, Format("Cannot allocate memory for content of file : '%s'", path));
+        return -1;
+    }
+    const int32_t got = ReadChunks(path, 100000, buffer, want);
+    if (got < 0) {
+        std::free(buffer);
+        return got;
+    }
+    if (got == 0) {  // emptied since its size was taken
+        std::free(buffer);
+        if (!emptyIsSilent) SendError(msgTable, Format("The file is empty : '%s'", path));
+        return -1;
+    }
+    content = buffer;
+    size = static_cast<uint32_t>(got);  // a file that shrank is parsed as read
+    return got;
+}
+
+int32_t BuildList(ListObject& list, const Table* t) {
+    if (list.content == nullptr || list.size == 0) return -1;
+    Info(t, "Counting entries");
+    // When the record separator has no letters, lower-casing first changes no
+    // record boundary, and one pass over the bytes is much cheaper.
+    const bool lowerFirst = !HasAsciiLetter(list.dims[0].separator, list.dims[0].sepLength);
+    if (lowerFirst) LowerAscii(list.content, list.size);
+    for (uint32_t l = 0; l < list.levels; ++l) list.dims[l].capacity = 0;
+    const int64_t counted = CountRecords(list, !lowerFirst, t);
+    if (counted < 0) return static_cast<int32_t>(counted);
+    const uint32_t n = list.dims[0].capacity;
+
+    Info(t, "Allocating Memory");
+    for (uint32_t l = 0; l < list.levels; ++l) {
+        ListDimension& d = list.dims[l];
+        d.items = AllocZeroed<ListItem>(d.capacity);
+        if (d.items == nullptr) {
+            SendError(&g_registered,
+                      Format("Memory required for list object could not be allocated : %llu bytes",
+                             static_cast<unsigned long long>(d.capacity) * sizeof(ListItem)));
+            FreeListObject(&list);
+            return -1;
+        }
+    }
+    const unsigned long long indexBytes = static_cast<unsigned long long>(n) * sizeof(uint32_t);
+    list.index1 = AllocZeroed<uint32_t>(n);
+    if (list.index1 == nullptr) {
+        SendError(&g_registered,
+                  Format("Memory required for list object index 1 could not be allocated : %llu bytes", indexBytes));
+        FreeListObject(&list);
+        return -1;
+    }
+    list.index2 = AllocZeroed<uint32_t>(n);
+    if (list.index2 == nullptr) {
+        SendError(&g_registered,
+                  Format("Memory required for list object index 2 could not be allocated : %llu bytes", indexBytes));
+        FreeListObject(&list);
+        return -1;
+    }
+    list.flags = AllocZeroed<uint8_t>(n);
+    list.occurrences = AllocZeroed<uint32_t>(n);
+    if (list.flags == nullptr || list.occurrences == nullptr) {
+        SendError(&g_registered,
+                  Format("Memory required for list object could not be allocated : %llu bytes",
+                         static_cast<unsigned long long>(n) * (1 + sizeof(uint32_t))));
+        FreeListObject(&list);
+        return -1;
+    }
+
+    Info(t, "Parsing entries");
+    for (uint32_t l = 0; l < list.levels; ++l) list.dims[l].parsed = 0;
+    InitProgress(t, n);
+    Progress(t, 0);
+    ProgressStep step(t, n);
+    Parser parser{list, t, !lowerFirst, &step};
+    ListItem root{0, list.size, 0, 0, 0};
+    const int64_t parsed = parser.Level(root, 0);
+    if (parsed < 0) {
+        FreeListObject(&list);
+        return static_cast<int32_t>(parsed);
+    }
+    for (uint32_t i = 0; i < n; ++i) list.index1[i] = i;
+    // Sorting and statistics walk index 2, so it never holds holes.
+    CopyIndex(list.index1, list.index2, n);
+    return static_cast<int32_t>(n);
+}
+
+}  // namespace yrb
+
+using namespace yrb;
+
+namespace {
+
+// Frees a list under construction unless it was handed over.
+struct TempList {
+    ListObject list;
+    ~TempList() { FreeListObject(&list); }
+};
+
+}  // namespace
+
+extern "C" YRB_API int32_t YRB28(const char* path, uint32_t chunk, char* buffer, uint32_t size) {
+    if (path == nullptr || buffer == nullptr) return -1;
+    if (size > kMaxLoadable) {
+        buffer[0] = '\0';
+        SendError(&g_registered,
+                  Format("Cannot read %u bytes at once, at most %u bytes can be read : %s", size, kMaxLoadable, path));
+        return -1;
+    }
+    return Guarded([&] { return ReadChunks(path, chunk, buffer, size); });
+}
+
+extern "C" YRB_API int32_t YRB13(int32_t slot, const char* path, int32_t column,
+                                 const char* field_sep, const char* record_sep) {
+    if (record_sep == nullptr || *record_sep == '\0') return -1;
+    ListObject* target = SlotList(slot);
+    if (target == nullptr || path == nullptr || field_sep == nullptr) return -1;
+    return Guarded([&]() -> int32_t {
+        if (target->busy) {
+            SendError(&g_registered,
+                      Format("List %d is in use by a running operation and cannot be reloaded", slot));
+            return -1;
+        }
+        FreeListObject(target);
+        if (std::strlen(record_sep) > kMaxSeparator || std::strlen(field_sep) > kMaxSeparator) {
+            SendError(&g_registered,
+                      Format("A separator is longer than %u bytes and cannot be used : '%s'", kMaxSeparator, path));
+            return -1;
+        }
+        BusyScope busy(target);
+        TempList tmp;
+        ListObject& list = tmp.list;
+        const int32_t got = ReadWholeFile(path, list.content, list.size, &g_registered, false);
+        if (got < 0) return got;
+        list.dims = new (std::nothrow) ListDimension[3];
+        if (list.dims == nullptr) {
+            SendError(&g_registered, Format("Cannot allocate memory for file : '%s'", path));
+            return -1;
+        }
+        list.levels = 3;
+        SetSeparator(list.dims[0], record_sep);
+        SetSeparator(list.dims[1], field_sep);
+        SetSeparator(list.dims[2], "@");
+        list.dims[1].column = static_cast<uint32_t>(column);
+        const int32_t result = BuildList(list, &g_registered);
+        if (result < 0) return result;
+        const int keepBusy = target->busy;
+        *target = list;
+        target->busy = keepBusy;
+        list = ListObject{};
+        return result;
+    });
+}
