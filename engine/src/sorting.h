@@ -1,0 +1,19 @@
+// Sorting an entry index of a list by one of the twelve keys.
+#pragma once
+
+#include <cstdint>
+
+#include "lists.h"
+
+namespace yrb {
+
+// Sorts count entry numbers of index (index 1 or 2 of the list, or any array
+// of the list's entry numbers) by key (above 11 or negative counts as 0).
+// Stable: entries with equal keys keep their order.  The key's information
+// text goes to the registered table; polls and animation use it too.
+// Returns 1, -1 (null index, or fewer than 2 entries), or -2 when stopped;
+// a stopped sort leaves every entry in the index exactly once.
+int32_t SortEntries(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
+                    bool descending);
+
+}  // namespace yrb
