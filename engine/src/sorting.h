@@ -11,7 +11,8 @@ namespace yrb {
 // of the list's entry numbers) by key (above 11 or negative counts as 0).
 // Stable: entries with equal keys keep their order.  The key's information
 // text goes to the registered table; polls and animation use it too.
-// Returns 1, -1 (null index, or fewer than 2 entries), or -2 when stopped;
+// Returns 1 (at once for a single entry), -1 (null index or no entries), or
+// -2 when stopped;
 // a stopped sort leaves every entry in the index exactly once.
 int32_t SortEntries(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
                     bool descending);
