@@ -1,2 +1,132 @@
+// Benchmarks of the engine's loading, flag and entry-access exports on
+// generated lists of 10^5 and 10^7 entries (data kept in ORMID_BENCH_DATA,
+// default /tmp/ormid-bench-data, and reused between runs).
 #include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "OrmidYRB100.h"
+#include "listgen.h"
+
+namespace {
+
+int32_t Quiet(int32_t) { return 0; }
+int32_t QuietText(const char*) { return 0; }
+int32_t QuietPair(int32_t, int32_t) { return 0; }
+
+// The program's table does little per call; an empty one would hide the
+// cost of calling back.
+const YRB_CallbackTable kTable = {QuietText, Quiet, Quiet, QuietText, nullptr, Quiet, QuietPair};
+
+std::string DataDir() {
+    const char* d = std::getenv("ORMID_BENCH_DATA");
+    return d && *d ? d : "/tmp/ormid-bench-data";
+}
+
+const benchgen::Files& FilesFor(int64_t n) {
+    static std::map<int64_t, benchgen::Files> cache;
+    auto it = cache.find(n);
+    if (it == cache.end()) it = cache.emplace(n, benchgen::Generate(DataDir(), static_cast<uint64_t>(n))).first;
+    return it->second;
+}
+
+int64_t FileSize(const std::string& p) { return static_cast<int64_t>(std::filesystem::file_size(p)); }
+
+void LoadLF(int64_t n) {
+    YRB07(&kTable);
+    if (YRB13(1, FilesFor(n).lf.c_str(), 0, "", "\n") < 0) std::abort();
+}
+
+void BM_LoadOneAddressPerLine(benchmark::State& state) {
+    const auto& f = FilesFor(state.range(0));
+    YRB07(&kTable);
+    int32_t entries = 0;
+    for (auto _ : state) entries = YRB13(1, f.lf.c_str(), 0, "", "\n");
+    if (entries != state.range(0)) state.SkipWithError("load failed");
+    state.SetBytesProcessed(state.iterations() * FileSize(f.lf));
+    state.counters["entries"] = entries;
+    YRB20(1);
+}
+
+void BM_LoadSemicolonColumn2(benchmark::State& state) {
+    const auto& f = FilesFor(state.range(0));
+    YRB07(&kTable);
+    int32_t entries = 0;
+    for (auto _ : state) entries = YRB13(2, f.crlf.c_str(), 2, ";", "\r\n");
+    if (entries != state.range(0)) state.SkipWithError("load failed");
+    state.SetBytesProcessed(state.iterations() * FileSize(f.crlf));
+    YRB20(2);
+}
+
+void BM_ReadWholeFile(benchmark::State& state) {
+    const auto& f = FilesFor(state.range(0));
+    YRB07(&kTable);
+    const int64_t size = FileSize(f.lf);
+    std::string buf(static_cast<size_t>(size) + 1, '\0');
+    for (auto _ : state) benchmark::DoNotOptimize(YRB28(f.lf.c_str(), 100000, buf.data(), static_cast<uint32_t>(size)));
+    state.SetBytesProcessed(state.iterations() * size);
+}
+
+void BM_CountRecords(benchmark::State& state) {
+    const auto& f = FilesFor(state.range(0));
+    YRB07(&kTable);
+    for (auto _ : state) benchmark::DoNotOptimize(YRB22(f.lf.c_str(), "\n", nullptr));
+    state.SetBytesProcessed(state.iterations() * FileSize(f.lf));
+}
+
+void BM_ToggleAllFlags(benchmark::State& state) {
+    LoadLF(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(YRB10(1, -1, -1, 1, 0, 0x78, &kTable));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    YRB20(1);
+}
+
+void BM_CountFiltered(benchmark::State& state) {
+    LoadLF(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(YRB16(1, 1, 0x78, nullptr));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    YRB20(1);
+}
+
+void BM_ReverseOrder(benchmark::State& state) {
+    LoadLF(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(YRB15(1));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    YRB20(1);
+}
+
+// What a repaint does per visible row: flags and the address text.
+void BM_ReadRows(benchmark::State& state) {
+    LoadLF(state.range(0));
+    const int32_t n = static_cast<int32_t>(state.range(0));
+    char buf[1025];
+    int32_t e = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(YRB17(1, e, -1));
+        benchmark::DoNotOptimize(YRB18(1, e, 0, buf, 1024));
+        e = (e + 7919) % n;
+    }
+    state.SetItemsProcessed(state.iterations());
+    YRB20(1);
+}
+
+constexpr int64_t kSmall = 100000;
+constexpr int64_t kLarge = 10000000;
+
+#define SIZES ->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond)
+
+BENCHMARK(BM_LoadOneAddressPerLine) SIZES->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_LoadSemicolonColumn2) SIZES->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ReadWholeFile) SIZES;
+BENCHMARK(BM_CountRecords) SIZES;
+BENCHMARK(BM_ToggleAllFlags) SIZES;
+BENCHMARK(BM_CountFiltered) SIZES;
+BENCHMARK(BM_ReverseOrder) SIZES;
+BENCHMARK(BM_ReadRows)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kNanosecond);
+
+}  // namespace
+
 BENCHMARK_MAIN();

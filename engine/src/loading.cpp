@@ -145,13 +145,19 @@ struct Parser {
         if (level == 0 && lowerRecords) LowerAscii(bytes, tokLen);
         it.offset = static_cast<uint32_t>(tok - list.content);
         it.length = tokLen;
-        // A token spanning its whole parent has the parent's bytes.
-        it.crc = (level > 0 && tokLen == parent.length) ? parent.crc : Crc32(tok, tokLen);
         it.first = 0;
         it.count = 0;
         if (level + 1 < list.levels) {
             const int64_t r = Level(it, level + 1);
             if (r < 0) return r;
+        }
+        // Children first: a first child at the item's start is a prefix whose
+        // checksum is extended instead of reading its bytes again.
+        const ListItem* child = it.count ? &list.dims[level + 1].items[it.first] : nullptr;
+        if (child && child->offset == it.offset) {
+            it.crc = Crc32Extend(child->crc, tok + child->length, tokLen - child->length);
+        } else {
+            it.crc = Crc32(tok, tokLen);
         }
         return 0;
     }
@@ -159,7 +165,8 @@ struct Parser {
 
 template <class T>
 T* AllocZeroed(size_t n) {
-    return static_cast<T*>(std::calloc(n ? n : 1, sizeof(T)));
+    T* p = static_cast<T*>(std::calloc(n ? n : 1, sizeof(T)));
+    return p;
 }
 
 }  // namespace

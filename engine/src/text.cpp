@@ -56,10 +56,11 @@ const CrcTables& Tables() {
 
 }  // namespace
 
-uint32_t Crc32(const char* bytes, size_t length) {
+namespace {
+
+uint32_t Update(uint32_t c, const char* bytes, size_t length) {
     const auto& t = Tables().t;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
-    uint32_t c = 0xFFFFFFFFu;
     while (length >= 8) {
         uint32_t lo, hi;
         std::memcpy(&lo, p, 4);
@@ -70,8 +71,26 @@ uint32_t Crc32(const char* bytes, size_t length) {
         p += 8;
         length -= 8;
     }
+    if (length >= 4) {
+        uint32_t w;
+        std::memcpy(&w, p, 4);
+        w ^= c;
+        c = t[3][w & 0xFF] ^ t[2][(w >> 8) & 0xFF] ^ t[1][(w >> 16) & 0xFF] ^ t[0][w >> 24];
+        p += 4;
+        length -= 4;
+    }
     while (length--) c = t[0][(c ^ *p++) & 0xFFu] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
+    return c;
+}
+
+}  // namespace
+
+uint32_t Crc32(const char* bytes, size_t length) {
+    return Update(0xFFFFFFFFu, bytes, length) ^ 0xFFFFFFFFu;
+}
+
+uint32_t Crc32Extend(uint32_t prefixCrc, const char* rest, size_t restLength) {
+    return Update(prefixCrc ^ 0xFFFFFFFFu, rest, restLength) ^ 0xFFFFFFFFu;
 }
 
 }  // namespace yrb

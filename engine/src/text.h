@@ -66,6 +66,10 @@ void LowerAscii(char* text, size_t length);
 // CRC-32 of ISO 3309 / ITU-T V.42 (reflected, 0xEDB88320).
 uint32_t Crc32(const char* bytes, size_t length);
 
+// The CRC-32 of a text whose first prefixLength bytes have the CRC-32
+// prefixCrc, without reading those bytes again.
+uint32_t Crc32Extend(uint32_t prefixCrc, const char* rest, size_t restLength);
+
 // ASCII letters and digits only; bytes 128..255 are neither.
 inline bool IsAsciiAlnum(unsigned char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
