@@ -1,0 +1,144 @@
+// Duplicate detection (YRB11) with its ".dup" report.
+#include "duplicates.h"
+
+#include <cstdio>
+#include <string>
+
+#include "guard.h"
+#include "sorting.h"
+#include "text.h"
+
+namespace yrb {
+
+int32_t MarkDuplicates(ListObject& list, uint32_t* index, uint32_t count, int part,
+                       int32_t flag, int32_t mustHave, int32_t mustNot) {
+    if (index == nullptr || part < 0 || part > 2) return -1;
+    const Table* t = &g_registered;
+    InitProgress(t, count);
+    Progress(t, 0);
+    if (count > 0) {  // a list of 0 entries has nothing to sort
+        const int32_t sorted = SortEntries(list, index, count, part, false);
+        if (sorted < 0) return sorted;
+    }
+    Info(t, "Detecting duplicate entries");
+
+    // Counts of an earlier call must not reach this one's report.
+    for (uint32_t p = 0; p < count; ++p) list.occurrences[index[p]] = 0;
+    const uint8_t bits = static_cast<uint8_t>(flag & 0xFF);
+    auto eligible = [&](uint32_t id) -> const ListItem* {
+        if (!PassesFilter(list.flags[id], mustHave, mustNot)) return nullptr;
+        return list.Part(id, part);
+    };
+    // A head never keeps the bits this call sets on repeats, so one copy of
+    // every value stays unmarked.
+    auto makeHead = [&](uint32_t id) {
+        list.occurrences[id] = 1;
+        list.flags[id] = static_cast<uint8_t>(list.flags[id] & ~bits);
+    };
+
+    uint32_t p = 0;
+    uint32_t head = 0;
+    const ListItem* headPart = nullptr;
+    for (; p < count && headPart == nullptr; ++p) {
+        const uint32_t id = index[p];
+        list.occurrences[id] = 1;
+        headPart = eligible(id);
+        if (headPart) {
+            head = id;
+            makeHead(id);
+        }
+    }
+    ProgressStep step(t, count);
+    uint32_t repeats = 0;
+    for (; p < count; ++p) {
+        if (PollInterrupt(t)) return -2;
+        step(p);
+        const uint32_t id = index[p];
+        const ListItem* it = eligible(id);
+        if (it == nullptr) continue;
+        if (it->crc == headPart->crc &&
+            EqualBytes(list.Text(*it), list.Text(*headPart), it->length, headPart->length)) {
+            list.flags[id] = static_cast<uint8_t>(list.flags[id] | bits);
+            ++list.occurrences[head];
+            ++repeats;
+        } else {
+            head = id;
+            headPart = it;
+            makeHead(id);
+        }
+    }
+    step(count);
+    return static_cast<int32_t>(repeats);
+}
+
+}  // namespace yrb
+
+using namespace yrb;
+
+namespace {
+
+const char* const kDupHeader[3] = {
+    "Email Address\tOccurrences\r\n",
+    "User\tOccurrences\r\n",
+    "Domain\tOccurrences\r\n",
+};
+
+struct FileCloser {
+    std::FILE* f;
+    ~FileCloser() {
+        if (f) std::fclose(f);
+    }
+};
+
+}  // namespace
+
+extern "C" YRB_API int32_t YRB11(int32_t slot, int32_t key, int32_t flag, int32_t must_have,
+                                 int32_t must_not, const char* report_path) {
+    return Guarded([&]() -> int32_t {
+        const Table* t = &g_registered;
+        ListObject* list = nullptr;
+        if (ValidateSlot(slot, list, t) != 1) return -1;
+        BusyScope busy(list);
+        const uint32_t count = list->Count();
+        const int32_t repeats =
+            MarkDuplicates(*list, list->index1, count, key, flag, must_have, must_not);
+        if (repeats < 0) return repeats;
+        if (report_path == nullptr || *report_path == '\0') return repeats;
+
+        FileCloser report{OpenFileChecked(report_path, "a+b")};
+        if (report.f == nullptr) {
+            SendError(t, Format("Could not open duplicate file for writing : %s", report_path));
+            return -1;
+        }
+        std::fputs(kDupHeader[key], report.f);
+        if (repeats == 0) {
+            std::fputs("None\r\n", report.f);
+            return 0;
+        }
+
+        Info(t, "Sorting duplicate entries by number of occurrences");
+        InitProgress(t, count);
+        Progress(t, 0);
+        CopyIndex(list->index1, list->index2, count);
+        const int32_t sorted = SortEntries(*list, list->index2, count, 6, false);
+        if (sorted < 0) return sorted;
+
+        Info(t, "Writing duplicate entries to file");
+        ProgressStep step(t, count);
+        std::string line;
+        for (uint32_t i = 0; i < count; ++i) {
+            if (PollInterrupt(t)) return -2;
+            step(i);
+            const uint32_t id = list->index2[count - 1 - i];
+            const uint32_t occurrences = list->occurrences[id];
+            if ((list->flags[id] & static_cast<uint32_t>(flag)) != 0) continue;
+            if (!PassesFilter(list->flags[id], must_have, must_not) || occurrences <= 1) continue;
+            const ListItem* it = list->Part(id, key);
+            if (it == nullptr) continue;
+            line.assign(list->Text(*it), it->length);
+            line += Format("\t%u\r\n", occurrences);
+            std::fwrite(line.data(), 1, line.size(), report.f);
+        }
+        return repeats;
+    });
+}

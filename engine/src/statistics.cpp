@@ -1,0 +1,91 @@
+// Domain statistics (YRB23): the ".sta" file, one line per domain, most
+// frequent first.
+#include <charconv>
+#include <cstdio>
+#include <string>
+
+#include "duplicates.h"
+#include "guard.h"
+#include "sorting.h"
+
+using namespace yrb;
+
+namespace {
+
+struct FileCloser {
+    std::FILE* f;
+    ~FileCloser() {
+        if (f) std::fclose(f);
+    }
+};
+
+// "66.667": three decimals and a point whatever the process locale, from the
+// share rounded to single precision first.
+void AppendPercentage(std::string& out, uint32_t part, uint32_t total) {
+    const float share = static_cast<float>(static_cast<double>(part) / total * 100.0);
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(share),
+                                 std::chars_format::fixed, 3);
+    out.append(buf, r.ptr);
+}
+
+}  // namespace
+
+extern "C" YRB_API int32_t YRB23(int32_t slot, const char* stat_path, int32_t must_have,
+                                 int32_t must_not) {
+    return Guarded([&]() -> int32_t {
+        const Table* t = &g_registered;
+        if (stat_path == nullptr || *stat_path == '\0') {
+            SendError(t, "No 'stat' file has been specified");
+            return -1;
+        }
+        ListObject* list = nullptr;
+        if (ValidateSlot(slot, list, t) != 1) return -1;
+        BusyScope busy(list);
+        const uint32_t n = list->Count();
+        InitProgress(t, n);
+        ProgressStep(t, n)(0);
+
+        const int32_t cleared = YRB10(slot, -1, 0, YRB_FLAG_WORK, 0, 0, t);
+        if (cleared < 0) return cleared;
+        Info(t, "Preparing List for statistic computation");
+        CopyIndex(list->index1, list->index2, n);
+        const int32_t grouped =
+            MarkDuplicates(*list, list->index2, n, 2, YRB_FLAG_WORK, must_have, must_not);
+        if (grouped < 0) return grouped;
+        const int32_t total = YRB16(slot, must_have, must_not, t);
+        if (total < 0) return total;
+        if (n > 0) {  // a list of 0 entries has nothing to sort
+            const int32_t sorted = SortEntries(*list, list->index2, n, 6, false);
+            if (sorted < 0) return sorted;
+        }
+
+        Info(t, "Writing statistic records to file");
+        ProgressStep step(t, n);
+        step(0);
+        FileCloser file{std::fopen(stat_path, "wb")};
+        if (file.f == nullptr) {
+            SendError(t, Format("Could not open file for writing : %s", stat_path));
+            return -1;
+        }
+        std::fputs("Domain\tOccurrences\tPercentage\r\n", file.f);
+        std::string line;
+        for (uint32_t i = 0; i < n; ++i) {
+            if (PollInterrupt(t)) return -2;
+            step(i);
+            const uint32_t id = list->index2[n - 1 - i];
+            const uint8_t flags = list->flags[id];
+            if ((flags & YRB_FLAG_WORK) != 0 || !PassesFilter(flags, must_have, must_not)) continue;
+            const ListItem* domain = list->Part(id, 2);
+            if (domain == nullptr) continue;
+            const uint32_t occurrences = list->occurrences[id];
+            line.assign(list->Text(*domain), domain->length);
+            line += Format("\t%u\t", occurrences);
+            AppendPercentage(line, occurrences, static_cast<uint32_t>(total));
+            line += " %\r\n";
+            std::fwrite(line.data(), 1, line.size(), file.f);
+        }
+        step(n);
+        return static_cast<int32_t>(n);
+    });
+}
