@@ -73,6 +73,50 @@ int32_t FreeListObject(ListObject* list) {
     return 1;
 }
 
+BlockPool::~BlockPool() {
+    for (int i = 0; i < count_; ++i) std::free(blocks_[i].p);
+}
+
+void BlockPool::Add(void* p, size_t bytes) {
+    if (p == nullptr) return;
+    if (count_ == 16) {
+        std::free(p);
+        return;
+    }
+    blocks_[count_++] = {p, bytes};
+}
+
+void BlockPool::Adopt(ListObject& list) {
+    const size_t n = list.Count();
+    if (list.dims) {
+        for (uint32_t l = 0; l < list.levels; ++l)
+            Add(list.dims[l].items, static_cast<size_t>(list.dims[l].capacity) * sizeof(ListItem));
+        delete[] list.dims;
+    }
+    Add(list.index1, n * sizeof(uint32_t));
+    Add(list.index2, n * sizeof(uint32_t));
+    Add(list.flags, n);
+    Add(list.occurrences, n * sizeof(uint32_t));
+    Add(list.content, list.content ? static_cast<size_t>(list.size) + 1 : 0);
+    const int busy = list.busy;
+    list = ListObject{};
+    list.busy = busy;
+}
+
+void* BlockPool::Take(size_t bytes) {
+    // Best fit, and never a block more than a quarter larger than asked for:
+    // the list keeps what it takes for its whole life.
+    int best = -1;
+    for (int i = 0; i < count_; ++i) {
+        const size_t b = blocks_[i].bytes;
+        if (b >= bytes && b - bytes <= bytes / 4 && (best < 0 || b < blocks_[best].bytes)) best = i;
+    }
+    if (best < 0) return nullptr;
+    void* p = blocks_[best].p;
+    blocks_[best] = blocks_[--count_];
+    return p;
+}
+
 bool SetSeparator(ListDimension& d, const char* sep) {
     const size_t n = sep ? std::strlen(sep) : 0;
     if (n > kMaxSeparator) return false;

@@ -71,9 +71,32 @@ int32_t ValidateSlot(int32_t slot, ListObject*& out, const Table* t);
 int32_t CopyIndex(const uint32_t* source, uint32_t* target, uint32_t count);
 int32_t FreeListObject(ListObject* list);
 
+// Memory of a list that is being replaced, offered to the next load so a
+// reload does not have to fault in fresh pages for every array.
+class BlockPool {
+public:
+    BlockPool() = default;
+    BlockPool(const BlockPool&) = delete;
+    BlockPool& operator=(const BlockPool&) = delete;
+    ~BlockPool();
+    // Takes over the arrays of the list and leaves it empty.
+    void Adopt(ListObject& list);
+    // A block of at least bytes (not much larger), or null.
+    void* Take(size_t bytes);
+
+private:
+    struct Block {
+        void* p;
+        size_t bytes;
+    };
+    Block blocks_[16] = {};
+    int count_ = 0;
+    void Add(void* p, size_t bytes);
+};
+
 // Content, size, levels and each level's separator and column are set.
 // Returns the entry count, -1 or -2.  Frees the list on failure.
-int32_t BuildList(ListObject& list, const Table* t);
+int32_t BuildList(ListObject& list, const Table* t, BlockPool* pool = nullptr);
 
 // Sets a level's separator; false when it is longer than 127 bytes.
 bool SetSeparator(ListDimension& d, const char* sep);
@@ -86,7 +109,7 @@ int32_t ReadChunks(const char* path, uint32_t chunk, char* buffer, uint32_t size
 // registered table, as the loaders do.  On success content/size are set.
 // Returns the bytes read, -1 or -2.  Messages use the loader texts.
 int32_t ReadWholeFile(const char* path, char*& content, uint32_t& size,
-                      const Table* msgTable, bool emptyIsSilent);
+                      const Table* msgTable, bool emptyIsSilent, BlockPool* pool = nullptr);
 
 // Marks a list as in use while an operation runs on it.
 struct BusyScope {

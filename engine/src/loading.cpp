@@ -163,10 +163,21 @@ struct Parser {
     }
 };
 
+// Arrays whose every element the loader writes.
 template <class T>
-T* AllocZeroed(size_t n) {
-    T* p = static_cast<T*>(std::calloc(n ? n : 1, sizeof(T)));
-    return p;
+T* AllocFilled(size_t n, BlockPool* pool) {
+    if (pool && n) {
+        if (void* p = pool->Take(n * sizeof(T))) return static_cast<T*>(p);
+    }
+    return static_cast<T*>(std::malloc((n ? n : 1) * sizeof(T)));
+}
+
+template <class T>
+T* AllocZeroed(size_t n, BlockPool* pool) {
+    if (pool && n) {
+        if (void* p = pool->Take(n * sizeof(T))) return static_cast<T*>(std::memset(p, 0, n * sizeof(T)));
+    }
+    return static_cast<T*>(std::calloc(n ? n : 1, sizeof(T)));
 }
 
 }  // namespace
@@ -220,7 +231,7 @@ int32_t ReadChunks(const char* path, uint32_t chunk, char* buffer, uint32_t size
 }
 
 int32_t ReadWholeFile(const char* path, char*& content, uint32_t& size, const Table* msgTable,
-                      bool emptyIsSilent) {
+                      bool emptyIsSilent, BlockPool* pool) {
     content = nullptr;
     size = 0;
     struct stat st {};
@@ -238,7 +249,7 @@ int32_t ReadWholeFile(const char* path, char*& content, uint32_t& size, const Ta
         return -1;
     }
     const uint32_t want = static_cast<uint32_t>(st.st_size);
-    char* buffer = static_cast<char*>(std::malloc(static_cast<size_t>(want) + 1));
+    char* buffer = AllocFilled<char>(static_cast<size_t>(want) + 1, pool);
     if (buffer == nullptr) {
         SendError(msgTable, Format("Cannot allocate memory for content of file : '%s'", path));
         return -1;
@@ -258,7 +269,7 @@ int32_t ReadWholeFile(const char* path, char*& content, uint32_t& size, const Ta
     return got;
 }
 
-int32_t BuildList(ListObject& list, const Table* t) {
+int32_t BuildList(ListObject& list, const Table* t, BlockPool* pool) {
     if (list.content == nullptr || list.size == 0) return -1;
     Info(t, "Counting entries");
     // When the record separator has no letters, lower-casing first changes no
@@ -273,7 +284,7 @@ int32_t BuildList(ListObject& list, const Table* t) {
     Info(t, "Allocating Memory");
     for (uint32_t l = 0; l < list.levels; ++l) {
         ListDimension& d = list.dims[l];
-        d.items = AllocZeroed<ListItem>(d.capacity);
+        d.items = AllocFilled<ListItem>(d.capacity, pool);
         if (d.items == nullptr) {
             SendError(&g_registered,
                       Format("Memory required for list object could not be allocated : %llu bytes",
@@ -283,22 +294,22 @@ int32_t BuildList(ListObject& list, const Table* t) {
         }
     }
     const unsigned long long indexBytes = static_cast<unsigned long long>(n) * sizeof(uint32_t);
-    list.index1 = AllocZeroed<uint32_t>(n);
+    list.index1 = AllocFilled<uint32_t>(n, pool);
     if (list.index1 == nullptr) {
         SendError(&g_registered,
                   Format("Memory required for list object index 1 could not be allocated : %llu bytes", indexBytes));
         FreeListObject(&list);
         return -1;
     }
-    list.index2 = AllocZeroed<uint32_t>(n);
+    list.index2 = AllocFilled<uint32_t>(n, pool);
     if (list.index2 == nullptr) {
         SendError(&g_registered,
                   Format("Memory required for list object index 2 could not be allocated : %llu bytes", indexBytes));
         FreeListObject(&list);
         return -1;
     }
-    list.flags = AllocZeroed<uint8_t>(n);
-    list.occurrences = AllocZeroed<uint32_t>(n);
+    list.flags = AllocZeroed<uint8_t>(n, pool);
+    list.occurrences = AllocZeroed<uint32_t>(n, pool);
     if (list.flags == nullptr || list.occurrences == nullptr) {
         SendError(&g_registered,
                   Format("Memory required for list object could not be allocated : %llu bytes",
@@ -361,7 +372,9 @@ extern "C" YRB_API int32_t YRB13(int32_t slot, const char* path, int32_t column,
                       Format("List %d is in use by a running operation and cannot be reloaded", slot));
             return -1;
         }
-        FreeListObject(target);
+        // The old list goes first, as always; its memory may serve the new one.
+        BlockPool pool;
+        pool.Adopt(*target);
         if (std::strlen(record_sep) > kMaxSeparator || std::strlen(field_sep) > kMaxSeparator) {
             SendError(&g_registered,
                       Format("A separator is longer than %u bytes and cannot be used : '%s'", kMaxSeparator, path));
@@ -370,7 +383,7 @@ extern "C" YRB_API int32_t YRB13(int32_t slot, const char* path, int32_t column,
         BusyScope busy(target);
         TempList tmp;
         ListObject& list = tmp.list;
-        const int32_t got = ReadWholeFile(path, list.content, list.size, &g_registered, false);
+        const int32_t got = ReadWholeFile(path, list.content, list.size, &g_registered, false, &pool);
         if (got < 0) return got;
         list.dims = new (std::nothrow) ListDimension[3];
         if (list.dims == nullptr) {
@@ -382,7 +395,7 @@ extern "C" YRB_API int32_t YRB13(int32_t slot, const char* path, int32_t column,
         SetSeparator(list.dims[1], field_sep);
         SetSeparator(list.dims[2], "@");
         list.dims[1].column = static_cast<uint32_t>(column);
-        const int32_t result = BuildList(list, &g_registered);
+        const int32_t result = BuildList(list, &g_registered, &pool);
         if (result < 0) return result;
         const int keepBusy = target->busy;
         *target = list;

@@ -35,31 +35,24 @@ void LowerAscii(char* text, size_t length) {
 
 namespace {
 
-struct CrcTables {
+constexpr std::array<std::array<uint32_t, 256>, 8> MakeCrcTables() {
     std::array<std::array<uint32_t, 256>, 8> t{};
-    CrcTables() {
-        for (uint32_t i = 0; i < 256; ++i) {
-            uint32_t c = i;
-            for (int k = 0; k < 8; ++k) c = (c & 1u) ? (0xEDB88320u ^ (c >> 1)) : (c >> 1);
-            t[0][i] = c;
-        }
-        for (uint32_t i = 0; i < 256; ++i) {
-            for (int s = 1; s < 8; ++s) t[s][i] = (t[s - 1][i] >> 8) ^ t[0][t[s - 1][i] & 0xFFu];
-        }
+    for (uint32_t i = 0; i < 256; ++i) {
+        uint32_t c = i;
+        for (int k = 0; k < 8; ++k) c = (c & 1u) ? (0xEDB88320u ^ (c >> 1)) : (c >> 1);
+        t[0][i] = c;
     }
-};
-
-const CrcTables& Tables() {
-    static const CrcTables tables;  // built on first use, kept
-    return tables;
+    for (uint32_t i = 0; i < 256; ++i) {
+        for (int s = 1; s < 8; ++s) t[s][i] = (t[s - 1][i] >> 8) ^ t[0][t[s - 1][i] & 0xFFu];
+    }
+    return t;
 }
 
-}  // namespace
+// Built by the compiler, so the hot loop has no first-use check.
+constexpr auto kCrc = MakeCrcTables();
 
-namespace {
-
-uint32_t Update(uint32_t c, const char* bytes, size_t length) {
-    const auto& t = Tables().t;
+inline uint32_t Update(uint32_t c, const char* bytes, size_t length) {
+    const auto& t = kCrc;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
     while (length >= 8) {
         uint32_t lo, hi;
