@@ -1,0 +1,350 @@
+#include "FrmMain.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "ErrorTrap.h"
+#include "FontFamilies.h"
+#include "IntervalTimer.h"
+#include "MessagePump.h"
+#include "OrmidYRB100.h"
+#include "OwnerEnabler.h"
+#include "PanelStatusBar.h"
+#include "PictureBox.h"
+#include "ProductLogo.h"
+#include "ProgramFolder.h"
+#include "RichTextBox.h"
+#include "Screen.h"
+#include "ServiceObjects.h"
+#include "StatusPanel.h"
+#include "clsChronometer.h"
+#include "clsError.h"
+#include "clsInterrupt.h"
+#include "clsMemUsage.h"
+#include "clsMonitor.h"
+#include "clsTrace.h"
+#include "modCallBack.h"
+#include "modGlobalFunctions.h"
+
+namespace {
+const QString kModule = QStringLiteral("FrmMain");
+
+template <class T>
+T* Named(T* object, const char* name) {
+    object->setObjectName(QString::fromLatin1(name));
+    return object;
+}
+}  // namespace
+
+FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("FrmMain"));
+    setWindowTitle(QStringLiteral("Ormid List Studio"));
+    setWindowIcon(QIcon(ProductLogo::Pixmap(64)));
+    resize(960, 680);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 2);
+    layout->setSpacing(2);
+
+    SSTab = Named(new QTabWidget(central), "SSTab");
+    // The pages of the workspace, the file pane, the reference lists and the
+    // mail pane are filled by their own subsystems.
+    SSTab->addTab(Named(new QWidget(SSTab), "TabManageLists"), QStringLiteral("Manage Lists"));
+    SSTab->addTab(Named(new QWidget(SSTab), "TabMergeLists"), QStringLiteral("Merge Multiple Lists"));
+    SSTab->addTab(Named(new QWidget(SSTab), "TabValidation"), QStringLiteral("Address Validation"));
+    SSTab->addTab(Named(new QWidget(SSTab), "TabMail"), QStringLiteral("Mail Accounts"));
+
+    auto* console = Named(new QWidget(SSTab), "TabConsole");
+    auto* consoleLayout = new QVBoxLayout(console);
+    TxtErrors = Named(new RichTextBox(console), "TxtErrors");
+    TxtErrors->setReadOnly(true);
+    TxtErrors->setFont(FontFamilies::CourierNew(9));
+    consoleLayout->addWidget(TxtErrors, 1);
+    auto* consoleButtons = new QHBoxLayout();
+    ComClearErrConsole = Named(new QPushButton(QStringLiteral("Clear"), console), "ComClearErrConsole");
+    consoleButtons->addWidget(ComClearErrConsole);
+    consoleButtons->addStretch(1);
+    consoleLayout->addLayout(consoleButtons);
+    SSTab->addTab(console, QStringLiteral("Console"));
+    layout->addWidget(SSTab, 1);
+
+    Bar = Named(new PictureBox(central), "Bar");
+    Bar->setFixedHeight(17);
+    Bar->SetForeColor(QColor(0, 0, 128));
+    Bar->SetBackColor(Qt::white);
+    Bar->setFont(FontFamilies::Arial(8.25));
+    Bar->hide();
+    layout->addWidget(Bar);
+    setCentralWidget(central);
+
+    StatusBar = Named(new PanelStatusBar({240, 140, 80, 70}, this), "StatusBar");
+    setStatusBar(StatusBar);
+
+    TmrProgress = Named(new IntervalTimer(this, 2000), "TmrProgress");
+    TmrChrono = Named(new IntervalTimer(this, 250), "TmrChrono");
+    TmrMemory = Named(new IntervalTimer(this, 500), "TmrMemory");
+    TmrError = Named(new IntervalTimer(this, 600), "TmrError");
+
+    connect(TmrProgress, &IntervalTimer::Timer, this, &FrmMain::TmrProgress_Timer);
+    connect(TmrChrono, &IntervalTimer::Timer, this, &FrmMain::TmrChrono_Timer);
+    connect(TmrMemory, &IntervalTimer::Timer, this, &FrmMain::TmrMemory_Timer);
+    connect(TmrError, &IntervalTimer::Timer, this, &FrmMain::TmrError_Timer);
+    connect(StatusBar, &PanelStatusBar::PanelClick, this, &FrmMain::StatusBar_PanelClick);
+    connect(TxtErrors, &RichTextBox::Change, this, &FrmMain::TxtErrors_Change);
+    connect(ComClearErrConsole, &QPushButton::clicked, this, &FrmMain::ComClearErrConsole_Click);
+}
+
+FrmMain::~FrmMain() {
+    if (!m_unloaded) Form_Unload();
+}
+
+void FrmMain::Report(const QString& description, const QString& context, const QString& routine) {
+    modGlobalFunctions::ReportError(description, context, kModule, routine, false, true);
+}
+
+bool FrmMain::InitErrorObj() {
+    bool ok = false;
+    Trap(
+        [&] {
+            auto e = ErrorObj();
+            e->LogFile = QStringLiteral("Error.log");
+            e->LogDir = ProgramFolder::Path();
+            e->LogScreen = this;
+            e->CForm = this;
+            e->SBar = StatusBar;
+            e->Tmr = TmrError;
+            e->LogToFileFlag = true;
+            ok = true;
+        },
+        [&](const QString& d) { Report(d, QStringLiteral("Error Initializing Error Object"), QStringLiteral("InitErrorObj")); });
+    return ok;
+}
+
+bool FrmMain::InitTraceObj() {
+    bool ok = false;
+    Trap(
+        [&] {
+            auto t = TraceObj();
+            t->TraceDir = ProgramFolder::Path();
+            t->DoTraceToFile = false;
+            t->DoTraceToScreen = false;
+            t->TraceCtl = TxtErrors;
+            t->MyError = ErrorObj();
+            ok = true;
+        },
+        [&](const QString& d) { Report(d, QStringLiteral("Error Initializing Trace Object"), QStringLiteral("InitTraceObj")); });
+    return ok;
+}
+
+bool FrmMain::InitInterruptObj() {
+    bool ok = false;
+    Trap(
+        [&] {
+            InterruptObj()->MyError = ErrorObj();
+            ok = true;
+        },
+        [&](const QString& d) {
+            Report(d, QStringLiteral("Error Initializing Interrupt Object"), QStringLiteral("InitInterruptObj"));
+        });
+    return ok;
+}
+
+bool FrmMain::InitMonitorObj() {
+    bool ok = false;
+    Trap(
+        [&] {
+            auto m = MonitorObj();
+            m->MyError = ErrorObj();
+            m->Interrupt = InterruptObj();
+            m->Screen = Screen::Instance();
+            m->OFrm = this;
+            m->Timer = TmrProgress;
+            m->Bar = Bar;
+            ok = true;
+        },
+        [&](const QString& d) {
+            Report(d, QStringLiteral("Error Initializing Monitor Object"), QStringLiteral("InitMonitorObj"));
+        });
+    return ok;
+}
+
+bool FrmMain::InitChronoObj() {
+    bool ok = false;
+    Trap(
+        [&] {
+            auto c = ChronoObj();
+            c->MyError = ErrorObj();
+            c->Interrupt = InterruptObj();
+            c->Panel = StatusBar->Panel(3);
+            c->Timer = TmrChrono;
+            ok = true;
+        },
+        [&](const QString& d) {
+            Report(d, QStringLiteral("Error Initializing Chronometer Object"), QStringLiteral("InitChronoObj"));
+        });
+    return ok;
+}
+
+bool FrmMain::InitMemUsageObj() {
+    bool ok = false;
+    Trap(
+        [&] {
+            auto m = MemUsageObj();
+            m->MyError = ErrorObj();
+            m->Interrupt = InterruptObj();
+            m->Panel = StatusBar->Panel(2);
+            m->Timer = TmrMemory;
+            m->Startup(true);
+            ok = true;
+        },
+        [&](const QString& d) {
+            Report(d, QStringLiteral("Error Initializing Memory Usage Object"), QStringLiteral("InitMemUsageObj"));
+        });
+    return ok;
+}
+
+void FrmMain::Form_Load() {
+    Trap(
+        [&] {
+            InitErrorObj();
+            InitTraceObj();
+            InitInterruptObj();
+            InitMonitorObj();
+            InitChronoObj();
+            InitMemUsageObj();
+
+            using namespace modCallBack;
+            EngineCallbackTable.reserved = nullptr;
+            EngineCallbackTable.error = FnPtrToLong(&CBError);
+            EngineCallbackTable.information = FnPtrToLong(&CBShowInfo);
+            EngineCallbackTable.init_progress = FnPtrToLong(&CBInitMonitor);
+            EngineCallbackTable.check_interrupt = FnPtrToLong(&CBCheckInterrupt);
+            EngineCallbackTable.progress = FnPtrToLong(&CBShowProgress);
+            EngineCallbackTable.animate = FnPtrToLong(&CBAnimateBar);
+            YRB07(&EngineCallbackTable);
+
+            modGlobalFunctions::CenterForm(this, nullptr, false, false, false, false, false, false, false, false);
+            Bar->SetDrawMode(PictureBox::kNotXorPen);
+        },
+        [&](const QString& d) { Report(d, QString(), QStringLiteral("Form_Load")); });
+    // Reports made from now on go to the console only.  The window is shown
+    // even after a failed step: a program without a window could not be ended.
+    ErrorObj()->LogToFileFlag = false;
+    show();
+}
+
+bool FrmMain::Form_Unload() {
+    if (m_unloaded) return false;
+    m_unloaded = true;
+    Trap(
+        [&] {
+            MessagePump::DoEvents();
+            YRB09();
+            for (IntervalTimer* t : {TmrProgress, TmrChrono, TmrMemory, TmrError}) t->SetEnabled(false);
+            ReleaseMonitorObj();
+            ReleaseInterruptObj();
+            ReleaseErrorObj();
+            ReleaseTraceObj();
+            ReleaseChronoObj();
+            ReleaseMemUsageObj();
+            MessagePump::DoEvents();
+        },
+        [&](const QString& d) { Report(d, QString(), QStringLiteral("Form_Unload")); });
+    return false;
+}
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+    // A window disabled by long work cannot be closed until the work ends.
+    if (!OwnerEnabler::IsEnabled(this) || Form_Unload()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool FrmMain::IsInterrupt() {
+    bool stop = false;
+    Trap(
+        [&] {
+            MessagePump::DoEvents();
+            auto interrupt = InterruptObj();
+            if (interrupt->Active) {
+                interrupt->IReset();
+                stop = true;
+            }
+        },
+        [&](const QString& d) {
+            stop = false;
+            Report(d, QString(), QStringLiteral("IsInterrupt"));
+        });
+    return stop;
+}
+
+void FrmMain::TmrProgress_Timer() {
+    Trap(
+        [&] {
+            TmrProgress->SetEnabled(false);
+            auto m = MonitorObj();
+            // The window belongs to the owner that Delay disabled, so that
+            // Shutdown enables that one again.
+            QWidget* owner = m->OFrm ? m->OFrm.data() : this;
+            m->Startup(m->Caption, m->message, owner, false, false, false, false, m->UseBar);
+        },
+        [&](const QString& d) { Report(d, QString(), QStringLiteral("TmrProgress_Timer")); });
+}
+
+void FrmMain::TmrChrono_Timer() {
+    Trap([&] { ChronoObj()->Update(); },
+         [&](const QString& d) { Report(d, QString(), QStringLiteral("TmrChrono_Timer")); });
+}
+
+void FrmMain::TmrMemory_Timer() {
+    Trap([&] { MemUsageObj()->Update(); },
+         [&](const QString& d) { Report(d, QString(), QStringLiteral("TmrMemory_Timer")); });
+}
+
+void FrmMain::TmrError_Timer() {
+    Trap(
+        [&] {
+            StatusPanel* p = StatusBar->Panel(4);
+            p->SetBevel(p->Bevel() == 1 ? 2 : 1);
+        },
+        [&](const QString& d) { Report(d, QString(), QStringLiteral("TmrError_Timer")); });
+}
+
+void FrmMain::StatusBar_PanelClick(int index) {
+    Trap(
+        [&] {
+            if (index != 4) return;
+            TmrError->SetEnabled(false);
+            StatusBar->Panel(4)->SetBevel(1);
+            SSTab->setCurrentIndex(4);
+        },
+        [&](const QString& d) { Report(d, QString(), QStringLiteral("StatusBar_PanelClick")); });
+}
+
+void FrmMain::TxtErrors_Change() {
+    Trap(
+        [&] {
+            const bool hasText = !TxtErrors->Text().isEmpty();
+            ErrorLogUnsaved = hasText;
+            if (ComSaveErrConsole) ComSaveErrConsole->setEnabled(hasText);
+        },
+        [&](const QString& d) { Report(d, QString(), QStringLiteral("TxtErrors_Change")); });
+}
+
+void FrmMain::ComClearErrConsole_Click() {
+    Trap(
+        [&] {
+            TxtErrors->SetText(QString());
+            TmrError->SetEnabled(false);
+            StatusBar->Panel(4)->SetText(QString());
+            StatusBar->Panel(4)->SetBevel(1);
+            ErrorLogUnsaved = false;
+        },
+        [&](const QString& d) { Report(d, QString(), QStringLiteral("ComClearErrConsole_Click")); });
+}

@@ -1,0 +1,28 @@
+// Ormid List Studio: starts the main window.
+#include <QApplication>
+
+#include "Clock.h"
+#include "FrmMain.h"
+#include "MemoryStatus.h"
+#include "MessageBoxSeam.h"
+#include "PlainMessageBox.h"
+#include "ProgramFolder.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("OrmidYRB100"));
+    QApplication::setOrganizationName(QStringLiteral("Ormid Software"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Ormid List Studio"));
+
+    // The real answers: the program's message box, the system clock, the
+    // platform's message box, /proc/meminfo and the program folder rule.
+    MessageBoxSeam::Install(nullptr);
+    Clock::Install(nullptr);
+    PlainMessageBox::Install(nullptr);
+    MemoryStatus::Install(nullptr);
+    ProgramFolder::Reset();
+
+    FrmMain main;
+    main.Form_Load();
+    return QApplication::exec();
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+class QWidget;
+
+// Disables and enables a window as an owner of long work.  Qt would disable
+// the window's own dialogs and progress window with it, so only its content
+// (central widget, menus, status bar, controls) is disabled; child windows
+// stay usable.  Controls that were already disabled keep their state.
+class OwnerEnabler {
+public:
+    static void SetEnabled(QWidget* owner, bool enabled);
+    static bool IsEnabled(const QWidget* owner);
+};

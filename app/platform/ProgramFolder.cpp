@@ -1,0 +1,51 @@
+#include "ProgramFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+QString& Chosen() {
+    static QString folder;
+    return folder;
+}
+
+bool IsWritableFolder(const QString& dir) {
+    const QFileInfo info(dir);
+    return info.isDir() && info.isWritable();
+}
+
+// Copies the shipped configuration files that the user folder lacks.
+void CopyShippedFiles(const QString& from, const QString& to) {
+    const QStringList patterns = {QStringLiteral("DN_*.cfg"), QStringLiteral("MA_*.cfg")};
+    const QFileInfoList files = QDir(from).entryInfoList(patterns, QDir::Files);
+    for (const QFileInfo& f : files) {
+        const QString target = to + QLatin1Char('/') + f.fileName();
+        if (!QFileInfo::exists(target)) QFile::copy(f.absoluteFilePath(), target);
+    }
+}
+
+QString Decide() {
+    const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                                        : QDir::currentPath();
+    if (IsWritableFolder(exeDir)) return exeDir;
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (data.isEmpty()) data = QDir::homePath() + QStringLiteral("/.local/share");
+    const QString dir = data + QStringLiteral("/OrmidYRB100");
+    QDir().mkpath(dir);
+    CopyShippedFiles(exeDir, dir);
+    return dir;
+}
+}  // namespace
+
+QString ProgramFolder::Path() {
+    QString& folder = Chosen();
+    if (folder.isEmpty()) folder = Decide();
+    return folder;
+}
+
+void ProgramFolder::Set(const QString& folder) { Chosen() = folder; }
+
+void ProgramFolder::Reset() { Chosen().clear(); }

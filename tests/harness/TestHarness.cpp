@@ -1,0 +1,103 @@
+#include "TestHarness.h"
+
+#include <memory>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "Clock.h"
+#include "MemoryStatus.h"
+#include "MessageBoxSeam.h"
+#include "PlainMessageBox.h"
+#include "ProgramFolder.h"
+#include "Screen.h"
+#include "ServiceObjects.h"
+#include "modCallBack.h"
+
+namespace TestHarness {
+
+namespace {
+struct State {
+    std::unique_ptr<QTemporaryDir> folder;
+    QList<int> answers;
+    QList<MsgBoxRequest> asked;
+    QList<QPair<QString, QString>> plain;
+    QDateTime clock;
+};
+
+State& S() {
+    static State s;
+    return s;
+}
+
+int Scripted(const MsgBoxRequest& r) {
+    S().asked.append(r);
+    if (S().answers.isEmpty()) {
+        ADD_FAILURE() << "unexpected message box: " << r.Title.toStdString() << " / " << r.message.toStdString();
+        return -1;
+    }
+    return S().answers.takeFirst();
+}
+
+class Reset : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override {
+        State& s = S();
+        s.folder = std::make_unique<QTemporaryDir>();
+        ProgramFolder::Set(s.folder->path());
+        s.answers.clear();
+        s.asked.clear();
+        s.plain.clear();
+        MessageBoxSeam::Install(&Scripted);
+        PlainMessageBox::Install([](const QString& t, const QString& x) { S().plain.append({t, x}); });
+        Clock::Install(nullptr);
+        MemoryStatus::Install(nullptr);
+        modCallBack::BusyFlags = {};
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        ReleaseMonitorObj();
+        ReleaseChronoObj();
+        ReleaseMemUsageObj();
+        ReleaseTraceObj();
+        ReleaseInterruptObj();
+        ReleaseErrorObj();
+        Screen::Instance()->SetMousePointer(0);
+        QCoreApplication::processEvents();
+        S().folder.reset();
+    }
+};
+}  // namespace
+
+void InstallListener() { ::testing::UnitTest::GetInstance()->listeners().Append(new Reset()); }
+
+QString Folder() { return S().folder ? S().folder->path() : QDir::tempPath(); }
+
+QString WriteFile(const QString& name, const QByteArray& bytes) {
+    const QString path = QDir(Folder()).filePath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+    return path;
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void AnswerMessages(const QList<int>& answers) { S().answers = answers; }
+const QList<MsgBoxRequest>& AskedMessages() { return S().asked; }
+void UseRealMessageBox() { MessageBoxSeam::Install(nullptr); }
+
+const QList<QPair<QString, QString>>& PlainBoxes() { return S().plain; }
+
+void SetClock(const QDateTime& now) {
+    S().clock = now;
+    Clock::Install([] { return S().clock; });
+}
+
+void AdvanceClock(qint64 msecs) { S().clock = S().clock.addMSecs(msecs); }
+
+}  // namespace TestHarness
