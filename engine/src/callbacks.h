@@ -37,17 +37,21 @@ inline void Progress(const Table* t, uint32_t pos) {
     if (t) CallValue(t->progress, static_cast<int32_t>(pos));
 }
 
-// About one progress report per hundredth of the total.
+// About one progress report per hundredth of the total: a report whenever
+// position div step is not below the counter.  Kept as a threshold
+// (counter * step) so the per-entry test needs no division.
 struct ProgressStep {
     const Table* t;
     uint32_t step;
     uint32_t counter = 0;
+    uint64_t next = 0;  // counter * step
     ProgressStep(const Table* table, uint32_t total)
         : t(table), step(total / 100u ? total / 100u : 1u) {}
     void operator()(uint32_t position) {
-        if (position / step >= counter) {
+        if (position >= next) {
             Progress(t, position);
             ++counter;
+            next += step;
         }
     }
 };

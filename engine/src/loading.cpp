@@ -22,33 +22,44 @@ bool HasAsciiLetter(const char* s, uint32_t n) {
     return false;
 }
 
-// Counting pass below level 0; returns the items found or -2.
-int64_t CountLevel(ListObject& list, const char* text, uint32_t length, uint32_t level,
-                   const Table* t) {
-    ListDimension& d = list.dims[level];
-    const bool deeper = level + 1 < list.levels;
+constexpr uint32_t kMaxLevels = 3;
+
+// Counting pass below level 0; returns the items found or -2.  The level is
+// a template argument so each level's loop is compiled into its parent's.
+template <uint32_t L>
+int64_t CountLevel(ListObject& list, const char* text, uint32_t length, const Table* t) {
+    ListDimension& d = list.dims[L];
+    const char* const sep = d.separator;
+    const uint32_t sepLength = d.sepLength;
+    const uint32_t column = d.column;
+    auto deeper = [&](const char* tok, uint32_t tokLen) -> bool {
+        if constexpr (L + 1 < kMaxLevels) {
+            if (L + 1 < list.levels) return CountLevel<L + 1>(list, tok, tokLen, t) == -2;
+        }
+        return false;
+    };
     const char* cursor = text;
     const char* end = text + length;
     const char* tok = nullptr;
     uint32_t tokLen = 0;
-    if (d.column == 0) {
+    if (column == 0) {
         int64_t found = 0;
-        while (NextToken(cursor, end, d.separator, d.sepLength, tok, tokLen)) {
+        while (NextToken(cursor, end, sep, sepLength, tok, tokLen)) {
             if (tokLen == 0) continue;
-            ++d.capacity;
             ++found;
-            if (deeper && CountLevel(list, tok, tokLen, level + 1, t) == -2) return -2;
+            if (deeper(tok, tokLen)) return -2;
         }
+        d.capacity += static_cast<uint32_t>(found);
         if (PollInterrupt(t)) return -2;
         return found;
     }
-    for (uint32_t k = 1; k <= d.column; ++k) {
+    for (uint32_t k = 1; k <= column; ++k) {
         if (PollInterrupt(t)) return -2;
-        if (!NextToken(cursor, end, d.separator, d.sepLength, tok, tokLen)) return 0;
-        if (k == d.column) {
+        if (!NextToken(cursor, end, sep, sepLength, tok, tokLen)) return 0;
+        if (k == column) {
             if (tokLen == 0) return 0;
             ++d.capacity;
-            if (deeper && CountLevel(list, tok, tokLen, level + 1, t) == -2) return -2;
+            if (deeper(tok, tokLen)) return -2;
             return 1;
         }
     }
@@ -77,9 +88,9 @@ int64_t CountRecords(ListObject& list, bool lowerEachRecord, const Table* t) {
                     // stay as it is so the parsing pass finds the same records.
                     scratch.assign(tok, tokLen);
                     LowerAscii(scratch.data(), tokLen);
-                    r = CountLevel(list, scratch.data(), tokLen, 1, t);
+                    r = CountLevel<1>(list, scratch.data(), tokLen, t);
                 } else {
-                    r = CountLevel(list, tok, tokLen, 1, t);
+                    r = CountLevel<1>(list, tok, tokLen, t);
                 }
                 if (r == -2) return -2;
             }
@@ -98,33 +109,36 @@ struct Parser {
     ProgressStep* step = nullptr;
 
     // Returns the parent's child count, -1 (count mismatch) or -2.
-    int64_t Level(ListItem& parent, uint32_t level) {
-        ListDimension& d = list.dims[level];
+    template <uint32_t L>
+    int64_t Level(ListItem& parent) {
+        ListDimension& d = list.dims[L];
+        const char* const sep = d.separator;
+        const uint32_t sepLength = d.sepLength;
+        const uint32_t column = d.column;
         parent.count = 0;
         parent.first = d.parsed;
-        char* base = list.content;
-        const char* cursor = base + parent.offset;
+        const char* cursor = list.content + parent.offset;
         const char* end = cursor + parent.length;
         const char* tok = nullptr;
         uint32_t tokLen = 0;
-        if (d.column == 0) {
-            while (NextToken(cursor, end, d.separator, d.sepLength, tok, tokLen)) {
+        if (column == 0) {
+            while (NextToken(cursor, end, sep, sepLength, tok, tokLen)) {
                 if (tokLen != 0) {
-                    const int64_t r = NewItem(parent, level, tok, tokLen);
+                    const int64_t r = NewItem<L>(parent, tok, tokLen);
                     if (r < 0) return r;
                 }
-                if (level == 0) (*step)(d.parsed);
+                if constexpr (L == 0) (*step)(d.parsed);
                 if (PollInterrupt(t)) return -2;
             }
-            if (level == 0) Progress(t, d.capacity);
+            if constexpr (L == 0) Progress(t, d.capacity);
             return parent.count;
         }
-        for (uint32_t k = 1; k <= d.column; ++k) {
+        for (uint32_t k = 1; k <= column; ++k) {
             if (PollInterrupt(t)) return -2;
-            if (!NextToken(cursor, end, d.separator, d.sepLength, tok, tokLen)) break;
-            if (k == d.column) {
+            if (!NextToken(cursor, end, sep, sepLength, tok, tokLen)) break;
+            if (k == column) {
                 if (tokLen != 0) {
-                    const int64_t r = NewItem(parent, level, tok, tokLen);
+                    const int64_t r = NewItem<L>(parent, tok, tokLen);
                     if (r < 0) return r;
                 }
                 break;
@@ -133,27 +147,32 @@ struct Parser {
         return parent.count;
     }
 
-    int64_t NewItem(ListItem& parent, uint32_t level, const char* tok, uint32_t tokLen) {
-        ListDimension& d = list.dims[level];
+    template <uint32_t L>
+    int64_t NewItem(ListItem& parent, const char* tok, uint32_t tokLen) {
+        ListDimension& d = list.dims[L];
         if (d.parsed >= d.capacity) {
             SendError(&g_registered, "The list could not be parsed : the entries changed between the two passes");
             return -1;
         }
         ListItem& it = d.items[d.parsed++];
         ++parent.count;
-        char* bytes = const_cast<char*>(tok);
-        if (level == 0 && lowerRecords) LowerAscii(bytes, tokLen);
+        if constexpr (L == 0) {
+            if (lowerRecords) LowerAscii(const_cast<char*>(tok), tokLen);
+        }
         it.offset = static_cast<uint32_t>(tok - list.content);
         it.length = tokLen;
         it.first = 0;
         it.count = 0;
-        if (level + 1 < list.levels) {
-            const int64_t r = Level(it, level + 1);
-            if (r < 0) return r;
+        const ListItem* child = nullptr;
+        if constexpr (L + 1 < kMaxLevels) {
+            if (L + 1 < list.levels) {
+                const int64_t r = Level<L + 1>(it);
+                if (r < 0) return r;
+                if (it.count) child = &list.dims[L + 1].items[it.first];
+            }
         }
         // Children first: a first child at the item's start is a prefix whose
         // checksum is extended instead of reading its bytes again.
-        const ListItem* child = it.count ? &list.dims[level + 1].items[it.first] : nullptr;
         if (child && child->offset == it.offset) {
             it.crc = Crc32Extend(child->crc, tok + child->length, tokLen - child->length);
         } else {
@@ -325,7 +344,7 @@ int32_t BuildList(ListObject& list, const Table* t, BlockPool* pool) {
     ProgressStep step(t, n);
     Parser parser{list, t, !lowerFirst, &step};
     ListItem root{0, list.size, 0, 0, 0};
-    const int64_t parsed = parser.Level(root, 0);
+    const int64_t parsed = parser.Level<0>(root);
     if (parsed < 0) {
         FreeListObject(&list);
         return static_cast<int32_t>(parsed);
