@@ -2,11 +2,12 @@
 #include "duplicates.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "guard.h"
 #include "sorting.h"
-#include "text.h"
 
 namespace yrb {
 
@@ -16,19 +17,22 @@ int32_t MarkDuplicates(ListObject& list, uint32_t* index, uint32_t count, int pa
     const Table* t = &g_registered;
     InitProgress(t, count);
     Progress(t, 0);
+    // The sort tells which positions hold the same text as the one before,
+    // so the walk below never reads the texts again.
+    std::vector<uint8_t> groups;
     if (count > 0) {  // a list of 0 entries has nothing to sort
-        const int32_t sorted = SortEntries(list, index, count, part, false);
+        const int32_t sorted = SortEntriesGrouped(list, index, count, part, false, groups);
         if (sorted < 0) return sorted;
     }
     Info(t, "Detecting duplicate entries");
 
     // Counts of an earlier call must not reach this one's report.
-    for (uint32_t p = 0; p < count; ++p) list.occurrences[index[p]] = 0;
+    if (count == list.Count()) {
+        std::memset(list.occurrences, 0, static_cast<size_t>(count) * sizeof(uint32_t));
+    } else {
+        for (uint32_t p = 0; p < count; ++p) list.occurrences[index[p]] = 0;
+    }
     const uint8_t bits = static_cast<uint8_t>(flag & 0xFF);
-    auto eligible = [&](uint32_t id) -> const ListItem* {
-        if (!PassesFilter(list.flags[id], mustHave, mustNot)) return nullptr;
-        return list.Part(id, part);
-    };
     // A head never keeps the bits this call sets on repeats, so one copy of
     // every value stays unmarked.
     auto makeHead = [&](uint32_t id) {
@@ -38,33 +42,36 @@ int32_t MarkDuplicates(ListObject& list, uint32_t* index, uint32_t count, int pa
 
     uint32_t p = 0;
     uint32_t head = 0;
-    const ListItem* headPart = nullptr;
-    for (; p < count && headPart == nullptr; ++p) {
+    bool found = false;
+    for (; p < count && !found; ++p) {
         const uint32_t id = index[p];
         list.occurrences[id] = 1;
-        headPart = eligible(id);
-        if (headPart) {
+        if (groups[p] != kLacksPart && PassesFilter(list.flags[id], mustHave, mustNot)) {
+            found = true;
             head = id;
             makeHead(id);
         }
     }
+    // Equal texts lie together, so a text equals the head's as long as no
+    // position since the head started a new text.
+    bool sameAsHead = true;
     ProgressStep step(t, count);
     uint32_t repeats = 0;
     for (; p < count; ++p) {
         if (PollInterrupt(t)) return -2;
         step(p);
+        if (groups[p] == kLacksPart) continue;
+        if (groups[p] == kNewText) sameAsHead = false;
         const uint32_t id = index[p];
-        const ListItem* it = eligible(id);
-        if (it == nullptr) continue;
-        if (it->crc == headPart->crc &&
-            EqualBytes(list.Text(*it), list.Text(*headPart), it->length, headPart->length)) {
+        if (!PassesFilter(list.flags[id], mustHave, mustNot)) continue;
+        if (sameAsHead) {
             list.flags[id] = static_cast<uint8_t>(list.flags[id] | bits);
             ++list.occurrences[head];
             ++repeats;
         } else {
             head = id;
-            headPart = it;
             makeHead(id);
+            sameAsHead = true;
         }
     }
     step(count);
@@ -126,13 +133,19 @@ extern "C" YRB_API int32_t YRB11(int32_t slot, int32_t key, int32_t flag, int32_
         Info(t, "Writing duplicate entries to file");
         ProgressStep step(t, count);
         std::string line;
+        bool restAtMostOne = false;  // index 2 runs from the highest count down
         for (uint32_t i = 0; i < count; ++i) {
             if (PollInterrupt(t)) return -2;
             step(i);
+            if (restAtMostOne) continue;
             const uint32_t id = list->index2[count - 1 - i];
             const uint32_t occurrences = list->occurrences[id];
+            if (occurrences <= 1) {
+                restAtMostOne = true;
+                continue;
+            }
             if ((list->flags[id] & static_cast<uint32_t>(flag)) != 0) continue;
-            if (!PassesFilter(list->flags[id], must_have, must_not) || occurrences <= 1) continue;
+            if (!PassesFilter(list->flags[id], must_have, must_not)) continue;
             const ListItem* it = list->Part(id, key);
             if (it == nullptr) continue;
             line.assign(list->Text(*it), it->length);

@@ -6,19 +6,21 @@
 // order (the sort is stable), so the first copy of an address in the current
 // order stays first.
 //
-// How: the entries lacking the part are set aside in their order; every other
-// entry becomes a 16-byte record (a 64-bit key, a small secondary key, the
-// entry number).  For texts the key is the next eight bytes big-endian and the
-// secondary key says where the text ends (inside those eight bytes at which
-// length, or beyond them).  Large ranges are sorted by LSD radix passes
-// (stable) over the secondary key and the four 16-bit digits of the key;
-// runs of texts that agree on those eight bytes and go on are sorted again on
-// their next eight bytes.  Smaller ranges are merge sorted with the full
-// comparison.  The sort works on a copy and writes the index back only when
-// it finishes, so a stop leaves the index as it was.
+// How: entries lacking the part are set aside in their order; every other
+// entry becomes a small record that carries its sort key, and the records are
+// sorted by stable LSD radix passes over 16-bit digits.
+// - Numbers (lengths, occurrences, flags) fit in 32 bits: at most two passes.
+// - Texts: a record carries the first kChunks * 8 bytes of its text as
+//   big-endian numbers and the text's length.  Large ranges are radix sorted
+//   on the first eight bytes; within a run of equal eight bytes, texts that
+//   end there come first by length and the texts that go on are sorted again
+//   on their next eight bytes (from the record while it has them, else read
+//   anew).  Small ranges are merge sorted with the full comparison.
+// The sort works on copies and writes the index back only when it finishes,
+// so a stop leaves the index as it was.
 //
 // Every record moved or compared is one step: it polls for a stop and ticks
-// the animation, as often as a comparison sort polls per comparison.
+// the animation, as a comparison sort polls once per comparison.
 #include "sorting.h"
 
 #include <algorithm>
@@ -52,84 +54,185 @@ const char* const kSortInfo[12] = {
 // The flag mask of keys 7 to 11.
 constexpr uint8_t kFlagMask[12] = {0, 0, 0, 0, 0, 0, 0, 0x20, 0x10, 0x08, 0x06, 0x01};
 
-struct Rec {
-    uint64_t key;   // texts: the eight bytes of the range's depth; others: the value
-    uint64_t next;  // texts: the eight bytes after them, where the range says so
-    uint32_t id;
-    uint32_t len;   // texts: the whole length
-};
-
-constexpr uint32_t kChunk = 8;          // bytes per text key
-constexpr uint32_t kGoesOn = 9;         // where a text ends: beyond the eight bytes
-constexpr uint32_t kAuxBuckets = 10;    // where a text ends: 1..9
-constexpr uint32_t kDigits = 4;         // 16-bit digits of a key
-constexpr uint32_t kBuckets = 1u << 16;
-constexpr size_t kRadixMin = 1u << 14;  // smaller ranges are merge sorted
-constexpr size_t kInsertionRun = 16;    // merge sort starts from runs this long
+constexpr uint32_t kBuckets = 1u << 16;  // a 16-bit digit
 
 struct Stopped {};
 
-class Sorter {
+void Step() {
+    const bool stop = PollInterrupt(&g_registered);
+    PollAnimation(&g_registered);
+    if (stop) throw Stopped{};
+}
+
+// One stable counting pass; counts (buckets long) is the digit's histogram
+// and becomes the start of each bucket.
+template <class R, class Digit>
+void Scatter(const R* src, R* dst, size_t n, uint32_t* counts, uint32_t buckets, Digit digit) {
+    uint32_t sum = 0;
+    for (uint32_t b = 0; b < buckets; ++b) {
+        const uint32_t c = counts[b];
+        counts[b] = sum;
+        sum += c;
+    }
+    for (size_t i = 0; i < n; ++i) {
+        Step();
+        dst[counts[digit(src[i])]++] = src[i];
+    }
+}
+
+// Stable LSD passes over the 16-bit digits of key(r), lowest first; a digit
+// that is the same for every record costs no pass.  The result ends in a.
+template <class R, class Key>
+void RadixSort(R* a, R* b, size_t n, uint32_t digits, Key key) {
+    std::vector<uint32_t> count(static_cast<size_t>(digits) * kBuckets, 0);
+    for (size_t i = 0; i < n; ++i) {
+        const uint64_t k = key(a[i]);
+        for (uint32_t d = 0; d < digits; ++d) ++count[d * kBuckets + ((k >> (16 * d)) & 0xFFFF)];
+    }
+    R* src = a;
+    R* dst = b;
+    for (uint32_t d = 0; d < digits; ++d) {
+        uint32_t* c = count.data() + static_cast<size_t>(d) * kBuckets;
+        const uint32_t shift = 16 * d;
+        if (c[(key(src[0]) >> shift) & 0xFFFF] == n) continue;
+        Scatter(src, dst, n, c, kBuckets, [&key, shift](const R& x) {
+            return static_cast<uint32_t>((key(x) >> shift) & 0xFFFF);
+        });
+        std::swap(src, dst);
+    }
+    if (src != a) std::copy(src, src + n, a);
+}
+
+// ---- Numbers: lengths, occurrences, flags -------------------------------
+
+class NumberSorter {
 public:
-    Sorter(const ListObject& list, int32_t key, bool descending)
+    NumberSorter(const ListObject& list, int32_t key, bool descending)
+        : list_(list), key_(key), part_(key <= 5 ? key % 3 : -1), desc_(descending) {}
+
+    void Run(uint32_t* index, uint32_t count) {
+        std::vector<uint32_t> missing;
+        std::unique_ptr<Rec[]> a(new Rec[count]);
+        size_t n = 0;
+        for (uint32_t i = 0; i < count; ++i) {
+            Step();
+            const uint32_t id = index[i];
+            uint32_t k;
+            if (part_ >= 0) {
+                const ListItem* it = list_.Part(id, part_);
+                if (it == nullptr) {
+                    missing.push_back(id);
+                    continue;
+                }
+                k = it->length;
+            } else if (key_ == 6) {
+                k = list_.occurrences[id];
+            } else {
+                k = list_.flags[id] & kFlagMask[key_];
+            }
+            a[n++] = {desc_ ? ~k : k, id};
+        }
+        if (n > 1) {
+            std::unique_ptr<Rec[]> b(new Rec[n]);
+            RadixSort(a.get(), b.get(), n, 2, [](const Rec& r) -> uint64_t { return r.key; });
+        }
+        uint32_t* out = index;
+        for (uint32_t id : missing) *out++ = id;
+        for (size_t i = 0; i < n; ++i) *out++ = a[i].id;
+    }
+
+private:
+    struct Rec {
+        uint32_t key;
+        uint32_t id;
+    };
+    const ListObject& list_;
+    const int32_t key_;
+    const int part_;
+    const bool desc_;
+};
+
+// ---- Texts: address, user, domain ------------------------------------------
+
+constexpr uint32_t kChunk = 8;          // bytes per chunk
+constexpr uint32_t kChunks = 2;      // chunks a record carries
+constexpr uint32_t kGoesOn = 9;         // where a text ends: beyond the chunk
+constexpr uint32_t kEndsBuckets = 10;   // where a text ends: 1..9
+constexpr size_t kRadixMin = 1u << 14;  // smaller ranges are merge sorted
+constexpr size_t kInsertionRun = 16;    // merge sort starts from runs this long
+
+class TextSorter {
+public:
+    TextSorter(const ListObject& list, int part, bool descending)
         : list_(list),
-          key_(key),
-          part_(key <= 5 ? key % 3 : -1),
-          text_(key <= 2),
+          part_(part),
           desc_(descending),
           content_(reinterpret_cast<const unsigned char*>(list.content)),
           contentEnd_(content_ + list.size + 1) {}
 
-    // 1 sorted, -2 stopped.
-    int32_t Run(uint32_t* index, uint32_t count) {
+    // With groups, one SortGroup per position of the sorted index.
+    void Run(uint32_t* index, uint32_t count, std::vector<uint8_t>* groups) {
         std::vector<uint32_t> missing;
         a_.reset(new Rec[count]);
-        if (text_) off_.reset(new uint32_t[list_.Count()]);
+        off_.reset(new uint32_t[list_.Count()]);
         size_t n = 0;
         for (uint32_t i = 0; i < count; ++i) {
             Step();
-            if (First(a_[n], index[i])) {
-                ++n;
-            } else {
-                missing.push_back(index[i]);
+            const uint32_t id = index[i];
+            const ListItem* it = list_.Part(id, part_);
+            if (it == nullptr) {
+                missing.push_back(id);
+                continue;
             }
+            off_[id] = it->offset;
+            Rec& r = a_[n++];
+            r.id = id;
+            r.len = it->length;
+            Load(r, 0);
         }
+        if (groups) tie_.assign(n, 0);
         if (n > 1) {
             b_.reset(new Rec[n]);
-            std::vector<Range> work{{0, n, 0, true}};
+            std::vector<Range> work{{0, n, 0, kChunks}};
             while (!work.empty()) {
                 const Range r = work.back();
                 work.pop_back();
                 if (r.end - r.begin < kRadixMin) {
                     MergeSort(r);
                 } else {
-                    RadixSort(r.begin, r.end);
-                    if (text_) SplitTies(r, work);
+                    RadixSort(a_.get() + r.begin, b_.get() + r.begin, r.end - r.begin, 4,
+                              [](const Rec& x) { return x.k[0]; });
+                    SplitTies(r, work);
                 }
             }
         }
         uint32_t* out = index;
         for (uint32_t id : missing) *out++ = id;
         for (size_t i = 0; i < n; ++i) *out++ = a_[i].id;
-        return 1;
+        if (groups) {
+            groups->assign(missing.size(), kLacksPart);
+            groups->reserve(count);
+            for (size_t i = 0; i < n; ++i) groups->push_back(tie_[i] ? kSameText : kNewText);
+        }
     }
 
 private:
-    // A range of records whose texts agree on their first depth * 8 bytes.
+    struct Rec {
+        uint64_t k[kChunks];  // chunks depth, depth + 1, ... of the text
+        uint32_t id;
+        uint32_t len;         // the whole text's length
+    };
+
+    // A range of records whose texts agree on their first depth chunks; the
+    // records carry the next `ready` chunks.
     struct Range {
         size_t begin, end;
         uint32_t depth;
-        bool nextReady;  // next holds the eight bytes after key
+        uint32_t ready;
     };
 
-    void Step() {
-        const bool stop = PollInterrupt(&g_registered);
-        PollAnimation(&g_registered);
-        if (stop) throw Stopped{};
-    }
-
-    // Bytes 8 * depth to 8 * depth + 7 of a text, big-endian, zero-padded;
-    // inverted when descending.
+    // Chunk number depth of a text, big-endian, zero-padded; inverted when
+    // descending.
     uint64_t Chunk(uint32_t off, uint32_t len, uint32_t depth) const {
         const uint32_t skip = depth * kChunk;
         uint64_t k = 0;
@@ -147,58 +250,29 @@ private:
         return desc_ ? ~k : k;
     }
 
-    // Where a text ends, seen from a depth: 1..8 inside its eight bytes,
-    // kGoesOn beyond them; mirrored when descending.
+    void Load(Rec& r, uint32_t depth) const {
+        const uint32_t off = off_[r.id];
+        for (uint32_t j = 0; j < kChunks; ++j) r.k[j] = Chunk(off, r.len, depth + j);
+    }
+
+    // Where a text ends, seen from a chunk: 1..8 inside it, kGoesOn beyond
+    // it; mirrored when descending.
     uint32_t Ends(uint32_t len, uint32_t depth) const {
         const uint32_t rest = len - depth * kChunk;
         const uint32_t e = rest < kGoesOn ? rest : kGoesOn;
-        return desc_ ? kAuxBuckets - e : e;
+        return desc_ ? kEndsBuckets - e : e;
     }
-    uint32_t GoesOnMark() const { return desc_ ? kAuxBuckets - kGoesOn : kGoesOn; }
-
-    // The record of an entry at depth 0; false when the entry lacks the part.
-    bool First(Rec& r, uint32_t id) {
-        r.id = id;
-        r.len = 0;
-        r.next = 0;
-        if (part_ >= 0) {
-            const ListItem* it = list_.Part(id, part_);
-            if (it == nullptr) return false;
-            if (text_) {
-                off_[id] = it->offset;
-                r.len = it->length;
-                r.key = Chunk(it->offset, it->length, 0);
-                r.next = Chunk(it->offset, it->length, 1);
-                return true;
-            }
-            r.key = it->length;
-        } else if (key_ == 6) {
-            r.key = list_.occurrences[id];
-        } else {
-            r.key = list_.flags[id] & kFlagMask[key_];
-        }
-        if (desc_) r.key = ~r.key;
-        return true;
-    }
+    uint32_t GoesOnMark() const { return desc_ ? kEndsBuckets - kGoesOn : kGoesOn; }
 
     // Full order of two records of a range.
     int Compare(const Rec& x, const Rec& y, const Range& r) const {
-        if (x.key != y.key) return x.key < y.key ? -1 : 1;
-        if (!text_) return 0;
-        uint32_t depth = r.depth;
-        uint32_t ex = Ends(x.len, depth), ey = Ends(y.len, depth);
-        if (ex != ey) return ex < ey ? -1 : 1;
-        if (ex != GoesOnMark()) return 0;
-        ++depth;
-        if (r.nextReady) {
-            if (x.next != y.next) return x.next < y.next ? -1 : 1;
-            ex = Ends(x.len, depth);
-            ey = Ends(y.len, depth);
+        for (uint32_t j = 0; j < r.ready; ++j) {
+            if (x.k[j] != y.k[j]) return x.k[j] < y.k[j] ? -1 : 1;
+            const uint32_t ex = Ends(x.len, r.depth + j), ey = Ends(y.len, r.depth + j);
             if (ex != ey) return ex < ey ? -1 : 1;
             if (ex != GoesOnMark()) return 0;
-            ++depth;
         }
-        const uint32_t skip = depth * kChunk;
+        const uint32_t skip = (r.depth + r.ready) * kChunk;
         return CompareBytes(list_.content + off_[x.id] + skip, list_.content + off_[y.id] + skip,
                             x.len - skip, y.len - skip, desc_);
     }
@@ -243,56 +317,19 @@ private:
             std::swap(src, dst);
         }
         if (src != a) std::copy(src + begin, src + end, a + begin);
+        if (!tie_.empty())
+            for (size_t k = begin + 1; k < end; ++k) tie_[k] = Compare(a[k - 1], a[k], r) == 0;
     }
 
-    // Stable LSD passes over the key's 16-bit digits from the lowest; a pass
-    // whose digit is the same for every record is skipped.
-    void RadixSort(size_t begin, size_t end) {
-        const size_t n = end - begin;
-        std::vector<uint32_t> count(static_cast<size_t>(kDigits) * kBuckets, 0);
-        Rec* src = a_.get() + begin;
-        Rec* dst = b_.get() + begin;
-        for (size_t i = 0; i < n; ++i) {
-            const uint64_t k = src[i].key;
-            for (uint32_t d = 0; d < kDigits; ++d) ++count[d * kBuckets + ((k >> (16 * d)) & 0xFFFF)];
-        }
-        for (uint32_t d = 0; d < kDigits; ++d) {
-            uint32_t* c = count.data() + static_cast<size_t>(d) * kBuckets;
-            const uint32_t shift = 16 * d;
-            if (c[(src[0].key >> shift) & 0xFFFF] == n) continue;
-            Scatter(src, dst, n, c, kBuckets, [shift](const Rec& x) {
-                return static_cast<uint32_t>((x.key >> shift) & 0xFFFF);
-            });
-            std::swap(src, dst);
-        }
-        if (src != a_.get() + begin) std::copy(src, src + n, a_.get() + begin);
-    }
-
-    // One stable counting pass; counts (buckets long) is the digit's histogram.
-    template <class Digit>
-    void Scatter(const Rec* src, Rec* dst, size_t n, uint32_t* counts, uint32_t buckets,
-                 Digit digit) {
-        uint32_t sum = 0;
-        for (uint32_t b = 0; b < buckets; ++b) {
-            const uint32_t c = counts[b];
-            counts[b] = sum;
-            sum += c;
-        }
-        for (size_t i = 0; i < n; ++i) {
-            Step();
-            dst[counts[digit(src[i])]++] = src[i];
-        }
-    }
-
-    // After a radix sort of texts by key: each run of equal keys is put in
-    // order of where its texts end, and the texts that go on are sorted again
-    // on their next eight bytes.
+    // After a radix sort by the first chunk: each run of equal chunks is put
+    // in order of where its texts end, and the texts that go on are sorted
+    // again on their next chunk.
     void SplitTies(const Range& r, std::vector<Range>& work) {
         Rec* a = a_.get();
         size_t i = r.begin;
         while (i < r.end) {
             size_t j = i + 1;
-            while (j < r.end && a[j].key == a[i].key) ++j;
+            while (j < r.end && a[j].k[0] == a[i].k[0]) ++j;
             if (j - i > 1) SplitRun(r, i, j, work);
             i = j;
         }
@@ -300,65 +337,88 @@ private:
 
     void SplitRun(const Range& r, size_t begin, size_t end, std::vector<Range>& work) {
         Rec* a = a_.get();
-        uint32_t counts[kAuxBuckets] = {};
-        for (size_t k = begin; k < end; ++k) ++counts[Ends(a[k].len, r.depth)];
+        const uint32_t depth = r.depth;
+        uint32_t counts[kEndsBuckets] = {};
+        for (size_t k = begin; k < end; ++k) ++counts[Ends(a[k].len, depth)];
         const size_t n = end - begin;
-        if (counts[Ends(a[begin].len, r.depth)] != n) {
+        if (counts[Ends(a[begin].len, depth)] != n) {
             Rec* tmp = b_.get() + begin;
-            const uint32_t depth = r.depth;
-            Scatter(a + begin, tmp, n, counts, kAuxBuckets,
+            Scatter(a + begin, tmp, n, counts, kEndsBuckets,
                     [this, depth](const Rec& x) { return Ends(x.len, depth); });
             std::copy(tmp, tmp + n, a + begin);
         }
+        if (!tie_.empty()) {
+            for (size_t k = begin + 1; k < end; ++k) {
+                const uint32_t e = Ends(a[k].len, depth);
+                tie_[k] = e == Ends(a[k - 1].len, depth) && e != GoesOnMark();
+            }
+        }
         // The texts that go on lie together: last ascending, first descending.
         size_t gb = begin, ge = end;
-        while (gb < ge && Ends(a[gb].len, r.depth) != GoesOnMark()) ++gb;
-        while (ge > gb && Ends(a[ge - 1].len, r.depth) != GoesOnMark()) --ge;
+        while (gb < ge && Ends(a[gb].len, depth) != GoesOnMark()) ++gb;
+        while (ge > gb && Ends(a[ge - 1].len, depth) != GoesOnMark()) --ge;
         if (ge - gb < 2) return;
-        const uint32_t depth = r.depth + 1;
-        if (r.nextReady) {
-            for (size_t k = gb; k < ge; ++k) a[k].key = a[k].next;
+        uint32_t ready = r.ready - 1;
+        if (ready > 0) {
+            for (size_t k = gb; k < ge; ++k)
+                for (uint32_t j = 0; j < ready; ++j) a[k].k[j] = a[k].k[j + 1];
         } else {
             for (size_t k = gb; k < ge; ++k) {
                 Step();
-                const uint32_t off = off_[a[k].id];
-                a[k].key = Chunk(off, a[k].len, depth);
-                a[k].next = Chunk(off, a[k].len, depth + 1);
+                Load(a[k], depth + 1);
             }
+            ready = kChunks;
         }
-        work.push_back({gb, ge, depth, !r.nextReady});
+        work.push_back({gb, ge, depth + 1, ready});
     }
 
     const ListObject& list_;
-    const int32_t key_;
     const int part_;
-    const bool text_;
     const bool desc_;
     const unsigned char* const content_;
     const unsigned char* const contentEnd_;
     std::unique_ptr<Rec[]> a_;
     std::unique_ptr<Rec[]> b_;
-    std::unique_ptr<uint32_t[]> off_;  // texts: content offset of each entry's part
+    std::unique_ptr<uint32_t[]> off_;  // content offset of each entry's part
+    std::vector<uint8_t> tie_;         // per record: its text is the one before it
 };
 
-}  // namespace
-
-int32_t SortEntries(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
-                    bool descending) {
+int32_t Sort(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
+             bool descending, std::vector<uint8_t>* groups) {
     if (index == nullptr) return -1;
     if (key < 0 || key > 11) key = 0;
-    if (count == 1) return 1;
+    if (count == 1) {
+        if (groups) groups->assign(1, list.Part(index[0], key) ? kNewText : kLacksPart);
+        return 1;
+    }
     Info(&g_registered, kSortInfo[key]);
     if (count < 2) return -1;
     try {
-        Sorter sorter(list, key, descending);
-        return sorter.Run(index, count);
+        if (key <= 2) {
+            TextSorter(list, key, descending).Run(index, count, groups);
+        } else {
+            NumberSorter(list, key, descending).Run(index, count);
+        }
+        return 1;
     } catch (const Stopped&) {
         return -2;
     } catch (const std::bad_alloc&) {
         SendError(&g_registered, "Not enough memory to complete the operation");
         return -1;
     }
+}
+
+}  // namespace
+
+int32_t SortEntries(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
+                    bool descending) {
+    return Sort(list, index, count, key, descending, nullptr);
+}
+
+int32_t SortEntriesGrouped(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
+                           bool descending, std::vector<uint8_t>& groups) {
+    if (key < 0 || key > 2) return -1;
+    return Sort(list, index, count, key, descending, &groups);
 }
 
 }  // namespace yrb

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "lists.h"
 
@@ -16,5 +17,18 @@ namespace yrb {
 // a stopped sort leaves every entry in the index exactly once.
 int32_t SortEntries(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
                     bool descending);
+
+// What SortEntriesGrouped tells of each position of the sorted index.
+enum SortGroup : uint8_t {
+    kLacksPart = 0,  // the entry lacks the key's part
+    kNewText = 1,    // its text differs from the one at the position before
+    kSameText = 2,   // its text is the one at the position before, byte for byte
+};
+
+// SortEntries by a text key (0, 1 or 2), and on success groups receives one
+// SortGroup per position (count of them), so that runs of equal texts can be
+// walked without reading the texts again.
+int32_t SortEntriesGrouped(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
+                           bool descending, std::vector<uint8_t>& groups);
 
 }  // namespace yrb

@@ -70,15 +70,21 @@ extern "C" YRB_API int32_t YRB23(int32_t slot, const char* stat_path, int32_t mu
         }
         std::fputs("Domain\tOccurrences\tPercentage\r\n", file.f);
         std::string line;
+        bool restZero = false;  // index 2 runs from the highest count down
         for (uint32_t i = 0; i < n; ++i) {
             if (PollInterrupt(t)) return -2;
             step(i);
+            if (restZero) continue;
             const uint32_t id = list->index2[n - 1 - i];
+            const uint32_t occurrences = list->occurrences[id];
+            if (occurrences == 0) {  // repeats and entries passed over: no line
+                restZero = true;
+                continue;
+            }
             const uint8_t flags = list->flags[id];
             if ((flags & YRB_FLAG_WORK) != 0 || !PassesFilter(flags, must_have, must_not)) continue;
             const ListItem* domain = list->Part(id, 2);
             if (domain == nullptr) continue;
-            const uint32_t occurrences = list->occurrences[id];
             line.assign(list->Text(*domain), domain->length);
             line += Format("\t%u\t", occurrences);
             AppendPercentage(line, occurrences, static_cast<uint32_t>(total));
