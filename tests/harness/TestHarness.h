@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <ostream>
 
 #include <QApplication>
 #include <QByteArray>
@@ -14,6 +15,9 @@
 #include <gtest/gtest.h>
 
 #include "MsgBoxTypes.h"
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 // Helpers shared by the program's tests.  Before every test the harness
 // installs scripted message boxes, records the platform's message boxes,
