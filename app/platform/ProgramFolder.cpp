@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace {
 QString& Chosen() {
@@ -12,9 +12,12 @@ QString& Chosen() {
     return folder;
 }
 
+// Permission bits do not bind every user (root) nor tell a read-only mount:
+// a folder is writable when a file can be created in it.
 bool IsWritableFolder(const QString& dir) {
-    const QFileInfo info(dir);
-    return info.isDir() && info.isWritable();
+    if (!QFileInfo(dir).isDir()) return false;
+    QTemporaryFile probe(dir + QStringLiteral("/.ormid-write-XXXXXX"));
+    return probe.open();
 }
 
 // Copies the shipped configuration files that the user folder lacks.
@@ -27,9 +30,9 @@ void CopyShippedFiles(const QString& from, const QString& to) {
     }
 }
 
-QString Decide() {
-    const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
-                                                        : QDir::currentPath();
+}  // namespace
+
+QString ProgramFolder::Decide(const QString& exeDir) {
     if (IsWritableFolder(exeDir)) return exeDir;
     QString data = qEnvironmentVariable("XDG_DATA_HOME");
     if (data.isEmpty()) data = QDir::homePath() + QStringLiteral("/.local/share");
@@ -38,11 +41,11 @@ QString Decide() {
     CopyShippedFiles(exeDir, dir);
     return dir;
 }
-}  // namespace
 
 QString ProgramFolder::Path() {
     QString& folder = Chosen();
-    if (folder.isEmpty()) folder = Decide();
+    if (folder.isEmpty())
+        folder = Decide(QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath());
     return folder;
 }
 

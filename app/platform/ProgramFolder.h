@@ -11,4 +11,6 @@ public:
     static void Set(const QString& folder);
     // Empties the chosen folder so that the next Path() decides again.
     static void Reset();
+    // The rule itself, for an executable in exeDir.
+    static QString Decide(const QString& exeDir);
 };

@@ -32,6 +32,8 @@ FrmProcess::FrmProcess(QWidget* owner) : QDialog(owner) {
     FraBack = new QFrame(this);
     FraBack->setObjectName(QStringLiteral("FraBack"));
     FraBack->setGeometry(Tw(0, 0, 5175, 1215));
+    FraBack->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    FraBack->setAutoFillBackground(true);
     FraBack->setMouseTracking(true);
     FraBack->installEventFilter(this);
 

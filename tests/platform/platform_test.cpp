@@ -1,5 +1,9 @@
 // The stand-ins for the desktop facilities.
+#include <unistd.h>
+
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -12,6 +16,7 @@
 #include "MemoryStatus.h"
 #include "OwnerEnabler.h"
 #include "PictureBox.h"
+#include "ProgramFolder.h"
 #include "RichTextBox.h"
 #include "Screen.h"
 #include "TestHarness.h"
@@ -177,6 +182,43 @@ TEST(Screen, PointerIsOneOverride) {
     s->SetMousePointer(0);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(s->MousePointer(), 0);
+}
+
+// Restores an environment variable when the test ends.
+struct EnvGuard {
+    QByteArray name, old;
+    bool had;
+    EnvGuard(const char* n, const QByteArray& value) : name(n), old(qgetenv(n)), had(qEnvironmentVariableIsSet(n)) {
+        qputenv(n, value);
+    }
+    ~EnvGuard() { had ? qputenv(name.constData(), old) : qunsetenv(name.constData()); }
+};
+
+TEST(ProgramFolder, ExecutableFolderWhenWritableElseUserDataFolder) {
+    const QString data = TestHarness::Folder() + "/data";
+    EnvGuard xdg("XDG_DATA_HOME", QFile::encodeName(data));
+    EXPECT_EQ(ProgramFolder::Decide(TestHarness::Folder()), TestHarness::Folder());
+    // Nothing can be created in /proc, not even by root.
+    EXPECT_EQ(ProgramFolder::Decide(QStringLiteral("/proc")), data + "/OrmidYRB100");
+    EXPECT_TRUE(QFileInfo(data + "/OrmidYRB100").isDir());
+    EXPECT_EQ(ProgramFolder::Decide(TestHarness::Folder() + "/missing"), data + "/OrmidYRB100");
+}
+
+TEST(ProgramFolder, UserDataFolderGetsTheShippedFilesOnce) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may write to any folder";
+    const QString exe = TestHarness::Folder() + "/bin";
+    TestHarness::WriteFile("bin/DN_All.cfg", "shipped");
+    TestHarness::WriteFile("bin/MA_Rules.cfg", "rules");
+    TestHarness::WriteFile("bin/notes.txt", "not shipped");
+    const QString data = TestHarness::Folder() + "/data";
+    TestHarness::WriteFile("data/OrmidYRB100/MA_Rules.cfg", "edited by the user");
+    QFile::setPermissions(exe, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EnvGuard xdg("XDG_DATA_HOME", QFile::encodeName(data));
+    EXPECT_EQ(ProgramFolder::Decide(exe), data + "/OrmidYRB100");
+    QFile::setPermissions(exe, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(TestHarness::ReadFile(data + "/OrmidYRB100/DN_All.cfg"), QByteArray("shipped"));
+    EXPECT_EQ(TestHarness::ReadFile(data + "/OrmidYRB100/MA_Rules.cfg"), QByteArray("edited by the user"));
+    EXPECT_FALSE(QFile::exists(data + "/OrmidYRB100/notes.txt"));
 }
 
 }  // namespace
