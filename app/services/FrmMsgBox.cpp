@@ -184,6 +184,7 @@ bool FrmMsgBox::Display() {
             const bool hasChoice = !Choice.isEmpty();
             const MsgBoxLayout l = Layout(m_msgWidth, m_msgHeight, n, hasChoice);
 
+            // The sizes are the client area's; the window manager adds its frame.
             setFixedSize(Twips::ToPixels(static_cast<double>(l.width)), Twips::ToPixels(static_cast<double>(l.height)));
             PlaceTwips(LabMessage, 960, 120, m_msgWidth, m_msgHeight);
             for (QPushButton* b : row) b->move(b->x(), Twips::ToPixels(static_cast<double>(l.buttonTop)));
