@@ -1,12 +1,13 @@
 // Duplicate detection (YRB11) with its ".dup" report.
 #include "duplicates.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "guard.h"
+#include "prefetch.h"
+#include "report.h"
 #include "sorting.h"
 
 namespace yrb {
@@ -90,13 +91,6 @@ const char* const kDupHeader[3] = {
     "Domain\tOccurrences\r\n",
 };
 
-struct FileCloser {
-    std::FILE* f;
-    ~FileCloser() {
-        if (f) std::fclose(f);
-    }
-};
-
 }  // namespace
 
 extern "C" YRB_API int32_t YRB11(int32_t slot, int32_t key, int32_t flag, int32_t must_have,
@@ -112,14 +106,14 @@ extern "C" YRB_API int32_t YRB11(int32_t slot, int32_t key, int32_t flag, int32_
         if (repeats < 0) return repeats;
         if (report_path == nullptr || *report_path == '\0') return repeats;
 
-        FileCloser report{OpenFileChecked(report_path, "a+b")};
-        if (report.f == nullptr) {
+        ReportFile report(OpenFileChecked(report_path, "a+b"));
+        if (!report.IsOpen()) {
             SendError(t, Format("Could not open duplicate file for writing : %s", report_path));
             return -1;
         }
-        std::fputs(kDupHeader[key], report.f);
+        report.Add(kDupHeader[key]);
         if (repeats == 0) {
-            std::fputs("None\r\n", report.f);
+            report.Add("None\r\n");
             return 0;
         }
 
@@ -132,25 +126,33 @@ extern "C" YRB_API int32_t YRB11(int32_t slot, int32_t key, int32_t flag, int32_
 
         Info(t, "Writing duplicate entries to file");
         ProgressStep step(t, count);
-        std::string line;
         bool restAtMostOne = false;  // index 2 runs from the highest count down
-        for (uint32_t i = 0; i < count; ++i) {
-            if (PollInterrupt(t)) return -2;
-            step(i);
-            if (restAtMostOne) continue;
-            const uint32_t id = list->index2[count - 1 - i];
-            const uint32_t occurrences = list->occurrences[id];
-            if (occurrences <= 1) {
-                restAtMostOne = true;
-                continue;
+        uint32_t ids[kGatherBatch];
+        const ListItem* items[kGatherBatch];
+        for (uint32_t base = 0; base < count; base += kGatherBatch) {
+            const size_t m = std::min<size_t>(kGatherBatch, count - base);
+            if (!restAtMostOne) {
+                for (size_t j = 0; j < m; ++j) ids[j] = list->index2[count - 1 - base - j];
+                GatherParts(*list, ids, m, key, items);
             }
-            if ((list->flags[id] & static_cast<uint32_t>(flag)) != 0) continue;
-            if (!PassesFilter(list->flags[id], must_have, must_not)) continue;
-            const ListItem* it = list->Part(id, key);
-            if (it == nullptr) continue;
-            line.assign(list->Text(*it), it->length);
-            line += Format("\t%u\r\n", occurrences);
-            std::fwrite(line.data(), 1, line.size(), report.f);
+            for (size_t j = 0; j < m; ++j) {
+                if (PollInterrupt(t)) return -2;
+                step(static_cast<uint32_t>(base + j));
+                if (restAtMostOne) continue;
+                const uint32_t id = ids[j];
+                const uint32_t occurrences = list->occurrences[id];
+                if (occurrences <= 1) {
+                    restAtMostOne = true;
+                    continue;
+                }
+                const uint8_t flags = list->flags[id];
+                if ((flags & static_cast<uint32_t>(flag)) != 0) continue;
+                if (!PassesFilter(flags, must_have, must_not) || items[j] == nullptr) continue;
+                report.Add(list->Text(*items[j]), items[j]->length);
+                report.Add("\t", 1);
+                report.AddNumber(occurrences);
+                report.Add("\r\n", 2);
+            }
         }
         return repeats;
     });

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "guard.h"
+#include "prefetch.h"
 #include "text.h"
 
 namespace yrb {
@@ -113,24 +114,29 @@ public:
     void Run(uint32_t* index, uint32_t count) {
         std::vector<uint32_t> missing;
         std::unique_ptr<Rec[]> a(new Rec[count]);
+        const ListItem* items[kGatherBatch];
+        uint32_t keys[kGatherBatch];
         size_t n = 0;
-        for (uint32_t i = 0; i < count; ++i) {
-            Step();
-            const uint32_t id = index[i];
-            uint32_t k;
+        for (uint32_t base = 0; base < count; base += kGatherBatch) {
+            const size_t m = std::min<size_t>(kGatherBatch, count - base);
+            const uint32_t* ids = index + base;
+            // The keys of the batch first, each read independently.
             if (part_ >= 0) {
-                const ListItem* it = list_.Part(id, part_);
-                if (it == nullptr) {
-                    missing.push_back(id);
+                GatherParts(list_, ids, m, part_, items);
+                for (size_t j = 0; j < m; ++j) keys[j] = items[j] ? items[j]->length : kMissing;
+            } else if (key_ == 6) {
+                for (size_t j = 0; j < m; ++j) keys[j] = list_.occurrences[ids[j]];
+            } else {
+                for (size_t j = 0; j < m; ++j) keys[j] = list_.flags[ids[j]] & kFlagMask[key_];
+            }
+            for (size_t j = 0; j < m; ++j) {
+                Step();
+                if (part_ >= 0 && items[j] == nullptr) {
+                    missing.push_back(ids[j]);
                     continue;
                 }
-                k = it->length;
-            } else if (key_ == 6) {
-                k = list_.occurrences[id];
-            } else {
-                k = list_.flags[id] & kFlagMask[key_];
+                a[n++] = {desc_ ? ~keys[j] : keys[j], ids[j]};
             }
-            a[n++] = {desc_ ? ~k : k, id};
         }
         if (n > 1) {
             std::unique_ptr<Rec[]> b(new Rec[n]);
@@ -146,6 +152,8 @@ private:
         uint32_t key;
         uint32_t id;
     };
+    static constexpr uint32_t kMissing = 0;  // key of an entry lacking the part (set aside)
+
     const ListObject& list_;
     const int32_t key_;
     const int part_;
@@ -175,20 +183,32 @@ public:
         std::vector<uint32_t> missing;
         a_.reset(new Rec[count]);
         off_.reset(new uint32_t[list_.Count()]);
+        const ListItem* items[kGatherBatch];
         size_t n = 0;
-        for (uint32_t i = 0; i < count; ++i) {
-            Step();
-            const uint32_t id = index[i];
-            const ListItem* it = list_.Part(id, part_);
-            if (it == nullptr) {
-                missing.push_back(id);
-                continue;
+        for (uint32_t base = 0; base < count; base += kGatherBatch) {
+            const size_t m = std::min<size_t>(kGatherBatch, count - base);
+            const uint32_t* ids = index + base;
+            GatherParts(list_, ids, m, part_, items);
+            const size_t first = n;
+            for (size_t j = 0; j < m; ++j) {
+                Step();
+                const ListItem* it = items[j];
+                if (it == nullptr) {
+                    missing.push_back(ids[j]);
+                    continue;
+                }
+                Rec& r = a_[n++];
+                r.id = ids[j];
+                r.len = it->length;
+                r.k[0] = it->offset;  // for the loop below
             }
-            off_[id] = it->offset;
-            Rec& r = a_[n++];
-            r.id = id;
-            r.len = it->length;
-            Load(r, 0);
+            // The texts of the batch, each read independently of the others.
+            for (size_t j = first; j < n; ++j) {
+                Rec& r = a_[j];
+                const uint32_t off = static_cast<uint32_t>(r.k[0]);
+                off_[r.id] = off;
+                for (uint32_t c = 0; c < kChunks; ++c) r.k[c] = Chunk(off, r.len, c);
+            }
         }
         if (groups) tie_.assign(n, 0);
         if (n > 1) {

@@ -2,31 +2,24 @@
 // frequent first.
 #include <charconv>
 #include <cstdio>
-#include <string>
 
 #include "duplicates.h"
 #include "guard.h"
+#include "report.h"
 #include "sorting.h"
 
 using namespace yrb;
 
 namespace {
 
-struct FileCloser {
-    std::FILE* f;
-    ~FileCloser() {
-        if (f) std::fclose(f);
-    }
-};
-
 // "66.667": three decimals and a point whatever the process locale, from the
 // share rounded to single precision first.
-void AppendPercentage(std::string& out, uint32_t part, uint32_t total) {
+void AddPercentage(ReportFile& out, uint32_t part, uint32_t total) {
     const float share = static_cast<float>(static_cast<double>(part) / total * 100.0);
     char buf[64];
     const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(share),
                                  std::chars_format::fixed, 3);
-    out.append(buf, r.ptr);
+    out.Add(buf, static_cast<size_t>(r.ptr - buf));
 }
 
 }  // namespace
@@ -63,13 +56,12 @@ extern "C" YRB_API int32_t YRB23(int32_t slot, const char* stat_path, int32_t mu
         Info(t, "Writing statistic records to file");
         ProgressStep step(t, n);
         step(0);
-        FileCloser file{std::fopen(stat_path, "wb")};
-        if (file.f == nullptr) {
+        ReportFile file(std::fopen(stat_path, "wb"));
+        if (!file.IsOpen()) {
             SendError(t, Format("Could not open file for writing : %s", stat_path));
             return -1;
         }
-        std::fputs("Domain\tOccurrences\tPercentage\r\n", file.f);
-        std::string line;
+        file.Add("Domain\tOccurrences\tPercentage\r\n");
         bool restZero = false;  // index 2 runs from the highest count down
         for (uint32_t i = 0; i < n; ++i) {
             if (PollInterrupt(t)) return -2;
@@ -85,11 +77,12 @@ extern "C" YRB_API int32_t YRB23(int32_t slot, const char* stat_path, int32_t mu
             if ((flags & YRB_FLAG_WORK) != 0 || !PassesFilter(flags, must_have, must_not)) continue;
             const ListItem* domain = list->Part(id, 2);
             if (domain == nullptr) continue;
-            line.assign(list->Text(*domain), domain->length);
-            line += Format("\t%u\t", occurrences);
-            AppendPercentage(line, occurrences, static_cast<uint32_t>(total));
-            line += " %\r\n";
-            std::fwrite(line.data(), 1, line.size(), file.f);
+            file.Add(list->Text(*domain), domain->length);
+            file.Add("\t", 1);
+            file.AddNumber(occurrences);
+            file.Add("\t", 1);
+            AddPercentage(file, occurrences, static_cast<uint32_t>(total));
+            file.Add(" %\r\n", 4);
         }
         step(n);
         return static_cast<int32_t>(n);
