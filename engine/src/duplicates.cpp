@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "guard.h"
-#include "prefetch.h"
+#include "gather.h"
 #include "report.h"
 #include "sorting.h"
 

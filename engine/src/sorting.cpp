@@ -30,7 +30,7 @@
 #include <vector>
 
 #include "guard.h"
-#include "prefetch.h"
+#include "gather.h"
 #include "text.h"
 
 namespace yrb {
