@@ -32,8 +32,10 @@ void CopyShippedFiles(const QString& from, const QString& to) {
 
 }  // namespace
 
-QString ProgramFolder::Decide(const QString& exeDir) {
-    if (IsWritableFolder(exeDir)) return exeDir;
+QString ProgramFolder::Decide(const QString& exeDir) { return Decide(exeDir, IsWritableFolder(exeDir)); }
+
+QString ProgramFolder::Decide(const QString& exeDir, bool exeDirWritable) {
+    if (exeDirWritable) return exeDir;
     QString data = qEnvironmentVariable("XDG_DATA_HOME");
     if (data.isEmpty()) data = QDir::homePath() + QStringLiteral("/.local/share");
     const QString dir = data + QStringLiteral("/OrmidYRB100");

@@ -13,4 +13,6 @@ public:
     static void Reset();
     // The rule itself, for an executable in exeDir.
     static QString Decide(const QString& exeDir);
+    // The same once the executable's folder has been tested.
+    static QString Decide(const QString& exeDir, bool exeDirWritable);
 };
