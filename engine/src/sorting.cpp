@@ -213,7 +213,7 @@ public:
         if (groups) tie_.assign(n, 0);
         if (n > 1) {
             b_.reset(new Rec[n]);
-            std::vector<Range> work{{0, n, 0, kChunks}};
+            std::vector<Range> work{{0, n, 0}};
             while (!work.empty()) {
                 const Range r = work.back();
                 work.pop_back();
@@ -244,11 +244,10 @@ private:
     };
 
     // A range of records whose texts agree on their first depth chunks; the
-    // records carry the next `ready` chunks.
+    // records carry the next kChunks chunks.
     struct Range {
         size_t begin, end;
         uint32_t depth;
-        uint32_t ready;
     };
 
     // Chunk number depth of a text, big-endian, zero-padded; inverted when
@@ -270,11 +269,6 @@ private:
         return desc_ ? ~k : k;
     }
 
-    void Load(Rec& r, uint32_t depth) const {
-        const uint32_t off = off_[r.id];
-        for (uint32_t j = 0; j < kChunks; ++j) r.k[j] = Chunk(off, r.len, depth + j);
-    }
-
     // Where a text ends, seen from a chunk: 1..8 inside it, kGoesOn beyond
     // it; mirrored when descending.
     uint32_t Ends(uint32_t len, uint32_t depth) const {
@@ -286,13 +280,13 @@ private:
 
     // Full order of two records of a range.
     int Compare(const Rec& x, const Rec& y, const Range& r) const {
-        for (uint32_t j = 0; j < r.ready; ++j) {
+        for (uint32_t j = 0; j < kChunks; ++j) {
             if (x.k[j] != y.k[j]) return x.k[j] < y.k[j] ? -1 : 1;
             const uint32_t ex = Ends(x.len, r.depth + j), ey = Ends(y.len, r.depth + j);
             if (ex != ey) return ex < ey ? -1 : 1;
             if (ex != GoesOnMark()) return 0;
         }
-        const uint32_t skip = (r.depth + r.ready) * kChunk;
+        const uint32_t skip = (r.depth + kChunks) * kChunk;
         return CompareBytes(list_.content + off_[x.id] + skip, list_.content + off_[y.id] + skip,
                             x.len - skip, y.len - skip, desc_);
     }
@@ -343,15 +337,27 @@ private:
 
     // After a radix sort by the first chunk: each run of equal chunks is put
     // in order of where its texts end, and the texts that go on are sorted
-    // again on their next chunk.
+    // again on their next chunks, read for all runs at once.
     void SplitTies(const Range& r, std::vector<Range>& work) {
         Rec* a = a_.get();
+        const size_t first = work.size();
         size_t i = r.begin;
         while (i < r.end) {
             size_t j = i + 1;
             while (j < r.end && a[j].k[0] == a[i].k[0]) ++j;
             if (j - i > 1) SplitRun(r, i, j, work);
             i = j;
+        }
+        // Offsets first, then texts: each loop's reads are independent.
+        const uint32_t depth = r.depth + 1;
+        for (size_t w = first; w < work.size(); ++w)
+            for (size_t k = work[w].begin; k < work[w].end; ++k) a[k].k[0] = off_[a[k].id];
+        for (size_t w = first; w < work.size(); ++w) {
+            for (size_t k = work[w].begin; k < work[w].end; ++k) {
+                Step();
+                const uint32_t off = static_cast<uint32_t>(a[k].k[0]);
+                for (uint32_t c = 0; c < kChunks; ++c) a[k].k[c] = Chunk(off, a[k].len, depth + c);
+            }
         }
     }
 
@@ -377,19 +383,7 @@ private:
         size_t gb = begin, ge = end;
         while (gb < ge && Ends(a[gb].len, depth) != GoesOnMark()) ++gb;
         while (ge > gb && Ends(a[ge - 1].len, depth) != GoesOnMark()) --ge;
-        if (ge - gb < 2) return;
-        uint32_t ready = r.ready - 1;
-        if (ready > 0) {
-            for (size_t k = gb; k < ge; ++k)
-                for (uint32_t j = 0; j < ready; ++j) a[k].k[j] = a[k].k[j + 1];
-        } else {
-            for (size_t k = gb; k < ge; ++k) {
-                Step();
-                Load(a[k], depth + 1);
-            }
-            ready = kChunks;
-        }
-        work.push_back({gb, ge, depth + 1, ready});
+        if (ge - gb > 1) work.push_back({gb, ge, depth + 1});  // chunks read by SplitTies
     }
 
     const ListObject& list_;
