@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -270,6 +272,96 @@ TEST_F(Duplicates, MarkDuplicatesOnAnyIndex) {
     EXPECT_EQ(yrb::MarkDuplicates(l, l.index2, kCount, 2, 0x80, 0, 0), 5);
     EXPECT_EQ(Display(1), (Ids{0, 1, 2, 3, 4, 5, 6, 7, 8}));  // index 1 untouched
     EXPECT_EQ(Ids(l.index2, l.index2 + kCount), (Ids{5, 0, 2, 3, 1, 6, 7, 8, 4}));
+}
+
+}  // namespace
+
+namespace {
+
+// Many repeats in other letter case, long shared beginnings (so that the
+// sort reads texts at several depths), entries without a domain or address.
+std::string ManyRepeats(uint32_t n, uint32_t seed) {
+    std::mt19937 g(seed);
+    std::vector<std::string> pool;
+    const char* const starts[] = {"", "info@", "aaaaaaaaaaaaaaaaaaaa", "sales.department.team"};
+    for (uint32_t i = 0; i < n / 3; ++i) {
+        std::string s = starts[g() % 4];
+        const uint32_t len = 1 + g() % 12;
+        for (uint32_t k = 0; k < len; ++k) s += static_cast<char>('a' + g() % 3);
+        if (g() % 5) s += "@" + std::string(1 + g() % 3, static_cast<char>('a' + g() % 4)) + ".org";
+        pool.push_back(s);
+    }
+    std::string out;
+    for (uint32_t i = 0; i < n; ++i) {
+        std::string s = pool[g() % pool.size()];
+        if (g() % 2) s[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(s[0])));
+        out += (g() % 40 ? s : "") + ";" + std::to_string(i) + "\n";
+    }
+    return out;
+}
+
+// The grouping written plainly: a stable sort by the part, then the walk.
+struct Expected {
+    int32_t repeats = 0;
+    Ids order;
+    Nums flags, occurrences;
+};
+
+Expected Reference(const yrb::ListObject& l, int part, uint8_t flag, int32_t mustHave,
+                   int32_t mustNot) {
+    const uint32_t n = l.Count();
+    Expected e;
+    e.order.assign(l.index1, l.index1 + n);
+    auto text = [&](uint32_t id) -> const yrb::ListItem* { return l.Part(id, part); };
+    std::stable_sort(e.order.begin(), e.order.end(), [&](uint32_t x, uint32_t y) {
+        const yrb::ListItem* a = text(x);
+        const yrb::ListItem* b = text(y);
+        if (!a || !b) return !a && b;
+        return std::string(l.Text(*a), a->length) < std::string(l.Text(*b), b->length);
+    });
+    e.flags.assign(l.flags, l.flags + n);
+    e.occurrences.assign(n, 0);
+    const yrb::ListItem* head = nullptr;
+    uint32_t headId = 0;
+    for (uint32_t id : e.order) {
+        const yrb::ListItem* it = text(id);
+        if (!head) e.occurrences[id] = 1;
+        if (!it || !yrb::PassesFilter(static_cast<uint8_t>(e.flags[id]), mustHave, mustNot)) continue;
+        if (head && std::string(l.Text(*it), it->length) == std::string(l.Text(*head), head->length)) {
+            e.flags[id] |= flag;
+            ++e.occurrences[headId];
+            ++e.repeats;
+        } else {
+            head = it;
+            headId = id;
+            e.occurrences[id] = 1;
+            e.flags[id] &= static_cast<uint8_t>(~flag);
+        }
+    }
+    return e;
+}
+
+TEST_F(Duplicates, SameGroupsAsTheWalkOverSortedTexts) {
+    struct Row {
+        uint32_t entries;  // past 16384 equal beginnings take the radix path
+        int32_t key, mustHave, mustNot;
+    } rows[] = {
+        {2000, 0, 0, 0}, {2000, 2, 1, 120}, {120000, 0, 0, 120}, {120000, 1, 0, 0}, {120000, 2, 0, 120},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::to_string(r.entries) + " key " + std::to_string(r.key));
+        const std::string p = dir.Write("many.mal", ManyRepeats(r.entries, r.entries + r.key));
+        ASSERT_EQ(YRB13(2, p.c_str(), 1, ";", "\n"), static_cast<int32_t>(r.entries));
+        yrb::ListObject& l = List(2);
+        std::mt19937 g(7);
+        for (uint32_t i = 0; i < l.Count(); ++i) l.flags[i] = static_cast<uint8_t>(g() % 4 == 0 ? 0x08 : g() % 2);
+        std::shuffle(l.index1, l.index1 + l.Count(), g);  // any current order
+        const Expected e = Reference(l, r.key, 0x10, r.mustHave, r.mustNot);
+        EXPECT_EQ(YRB11(2, r.key, 0x10, r.mustHave, r.mustNot, ""), e.repeats);
+        EXPECT_TRUE(Display(2) == e.order);
+        EXPECT_TRUE(FlagsById(2) == e.flags);
+        EXPECT_TRUE(OccurrencesById(2) == e.occurrences);
+    }
 }
 
 }  // namespace
