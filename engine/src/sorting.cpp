@@ -10,12 +10,13 @@
 // entry becomes a small record that carries its sort key, and the records are
 // sorted by stable LSD radix passes over 16-bit digits.
 // - Numbers (lengths, occurrences, flags) fit in 32 bits: at most two passes.
-// - Texts: a record carries the first kChunks * 8 bytes of its text as
-//   big-endian numbers and the text's length.  Large ranges are radix sorted
-//   on the first eight bytes; within a run of equal eight bytes, texts that
-//   end there come first by length and the texts that go on are sorted again
-//   on their next eight bytes (from the record while it has them, else read
-//   anew).  Small ranges are merge sorted with the full comparison.
+// - Texts: a record carries kChunks chunks of eight bytes of its text as
+//   big-endian numbers, and the text's length.  Large ranges are radix sorted
+//   on their first chunk; within a run of equal chunks, the texts that end
+//   there come first by length, and the texts that go on are sorted again on
+//   their following chunks, read anew for all such runs at once.  Small
+//   ranges are merge sorted with the full comparison, which reads the texts
+//   only beyond the chunks.
 // The sort works on copies and writes the index back only when it finishes,
 // so a stop leaves the index as it was.
 //
@@ -163,7 +164,7 @@ private:
 // ---- Texts: address, user, domain ------------------------------------------
 
 constexpr uint32_t kChunk = 8;          // bytes per chunk
-constexpr uint32_t kChunks = 2;      // chunks a record carries
+constexpr uint32_t kChunks = 2;         // chunks a record carries
 constexpr uint32_t kGoesOn = 9;         // where a text ends: beyond the chunk
 constexpr uint32_t kEndsBuckets = 10;   // where a text ends: 1..9
 constexpr size_t kRadixMin = 1u << 14;  // smaller ranges are merge sorted
