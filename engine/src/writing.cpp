@@ -11,9 +11,11 @@
 // - the numbered names take the extension from the file name only;
 // - the mode must be one the program uses ("wb", "w+b", "a+b");
 // - a failed write is reported instead of being lost.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
+#include "gather.h"
 #include "guard.h"
 #include "lists.h"
 #include "text.h"
@@ -143,48 +145,67 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
 
         uint32_t written = 0;
         uint32_t inFile = 0;
-        for (uint32_t i = 0; i < n; ++i) {
-            const uint32_t e = list->index1[backwards ? n - 1 - i : i];
-            if (!PassesFilter(list->flags[e], must_have, must_not)) continue;
-            const ListItem* address = records ? nullptr : list->Part(e, 0);
-            if (records || address != nullptr) {
-                if (perFile && inFile == perFile) {
-                    if (!out.Close()) return -1;
-                    name = numbered(++fileNumber);
-                    if (!out.Open(name, mode)) {
-                        SendError(t, Format("Could not open file for writing : %s", name.c_str()));
-                        return -1;
+        // Sorted lists are walked in an order unrelated to memory: each batch
+        // first follows its entries' links one step at a time and asks for
+        // their texts, so the cache misses overlap.
+        uint32_t ids[kGatherBatch];
+        const ListItem* items[kGatherBatch];
+        for (uint32_t base = 0; base < n; base += kGatherBatch) {
+            const uint32_t m = std::min<uint32_t>(kGatherBatch, n - base);
+            for (uint32_t j = 0; j < m; ++j) ids[j] = list->index1[backwards ? n - 1 - (base + j) : base + j];
+            if (records) {
+                for (uint32_t j = 0; j < m; ++j) items[j] = &list->Entry(ids[j]);
+            } else {
+                GatherParts(*list, ids, m, 0, items);
+            }
+            for (uint32_t j = 0; j < m; ++j) {
+                __builtin_prefetch(&list->flags[ids[j]]);
+                if (items[j]) __builtin_prefetch(list->Text(*items[j]));
+            }
+            for (uint32_t j = 0; j < m; ++j) {
+                const uint32_t i = base + j;
+                const uint32_t e = ids[j];
+                if (!PassesFilter(list->flags[e], must_have, must_not)) continue;
+                const ListItem* address = records ? nullptr : items[j];
+                if (records || address != nullptr) {
+                    if (perFile && inFile == perFile) {
+                        if (!out.Close()) return -1;
+                        name = numbered(++fileNumber);
+                        if (!out.Open(name, mode)) {
+                            SendError(t, Format("Could not open file for writing : %s", name.c_str()));
+                            return -1;
+                        }
+                        inFile = 0;
                     }
-                    inFile = 0;
-                }
-                if (inFile > 0) out.Put(out_record_sep, recSepLen);
-                if (!records) {
-                    out.Put(list->Text(*address), address->length);
-                } else {
-                    const ListItem& rec = list->Entry(e);
-                    const char* text = list->Text(rec);
-                    if (sameFieldSep) {
-                        out.Put(text, rec.length);
+                    if (inFile > 0) out.Put(out_record_sep, recSepLen);
+                    if (!records) {
+                        out.Put(list->Text(*address), address->length);
                     } else {
-                        // Every field, empty ones too, each followed by the
-                        // output field separator when one followed it.
-                        const char* cursor = text;
-                        const char* end = text + rec.length;
-                        const char* tok = nullptr;
-                        uint32_t tokLen = 0;
-                        while (NextToken(cursor, end, fields.separator, fields.sepLength, tok, tokLen)) {
-                            out.Put(tok, tokLen);
-                            if (cursor != nullptr) out.Put(out_field_sep, fieldSepLen);
+                        const ListItem& rec = list->Entry(e);
+                        const char* text = list->Text(rec);
+                        if (sameFieldSep) {
+                            out.Put(text, rec.length);
+                        } else {
+                            // Every field, empty ones too, each followed by the
+                            // output field separator when one followed it.
+                            const char* cursor = text;
+                            const char* end = text + rec.length;
+                            const char* tok = nullptr;
+                            uint32_t tokLen = 0;
+                            while (NextToken(cursor, end, fields.separator, fields.sepLength, tok, tokLen)) {
+                                out.Put(tok, tokLen);
+                                if (cursor != nullptr) out.Put(out_field_sep, fieldSepLen);
+                            }
                         }
                     }
+                    ++written;
+                    ++inFile;
                 }
-                ++written;
-                ++inFile;
-            }
-            step(i);
-            if (PollInterrupt(t)) {
-                out.Close();
-                return -2;
+                step(i);
+                if (PollInterrupt(t)) {
+                    out.Close();
+                    return -2;
+                }
             }
         }
         Progress(t, n);

@@ -248,7 +248,9 @@ TEST_F(Duplicates, StopIsMinusTwo) {
         rec.onCheck = [&](int) { return armed ? 1 : 0; };
         EXPECT_EQ(YRB11(1, 0, 0x10, 0, 0, report.c_str()), -2);
         EXPECT_EQ(rec.Count('E'), 0u);
-        if (r.reportWritten) EXPECT_EQ(dir.Read("stop.dup"), r.report);
+        if (r.reportWritten) {
+            EXPECT_EQ(dir.Read("stop.dup"), r.report);
+        }
         Ids d = Display(1);
         std::sort(d.begin(), d.end());
         EXPECT_EQ(d, (Ids{0, 1, 2, 3, 4, 5, 6, 7, 8}));
