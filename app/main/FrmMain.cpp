@@ -1,13 +1,17 @@
 #include "FrmMain.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "ErrorTrap.h"
 #include "FontFamilies.h"
+#include "FrmOptions.h"
+#include "FrmSplash.h"
 #include "IntervalTimer.h"
 #include "MessagePump.h"
 #include "OrmidYRB100.h"
@@ -28,6 +32,8 @@
 #include "clsTrace.h"
 #include "modCallBack.h"
 #include "modGlobalFunctions.h"
+#include "modProcess.h"
+#include "modRegistry.h"
 
 namespace {
 const QString kModule = QStringLiteral("FrmMain");
@@ -96,6 +102,13 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
     connect(StatusBar, &PanelStatusBar::PanelClick, this, &FrmMain::StatusBar_PanelClick);
     connect(TxtErrors, &RichTextBox::Change, this, &FrmMain::TxtErrors_Change);
     connect(ComClearErrConsole, &QPushButton::clicked, this, &FrmMain::ComClearErrConsole_Click);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("S_Help"));
+    S_HelpOptions = Named(help->addAction(QStringLiteral("&Options")), "S_HelpOptions");
+    S_HelpAbout = Named(help->addAction(QStringLiteral("About")), "S_HelpAbout");
+    connect(S_HelpOptions, &QAction::triggered, this, &FrmMain::S_HelpOptions_Click);
+    connect(S_HelpAbout, &QAction::triggered, this, &FrmMain::S_HelpAbout_Click);
 }
 
 FrmMain::~FrmMain() {
@@ -229,6 +242,15 @@ void FrmMain::Form_Load() {
 
             modGlobalFunctions::CenterForm(this, nullptr, false, false, false, false, false, false, false, false);
             Bar->SetDrawMode(PictureBox::kNotXorPen);
+
+            // The splash window unless the user hid it; the load goes on when it closes.
+            if (modRegistry::GetSetting(QStringLiteral("Hide"), QString()) != QLatin1String("1")) {
+                FrmSplash splash(this);
+                splash.Form_Load();
+                splash.TmrSplash->SetEnabled(true);
+                splash.exec();
+            }
+            EditorPath = modRegistry::GetSetting(QStringLiteral("Editor"), modProcess::DefaultEditor());
         },
         [&](const QString& d) { Report(d, QString(), QStringLiteral("Form_Load")); });
     // Reports made from now on go to the console only.  The window is shown
@@ -347,4 +369,27 @@ void FrmMain::ComClearErrConsole_Click() {
             ErrorLogUnsaved = false;
         },
         [&](const QString& d) { Report(d, QString(), QStringLiteral("ComClearErrConsole_Click")); });
+}
+
+void FrmMain::S_HelpAbout_Click() {
+    Trap(
+        [&] {
+            FrmSplash about(this);
+            about.Form_Load();
+            about.setWindowTitle(QStringLiteral("About Ormid List Studio"));
+            about.ChkHide->hide();
+            modGlobalFunctions::CenterForm(&about, this, false, false, false, false, false, false, false, false);
+            about.exec();
+        },
+        [&](const QString& d) { Report(d, QString(), QStringLiteral("S_HelpAbout_Click")); });
+}
+
+void FrmMain::S_HelpOptions_Click() {
+    Trap(
+        [&] {
+            FrmOptions options(this);
+            options.Form_Load();
+            options.exec();
+        },
+        [&](const QString& d) { Report(d, QString(), QStringLiteral("S_HelpOptions_Click")); });
 }

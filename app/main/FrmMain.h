@@ -53,6 +53,12 @@ public:
     void TxtErrors_Change();
     void ComClearErrConsole_Click();
 
+    // Help menu: the About box (FrmSplash) and the options window.
+    QAction* S_HelpAbout = nullptr;
+    QAction* S_HelpOptions = nullptr;
+    void S_HelpAbout_Click();
+    void S_HelpOptions_Click();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

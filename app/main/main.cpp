@@ -1,4 +1,6 @@
 // Ormid List Studio: starts the main window.
+#include <memory>
+
 #include <QApplication>
 
 #include "Clock.h"
@@ -7,6 +9,7 @@
 #include "MessageBoxSeam.h"
 #include "PlainMessageBox.h"
 #include "ProgramFolder.h"
+#include "modGlobalFunctions.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -22,7 +25,12 @@ int main(int argc, char** argv) {
     MemoryStatus::Install(nullptr);
     ProgramFolder::Reset();
 
-    FrmMain main;
-    main.Form_Load();
+    // One instance per user, the font check, then the main window.
+    std::unique_ptr<FrmMain> main;
+    if (!modGlobalFunctions::Main([&] {
+            main = std::make_unique<FrmMain>();
+            main->Form_Load();
+        }))
+        return 0;
     return QApplication::exec();
 }

@@ -15,6 +15,9 @@
 #include "Screen.h"
 #include "ServiceObjects.h"
 #include "modCallBack.h"
+#include "modDialog.h"
+#include "modProcess.h"
+#include "modRegistry.h"
 
 namespace TestHarness {
 
@@ -54,6 +57,19 @@ class Reset : public ::testing::EmptyTestEventListener {
         Clock::Install(nullptr);
         MemoryStatus::Install(nullptr);
         modCallBack::BusyFlags = {};
+        // Settings in the test's folder, the splash window hidden as a user
+        // who ticked its box; file dialogs and the editor must be scripted.
+        modRegistry::SetSettingsFile(s.folder->path() + QStringLiteral("/.settings/OrmidYRB100.conf"));
+        modRegistry::SetSetting(QStringLiteral("Hide"), QStringLiteral("1"));
+        modDialog::InstallChooser([](const modDialog::FileDialogRequest& r) {
+            ADD_FAILURE() << "unexpected file dialog: " << r.Title.toStdString();
+            return QStringList();
+        });
+        modProcess::InstallRunner([](const QString& program, const QStringList&, QString* error) {
+            ADD_FAILURE() << "unexpected external program: " << program.toStdString();
+            if (error) *error = QStringLiteral("not started by the test");
+            return -1;
+        });
     }
     void OnTestEnd(const ::testing::TestInfo&) override {
         ReleaseMonitorObj();

@@ -1,0 +1,5 @@
+#include "clsPathElement.h"
+
+#include "clsError.h"
+
+clsPathElement::~clsPathElement() { MyError.reset(); }

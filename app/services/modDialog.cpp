@@ -1,0 +1,155 @@
+#include "modDialog.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include "ErrorTrap.h"
+#include "modGlobalFunctions.h"
+
+namespace modDialog {
+
+namespace {
+const QString kModule = QStringLiteral("modDialog");
+
+Chooser& Installed() {
+    static Chooser chooser;
+    return chooser;
+}
+
+void Report(const QString& description, const QString& context, const QString& routine) {
+    modGlobalFunctions::ReportError(description, context, kModule, routine, false, true);
+}
+
+QStringList RealChoice(const FileDialogRequest& r) {
+    QFileDialog dialog(r.Owner, r.Title, r.InitDir);
+    dialog.setObjectName(QStringLiteral("FileDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(r.Multiple                            ? QFileDialog::ExistingFiles
+                       : (r.Flags & OFN_FILEMUSTEXIST) != 0 ? QFileDialog::ExistingFile
+                                                            : QFileDialog::AnyFile);
+    if (!r.NameFilters.isEmpty()) {
+        dialog.setNameFilters(r.NameFilters);
+        const qsizetype index = r.FilterIndex >= 1 && r.FilterIndex <= r.NameFilters.size() ? r.FilterIndex - 1 : 0;
+        dialog.selectNameFilter(r.NameFilters.at(index));
+    }
+    if (!r.DefExt.isEmpty()) dialog.setDefaultSuffix(r.DefExt);
+    dialog.setLabelText(QFileDialog::Accept, r.OkCaption);
+    dialog.setLabelText(QFileDialog::Reject, r.CancelCaption);
+    // The hook runs once the dialog is up, inside its modal loop.
+    QMetaObject::invokeMethod(
+        &dialog, [&] { HookProc(&dialog, r.Owner, r.OkCaption, r.CancelCaption); }, Qt::QueuedConnection);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
+}
+
+QString FolderOf(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? QString() : path.left(slash + 1);
+}
+}  // namespace
+
+QStringList NameFilters(const QString& Filter) {
+    QStringList result;
+    const QStringList parts = Filter.split(QLatin1Char('|'));
+    static const QRegularExpression ownPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts.at(i);
+        description.remove(ownPatterns);
+        QStringList patterns;
+        for (QString p : parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            p = p.trimmed();
+            if (p == QLatin1String("*.*")) p = QStringLiteral("*");
+            if (!p.isEmpty()) patterns.append(p);
+        }
+        if (patterns.isEmpty()) patterns.append(QStringLiteral("*"));
+        result.append(description.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                      QLatin1Char(')'));
+    }
+    return result;
+}
+
+void HookProc(QFileDialog* dialog, QWidget* owner, const QString& OkCaption, const QString& CancelCaption) {
+    Trap(
+        [&] {
+            if (dialog == nullptr) return;
+            dialog->setLabelText(QFileDialog::Accept, OkCaption);
+            dialog->setLabelText(QFileDialog::Reject, CancelCaption);
+            if (owner) modGlobalFunctions::CenterForm(dialog, owner, false, false, false, false, false, false, false,
+                                                     false);
+        },
+        [](const QString& d) { Report(d, QString(), QStringLiteral("HookProc")); });
+}
+
+QString StripNulls(QString& text) {
+    QString result;
+    Trap(
+        [&] {
+            const qsizetype nul = text.indexOf(QChar(u'\0'));
+            if (nul >= 0) text.truncate(nul);
+            result = text;
+        },
+        [&](const QString& d) {
+            result.clear();
+            Report(d, QString(), QStringLiteral("StripNulls"));
+        });
+    return result;
+}
+
+QString ShowDialog(int32_t Flags, int32_t FilterIndex, int32_t MaxFile, const QString& Filter, const QString& InitDir,
+                   QString& FileName, const QString& DefExt, const QString& Title, QStringList* Files,
+                   const QString& OkCaption, const QString& CancelCaption, QString& Dir, QWidget* Owner) {
+    QString chosen;
+    Trap(
+        [&] {
+            if (Owner == nullptr) return;
+            FileDialogRequest r;
+            r.Flags = Flags;
+            r.FilterIndex = FilterIndex;
+            r.MaxFile = MaxFile > 0 ? MaxFile : 260000;
+            r.Filter = Filter;
+            r.NameFilters = NameFilters(Filter);
+            r.InitDir = InitDir;
+            r.DefExt = DefExt;
+            r.Title = Title;
+            r.OkCaption = OkCaption;
+            r.CancelCaption = CancelCaption;
+            r.Multiple = (Flags & OFN_ALLOWMULTISELECT) != 0;
+            r.Owner = Owner;
+
+            const Chooser& chooser = Installed();
+            const QStringList paths = chooser ? chooser(r) : RealChoice(r);
+            if (paths.isEmpty()) return;
+
+            // The Part's name buffer: N - 1 characters for the folder and the
+            // names, each closed by a NUL, and the closing NUL of the list.
+            int64_t needed = 0;
+            if (paths.size() == 1) {
+                needed = paths.first().size() + 1;
+            } else {
+                needed = FolderOf(paths.first()).size() + 2;
+                for (const QString& p : paths) needed += QFileInfo(p).fileName().size() + 1;
+            }
+            if (needed > r.MaxFile - 1) return;
+
+            if (paths.size() == 1) {
+                FileName = paths.first();
+                Dir = FolderOf(FileName);
+                if (Files) Files->append(FileName);
+                chosen = FileName;
+                return;
+            }
+            if (Files == nullptr) return;
+            QString folder = FolderOf(paths.first());
+            if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+            Dir = folder;
+            for (const QString& p : paths) Files->append(folder + QFileInfo(p).fileName());
+        },
+        [](const QString& d) { Report(d, QString(), QStringLiteral("ShowDialog")); });
+    return chosen;
+}
+
+void InstallChooser(Chooser chooser) { Installed() = std::move(chooser); }
+
+}  // namespace modDialog

@@ -1,0 +1,307 @@
+#include "modGlobalFunctionsFiles.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+
+#include "ErrorTrap.h"
+#include "modGlobalFunctions.h"
+
+// ---- FilePattern -----------------------------------------------------------
+
+namespace {
+// Splits a path at its last "/": the folder keeps the "/".
+void SplitAtLastSlash(const QString& path, QString& folder, QString& name) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    folder = slash < 0 ? QString() : path.left(slash + 1);
+    name = slash < 0 ? path : path.mid(slash + 1);
+}
+
+// Glob match of an escaped pattern ("*", "?", "\" escape) against a name,
+// with backtracking on the last "*" only (linear for the usual patterns).
+bool GlobMatch(const QString& pattern, const QString& name) {
+    qsizetype p = 0, n = 0;
+    qsizetype starP = -1, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size()) {
+            const QChar c = pattern.at(p);
+            if (c == QLatin1Char('*')) {
+                starP = ++p;
+                starN = n;
+                continue;
+            }
+            if (c == QLatin1Char('?')) {
+                ++p;
+                ++n;
+                continue;
+            }
+            QChar literal = c;
+            qsizetype width = 1;
+            if (c == QLatin1Char('\\') && p + 1 < pattern.size()) {
+                literal = pattern.at(p + 1);
+                width = 2;
+            }
+            if (literal == name.at(n)) {
+                p += width;
+                ++n;
+                continue;
+            }
+        }
+        if (starP < 0) return false;
+        p = starP;
+        n = ++starN;
+    }
+    while (p < pattern.size() && pattern.at(p) == QLatin1Char('*')) ++p;
+    return p == pattern.size();
+}
+}  // namespace
+
+FilePattern::FilePattern(const QString& literalPath) { SplitAtLastSlash(literalPath, m_folder, m_name); }
+
+FilePattern::FilePattern(const char* literalPath) : FilePattern(QString::fromUtf8(literalPath)) {}
+
+FilePattern FilePattern::Wild(const QString& folder, const QString& namePattern) {
+    FilePattern p;
+    p.m_folder = folder;
+    if (!p.m_folder.isEmpty() && !p.m_folder.endsWith(QLatin1Char('/'))) p.m_folder += QLatin1Char('/');
+    p.m_name = namePattern;
+    p.m_wild = true;
+    return p;
+}
+
+FilePattern FilePattern::Wild(const QString& pattern) {
+    QString folder, name;
+    SplitAtLastSlash(pattern, folder, name);
+    return Wild(folder, name);
+}
+
+bool FilePattern::Matches(const QString& entryName) const {
+    return m_wild ? GlobMatch(m_name, entryName) : entryName == m_name;
+}
+
+// ---- Procedures ------------------------------------------------------------
+
+namespace modGlobalFunctions {
+
+namespace {
+const QString kModule = QStringLiteral("modGlobalFunctions");
+
+void Report(const QString& description, const QString& context, const QString& routine) {
+    ReportError(description, context, kModule, routine, false, true);
+}
+
+// One entry found by the search: its name and what the directory search
+// tells about it.  Entries named "." or ".." and folders are left out.
+struct Entry {
+    QString name;
+    int64_t size = 0;
+};
+
+// The directory search of IsFilePresent, GetFileSize and RemoveFiles.
+// stopAtFirst ends it at the first entry (IsFilePresent).
+QList<Entry> Search(const FilePattern& pattern, bool stopAtFirst) {
+    QList<Entry> found;
+    auto consider = [&](const QFileInfo& info) {
+        const QString name = info.fileName();
+        if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) return;
+        if (info.isDir()) return;  // a link to a folder is a folder too
+        // A dangling link is an entry of its own, of no size.
+        found.append({name, info.exists() ? static_cast<int64_t>(info.size()) : 0});
+    };
+    if (!pattern.IsWild()) {
+        if (pattern.Name().isEmpty()) return found;
+        const QFileInfo info(pattern.Text());
+        if (info.exists() || info.isSymLink()) consider(info);
+        return found;
+    }
+    const QDir dir(pattern.Folder().isEmpty() ? QStringLiteral(".") : pattern.Folder());
+    const QFileInfoList list =
+        dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo& info : list) {
+        if (!pattern.Matches(info.fileName())) continue;
+        consider(info);
+        if (stopAtFirst && !found.isEmpty()) break;
+    }
+    return found;
+}
+
+// Windows-1252 letters in the range that Latin-1 gives to control codes.
+bool IsAnsiLetterOrDigit(QChar c) {
+    switch (c.unicode()) {
+        case 0x83: case 0x8A: case 0x8C: case 0x8E: case 0x9A: case 0x9C: case 0x9E: case 0x9F:
+            return true;
+        default:
+            return c.isLetterOrNumber();
+    }
+}
+
+// Position of the point that starts the extension of a name, -1 for none:
+// the last point, but not one that starts the name.
+qsizetype ExtensionPoint(const QString& name) {
+    const qsizetype point = name.lastIndexOf(QLatin1Char('.'));
+    return point > 0 ? point : -1;
+}
+}  // namespace
+
+QWidget* IsFormLoaded(const QString& FormName) {
+    QWidget* result = nullptr;
+    Trap(
+        [&] {
+            const QString wanted = FormName.toLower();
+            QList<QWidget*> candidates;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName().toLower() == wanted) candidates.append(w);
+            if (candidates.isEmpty()) return;
+            // Creation order of the windows that exist on screen; windows
+            // never shown have none and come after them.
+            const QList<QWindow*> order = QGuiApplication::topLevelWindows();
+            auto rank = [&](QWidget* w) {
+                const qsizetype i = w->windowHandle() ? order.indexOf(w->windowHandle()) : -1;
+                return i < 0 ? order.size() : i;
+            };
+            std::stable_sort(candidates.begin(), candidates.end(),
+                             [&](QWidget* a, QWidget* b) { return rank(a) < rank(b); });
+            result = candidates.first();
+        },
+        [&](const QString& d) {
+            result = nullptr;
+            Report(d, QStringLiteral("Error Checking Active Form"), QStringLiteral("IsFormLoaded"));
+        });
+    return result;
+}
+
+bool IsWholeWord(const QString& Text, int64_t StartPos, int64_t EndPos, int64_t Length) {
+    bool whole = false;
+    Trap(
+        [&] {
+            auto at = [&](int64_t pos) {
+                if (pos < 1 || pos > Text.size()) throw std::out_of_range("Invalid procedure call or argument");
+                return Text.at(static_cast<qsizetype>(pos - 1));
+            };
+            const bool startClean = StartPos <= 1 || !IsAnsiLetterOrDigit(at(StartPos - 1));
+            const bool endClean = EndPos >= Length || !IsAnsiLetterOrDigit(at(EndPos + 1));
+            whole = startClean && endClean;
+        },
+        [&](const QString& d) {
+            whole = false;
+            Report(d, QStringLiteral("Error Checking for Whole Word"), QStringLiteral("IsWholeWord"));
+        });
+    return whole;
+}
+
+bool GetFileExtension(const QString& FileName, QString& Base, QString& Ext) {
+    bool found = false;
+    Base.clear();
+    Ext.clear();
+    Trap(
+        [&] {
+            const qsizetype nameStart = FileName.lastIndexOf(QLatin1Char('/')) + 1;
+            const qsizetype point = ExtensionPoint(FileName.mid(nameStart));
+            if (point < 0) return;
+            Base = FileName.left(nameStart + point);
+            Ext = FileName.mid(nameStart + point + 1);
+            found = true;
+        },
+        [&](const QString& d) {
+            found = false;
+            Report(d, QStringLiteral("Error Getting the File Extension"), QStringLiteral("GetFileExtension"));
+        });
+    return found;
+}
+
+bool GetFileName(const QString& Path, QString& Dir, QString& Name) {
+    bool found = false;
+    Dir.clear();
+    Name.clear();
+    Trap(
+        [&] {
+            const qsizetype slash = Path.lastIndexOf(QLatin1Char('/'));
+            if (slash < 0) return;
+            Dir = Path.left(slash);
+            Name = Path.mid(slash + 1);
+            found = true;
+        },
+        [&](const QString& d) {
+            found = false;
+            Report(d, QStringLiteral("Error Getting File Name"), QStringLiteral("GetFileName"));
+        });
+    return found;
+}
+
+QString WildcardLiteral(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('\\')) out += QLatin1Char('\\');
+        out += c;
+    }
+    return out;
+}
+
+bool IsFilePresent(const FilePattern& Pattern) {
+    bool present = false;
+    Trap([&] { present = !Search(Pattern, true).isEmpty(); },
+         [&](const QString& d) {
+             present = false;
+             Report(d, QStringLiteral("Error Checking For File Presence"), QStringLiteral("IsFilePresent"));
+         });
+    return present;
+}
+
+int64_t GetFileSize(const FilePattern& Pattern) {
+    int64_t largest = 0;
+    Trap(
+        [&] {
+            for (const Entry& e : Search(Pattern, false)) largest = std::max(largest, e.size);
+        },
+        [&](const QString& d) {
+            largest = 0;
+            Report(d, QStringLiteral("Error Getting File Size"), QStringLiteral("GetFileSize"));
+        });
+    return largest;
+}
+
+bool RemoveFiles(const FilePattern& Pattern) {
+    bool allGone = false;
+    Trap(
+        [&] {
+            allGone = true;
+            for (const Entry& e : Search(Pattern, false)) {
+                QFile file(Pattern.Folder() + e.name);
+                if (!file.remove()) {
+                    allGone = false;
+                    Report(QStringLiteral("The file '") + e.name + QStringLiteral("' could not be deleted"),
+                           QStringLiteral("Error Removing File"), QStringLiteral("RemoveFiles"));
+                }
+            }
+        },
+        [&](const QString& d) {
+            allGone = false;
+            Report(d, QStringLiteral("Error Removing File"), QStringLiteral("RemoveFiles"));
+        });
+    return allGone;
+}
+
+QString StripNulls(QString& text) {
+    QString result;
+    Trap(
+        [&] {
+            const qsizetype nul = text.indexOf(QChar(u'\0'));
+            if (nul >= 0) text.truncate(nul);
+            result = text;
+        },
+        [&](const QString& d) {
+            result.clear();
+            Report(d, QString(), QStringLiteral("StripNulls"));
+        });
+    return result;
+}
+
+}  // namespace modGlobalFunctions

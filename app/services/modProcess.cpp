@@ -1,0 +1,110 @@
+#include "modProcess.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "ErrorTrap.h"
+#include "modGlobalFunctions.h"
+
+QString EditorPath;
+
+namespace modProcess {
+
+namespace {
+Runner& Installed() {
+    static Runner runner;
+    return runner;
+}
+
+void Report(const QString& description) {
+    modGlobalFunctions::ReportError(description, QString(), QStringLiteral("modProcess"), QStringLiteral("ExecCmd"),
+                                    false, true);
+}
+
+// Starts the program and waits without a time limit; the user-interface
+// thread handles no window messages meanwhile.
+int32_t RealRun(const QString& program, const QStringList& arguments, QString* error) {
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setInputChannelMode(QProcess::ForwardedInputChannel);
+    process.start();
+    if (!process.waitForStarted(-1)) {
+        if (error) *error = process.errorString();
+        return -1;
+    }
+    process.waitForFinished(-1);
+    if (process.exitStatus() != QProcess::NormalExit) {
+        if (error) *error = QStringLiteral("the program ended abnormally : ") + process.errorString();
+        return -1;
+    }
+    return process.exitCode();
+}
+
+int32_t Run(const QStringList& words) {
+    int32_t code = -1;
+    Trap(
+        [&] {
+            if (words.isEmpty()) {
+                Report(QStringLiteral("No editor is set : choose one in Help, Options"));
+                return;
+            }
+            const QString program = words.first();
+            const QStringList arguments = words.mid(1);
+            QString error;
+            const Runner& runner = Installed();
+            code = runner ? runner(program, arguments, &error) : RealRun(program, arguments, &error);
+            if (!error.isEmpty()) {
+                Report(QStringLiteral("'") + program + QStringLiteral("' could not be run : ") + error);
+                code = -1;
+            }
+        },
+        [&](const QString& d) {
+            code = -1;
+            Report(d);
+        });
+    return code;
+}
+}  // namespace
+
+int32_t ExecCmd(const QString& Editor, const QString& FilePath) {
+    QStringList words = QProcess::splitCommand(Editor);
+    if (words.isEmpty()) return Run(words);
+    words.append(FilePath);
+    return Run(words);
+}
+
+int32_t ExecCmd(const QString& CmdLine) { return Run(QProcess::splitCommand(CmdLine)); }
+
+QString DefaultEditor() {
+    struct Candidate {
+        const char* program;
+        const char* option;
+    };
+    static const Candidate candidates[] = {
+        {"gnome-text-editor", "--standalone"},
+        {"gedit", "--wait"},
+        {"kate", "--block"},
+        {"mousepad", "--disable-server"},
+    };
+    for (const Candidate& c : candidates) {
+        if (!QStandardPaths::findExecutable(QString::fromLatin1(c.program)).isEmpty())
+            return QString::fromLatin1(c.program) + QLatin1Char(' ') + QString::fromLatin1(c.option);
+    }
+    return QStringLiteral("xdg-open");
+}
+
+QString QuoteWord(const QString& word) {
+    if (!word.isEmpty() && !word.contains(QLatin1Char(' ')) && !word.contains(QLatin1Char('\t')) &&
+        !word.contains(QLatin1Char('"')))
+        return word;
+    // Inside quotes, splitCommand reads a literal quote from three quotes.
+    QString quoted = word;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+void InstallRunner(Runner runner) { Installed() = std::move(runner); }
+
+}  // namespace modProcess
