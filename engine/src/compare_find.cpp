@@ -105,7 +105,7 @@ private:
         for (uint32_t k = 0; k < filled_; ++k) {
             const ListItem& rec = records[keys_[k].entry];
             // The first child's number waits in offset for the next pass.
-            if (fields != nullptr && rec.count != 0) {
+            if (fields != nullptr && l_.ChildCount(0, rec) != 0) {
                 keys_[k].offset = rec.first;
                 keys_[k].length = 1;
                 __builtin_prefetch(&fields[rec.first]);

@@ -26,13 +26,13 @@ inline void GatherParts(const ListObject& list, const uint32_t* ids, size_t n, i
     const ListItem* fields = list.dims[1].items;
     for (size_t i = 0; i < n; ++i) {
         const ListItem& r = records[ids[i]];
-        out[i] = r.count ? &fields[r.first] : nullptr;
+        out[i] = list.ChildCount(0, r) ? &fields[r.first] : nullptr;
     }
     if (part == 0) return;
     const ListItem* parts = list.levels >= 3 ? list.dims[2].items : nullptr;
     for (size_t i = 0; i < n; ++i) {
         const ListItem* a = out[i];
-        out[i] = (a && parts && a->count >= static_cast<uint32_t>(part))
+        out[i] = (a && parts && list.ChildCount(1, *a) >= static_cast<uint32_t>(part))
                      ? &parts[a->first + static_cast<uint32_t>(part - 1)]
                      : nullptr;
     }

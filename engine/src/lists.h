@@ -13,13 +13,15 @@ namespace yrb {
 constexpr uint32_t kMaxSeparator = 127;
 
 // One token of any level.  Children of an item lie one after another in the
-// next level's array.  Flags and occurrences of entries live in the list.
+// next level's array, and the children of consecutive items follow each
+// other, so an item's child count is where the next item's children start
+// (ListObject::ChildCount) and needs no field.  Flags and occurrences of
+// entries live in the list.
 struct ListItem {
     uint32_t offset;  // into the content
     uint32_t length;  // at least 1
     uint32_t crc;
     uint32_t first;   // first child in the next level's array
-    uint32_t count;   // number of children
 };
 
 struct ListDimension {
@@ -46,14 +48,23 @@ struct ListObject {
     const char* Text(const ListItem& it) const { return content + it.offset; }
     const ListItem& Entry(uint32_t e) const { return dims[0].items[e]; }
 
+    // Number of children of an item of the given level.
+    uint32_t ChildCount(uint32_t level, const ListItem& it) const {
+        if (level + 1 >= levels) return 0;
+        const ListDimension& d = dims[level];
+        const ListItem* next = &it + 1;
+        const uint32_t end = next < d.items + d.parsed ? next->first : dims[level + 1].parsed;
+        return end - it.first;
+    }
+
     // part 0 address, 1 user, 2 domain; null when the entry lacks it.
     const ListItem* Part(uint32_t e, int part) const {
         if (levels < 2) return nullptr;
         const ListItem& rec = dims[0].items[e];
-        if (rec.count == 0) return nullptr;
+        if (ChildCount(0, rec) == 0) return nullptr;
         const ListItem* addr = &dims[1].items[rec.first];
         if (part == 0) return addr;
-        if (levels < 3 || addr->count < static_cast<uint32_t>(part)) return nullptr;
+        if (levels < 3 || ChildCount(1, *addr) < static_cast<uint32_t>(part)) return nullptr;
         return &dims[2].items[addr->first + static_cast<uint32_t>(part - 1)];
     }
     const ListItem* Address(uint32_t e) const { return Part(e, 0); }

@@ -115,7 +115,7 @@ struct Parser {
         const char* const sep = d.separator;
         const uint32_t sepLength = d.sepLength;
         const uint32_t column = d.column;
-        parent.count = 0;
+        uint32_t count = 0;
         parent.first = d.parsed;
         const char* cursor = list.content + parent.offset;
         const char* end = cursor + parent.length;
@@ -124,51 +124,51 @@ struct Parser {
         if (column == 0) {
             while (NextToken(cursor, end, sep, sepLength, tok, tokLen)) {
                 if (tokLen != 0) {
-                    const int64_t r = NewItem<L>(parent, tok, tokLen);
+                    const int64_t r = NewItem<L>(tok, tokLen);
                     if (r < 0) return r;
+                    ++count;
                 }
                 if constexpr (L == 0) (*step)(d.parsed);
                 if (PollInterrupt(t)) return -2;
             }
             if constexpr (L == 0) Progress(t, d.capacity);
-            return parent.count;
+            return count;
         }
         for (uint32_t k = 1; k <= column; ++k) {
             if (PollInterrupt(t)) return -2;
             if (!NextToken(cursor, end, sep, sepLength, tok, tokLen)) break;
             if (k == column) {
                 if (tokLen != 0) {
-                    const int64_t r = NewItem<L>(parent, tok, tokLen);
+                    const int64_t r = NewItem<L>(tok, tokLen);
                     if (r < 0) return r;
+                    ++count;
                 }
                 break;
             }
         }
-        return parent.count;
+        return count;
     }
 
     template <uint32_t L>
-    int64_t NewItem(ListItem& parent, const char* tok, uint32_t tokLen) {
+    int64_t NewItem(const char* tok, uint32_t tokLen) {
         ListDimension& d = list.dims[L];
         if (d.parsed >= d.capacity) {
             SendError(&g_registered, "The list could not be parsed : the entries changed between the two passes");
             return -1;
         }
         ListItem& it = d.items[d.parsed++];
-        ++parent.count;
         if constexpr (L == 0) {
             if (lowerRecords) LowerAscii(const_cast<char*>(tok), tokLen);
         }
         it.offset = static_cast<uint32_t>(tok - list.content);
         it.length = tokLen;
         it.first = 0;
-        it.count = 0;
         const ListItem* child = nullptr;
         if constexpr (L + 1 < kMaxLevels) {
             if (L + 1 < list.levels) {
                 const int64_t r = Level<L + 1>(it);
                 if (r < 0) return r;
-                if (it.count) child = &list.dims[L + 1].items[it.first];
+                if (r > 0) child = &list.dims[L + 1].items[it.first];
             }
         }
         // Children first: a first child at the item's start is a prefix whose
@@ -343,7 +343,7 @@ int32_t BuildList(ListObject& list, const Table* t, BlockPool* pool) {
     Progress(t, 0);
     ProgressStep step(t, n);
     Parser parser{list, t, !lowerFirst, &step};
-    ListItem root{0, list.size, 0, 0, 0};
+    ListItem root{0, list.size, 0, 0};
     const int64_t parsed = parser.Level<0>(root);
     if (parsed < 0) {
         FreeListObject(&list);

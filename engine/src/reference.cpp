@@ -437,8 +437,9 @@ Verdict RunChain(const ListObject& list, uint32_t entry) {
         }
         return false;
     };
-    if (address->count == 0) return fail(0);
-    if (address->count == 1) return fail(1);
+    const uint32_t parts = list.ChildCount(1, *address);
+    if (parts == 0) return fail(0);
+    if (parts == 1) return fail(1);
     const ListItem* user = list.Part(entry, 1);
     const ListItem* domain = list.Part(entry, 2);
     if (user->length == 0) return fail(2);
