@@ -8,7 +8,7 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
-// The options window (Part 2.143): its one option is the command of the
+// The options window: its one option is the command of the
 // external text editor (EditorPath, setting "Editor").  Ok stores it;
 // closing the window otherwise discards the edit.
 class FrmOptions : public QDialog {

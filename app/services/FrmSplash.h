@@ -8,7 +8,7 @@ class QFrame;
 class QLabel;
 class QPushButton;
 
-// The product window (Part 2.143): shown at start-up unless the setting
+// The product window: shown at start-up unless the setting
 // "Hide" is "1", closed by Ok or by its timer after 5 s, and reused as the
 // About box (the caller hides ChkHide; in that role the window never writes
 // "Hide").

@@ -5,7 +5,7 @@
 
 class QLocalServer;
 
-// One running program per user (Part 2.140 on Linux): the first instance
+// One running program per user: the first instance
 // listens on a per-user local socket; a later start connects to it, asks it
 // to bring its main window forward and ends.  The socket is
 // $XDG_RUNTIME_DIR/OrmidYRB100.instance, or OrmidYRB100-<uid>.instance in

@@ -76,7 +76,7 @@ clsPathElement& clsFile::Last(const std::shared_ptr<PathCollection>& Col) {
     return *Col->last();
 }
 
-// ---- Part 2.130 --------------------------------------------------------------
+// ---- Parser ----
 
 bool clsFile::ClearColObj(std::shared_ptr<PathCollection>& Col) {
     bool ok = false;
@@ -238,7 +238,7 @@ bool clsFile::IsPathSyntaxOk(const QString& Path) {
     return ok;
 }
 
-// ---- Part 2.131 --------------------------------------------------------------
+// ---- Queries and file operations ----
 
 bool clsFile::IsNetworkFile() {
     bool result = false;

@@ -48,13 +48,13 @@ public:
     int32_t CBPtrInt = 0;
     int32_t CBPtrErr = 0;
 
-    // ---- Part 2.130: parser ----
+    // ---- Parser ----
     bool IsPathSyntaxOk(const QString& Path);
     // The drive roots: "/" alone, keyed by itself.
     bool GetDriveList(std::shared_ptr<QStringList>& Col);
     bool ClearColObj(std::shared_ptr<PathCollection>& Col);
 
-    // ---- Part 2.131: queries and file operations ----
+    // ---- Queries and file operations ----
     bool IsNetworkFile();
     bool IsPresent();
     bool Isdirectory();
@@ -79,7 +79,7 @@ public:
     // empty file leaves Content empty.
     bool LoadFileContent(QString& Content, bool BinaryCheck);
 
-    // ---- Part 2.132: paths shortened to a width in pixels ----
+    // ---- Paths shortened to a width in pixels ----
     QString GetShortPath(int64_t Size, QWidget* Frm, Screen* Scr);
     QString GetShortDirName(int64_t Size, QWidget* Frm, Screen* Scr);
     QString GetShortFileName(int64_t Size, QWidget* Frm, Screen* Scr);

@@ -1,4 +1,4 @@
-// clsFile, Part 2.132: the parsed path, its deepest folder or its file name
+// clsFile: the parsed path, its deepest folder or its file name
 // shortened with an ellipsis to fit a width in pixels, measured in a form's
 // font.  Widths are 64-bit; the Part's "\" texts use "/".
 #include <algorithm>

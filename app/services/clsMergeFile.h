@@ -6,7 +6,7 @@
 #include <QList>
 #include <QString>
 
-// One address file of the file pane (Part 2.123): a plain record that the
+// One address file of the file pane: a plain record that the
 // pane's Add fills and its counters complete.  -1 in a count: not counted
 // yet; otherwise the engine's result (the count, -1 failed, -2 stopped).
 class clsMergeFile {

@@ -7,7 +7,7 @@
 
 class clsError;
 
-// One level of a path parsed by clsFile (Part 2.130).  On Linux the root "/"
+// One level of a path parsed by clsFile.  On Linux the root "/"
 // is the drive: its level has IsDrive, IsCreated and Islocal set.  There are
 // no server or share levels: IsServer and IsShare stay False.
 class clsPathElement {

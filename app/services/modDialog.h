@@ -10,7 +10,7 @@
 
 class QFileDialog;
 
-// The program's one file dialog (Part 2.122): a non-native QFileDialog that
+// The program's one file dialog: a non-native QFileDialog that
 // serves as "Open", "Save", "Add" or "Select" dialog through the captions of
 // its two buttons, centred on its owner.
 namespace modDialog {

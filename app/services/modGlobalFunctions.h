@@ -3,8 +3,8 @@
 #include <QString>
 
 #include "MsgBoxTypes.h"
-#include "modGlobalFunctionsFiles.h"  // Part 2.120 file, text and form helpers
-#include "modGlobalFunctionsStartup.h"  // Part 2.140 start-up
+#include "modGlobalFunctionsFiles.h"  // file, text and form helpers
+#include "modGlobalFunctionsStartup.h"  // start-up
 
 class QWidget;
 class clsError;

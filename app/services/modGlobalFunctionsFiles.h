@@ -42,7 +42,7 @@ private:
     bool m_wild = false;
 };
 
-// Shared procedures of Part 2.120 that work on forms, texts and files.  The
+// Shared procedures that work on forms, texts and files.  The
 // placing procedures CenterForm and MouseMoveForm are in modGlobalFunctions.h.
 namespace modGlobalFunctions {
 

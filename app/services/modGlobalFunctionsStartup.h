@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-// Start-up (Part 2.140).
+// Start-up.
 namespace modGlobalFunctions {
 
 // The program's entry procedure, before any window exists: keeps one

@@ -11,7 +11,7 @@
 // replaced by FrmOptions; the callers of modProcess::ExecCmd start it.
 extern QString EditorPath;
 
-// Starting an external program and waiting until it ends (Part 2.141).  The
+// Starting an external program and waiting until it ends.  The
 // program is started from an argument list, never through a shell, and the
 // user-interface thread waits for it, as the Part says.
 namespace modProcess {

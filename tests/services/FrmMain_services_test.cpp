@@ -1,4 +1,4 @@
-// What the main window does with these services (Part 0.5): the splash
+// What the main window does with these services: the splash
 // window at its load unless "Hide" is "1", the editor setting, and the Help
 // menu's About box and options window.
 #include <QAction>

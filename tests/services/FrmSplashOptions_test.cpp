@@ -1,4 +1,4 @@
-// FrmSplash and FrmOptions (Part 2.143).
+// FrmSplash and FrmOptions.
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>

@@ -350,7 +350,7 @@ TEST(clsFile, LoadFileContentArmsAndClosesTheProgress) {
     EXPECT_TRUE(OwnerEnabler::IsEnabled(&owner));  // Shutdown gave the owner back
 }
 
-// ---- Part 2.132 --------------------------------------------------------------
+// ---- Shortened paths ----
 
 struct Measured {
     QWidget form;

@@ -1,4 +1,4 @@
-// modDialog.ShowDialog (Part 2.122): filters, captions, single and multiple
+// modDialog.ShowDialog: filters, captions, single and multiple
 // choice, the chosen folder, cancel, the name buffer; the real dialog once.
 #include <QDialogButtonBox>
 #include <QFileDialog>

@@ -1,5 +1,5 @@
-// Part 2.120 procedures: whole words, file-name helpers, wildcards, file
-// presence, sizes and removal, NUL cutting, loaded forms; Part 2.123 record.
+// Shared procedures: whole words, file-name helpers, wildcards, file
+// presence, sizes and removal, NUL cutting, loaded forms; the merge-file record.
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>

@@ -1,4 +1,4 @@
-// modProcess.ExecCmd (Part 2.141): the editor started from an argument list
+// modProcess.ExecCmd: the editor started from an argument list
 // and waited for; start failures reported; the runner seam.
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-// modRegistry (Part 2.141) on a temporary settings file: round trips of
+// modRegistry on a temporary settings file: round trips of
 // every kind of text, defaults, other keys, unreadable and unwritable files.
 #include <QDir>
 #include <QFile>

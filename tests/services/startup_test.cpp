@@ -1,4 +1,4 @@
-// Start-up (Part 2.140): the font check, Main, and the single instance with
+// Start-up: the font check, Main, and the single instance with
 // two instances started by the test.
 #include <unistd.h>
 
