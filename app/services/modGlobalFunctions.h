@@ -38,3 +38,5 @@ void CenterForm(QWidget* Frm, QWidget* OFrm, bool DoTop, bool DoLeft, bool DoBot
 void MouseMoveForm(QWidget* Frm, int button);
 
 }  // namespace modGlobalFunctions
+
+#include "modGlobalFunctionsRecords.h"

@@ -1,0 +1,535 @@
+#include "OwnerDataListView.h"
+
+#include <algorithm>
+
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyle>
+
+#include "OwnerDataModel.h"
+
+OwnerDataListView::OwnerDataListView(QWidget* parent) : QTableView(parent), m_model(new OwnerDataModel(this)) {
+    setModel(m_model);
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setShowGrid(false);
+    setWordWrap(false);
+    setAutoScroll(false);
+    setCornerButtonEnabled(false);
+    setTabKeyNavigation(false);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // The list takes the focus itself when it handles a press, after its
+    // window procedure has seen the press (see mousePressEvent).
+    setFocusPolicy(Qt::TabFocus);
+    // Every move reaches the window, buttons held or not.
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    QHeaderView* header = horizontalHeader();
+    header->setSectionsMovable(false);
+    header->setSectionsClickable(true);
+    header->setHighlightSections(false);
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(0);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->viewport()->installEventFilter(this);
+    connect(header, &QHeaderView::sectionClicked, this, &OwnerDataListView::OnSectionClicked);
+    connect(header, &QHeaderView::sectionResized, this, &OwnerDataListView::OnSectionResized);
+    ApplyRowHeight();
+}
+
+OwnerDataListView::~OwnerDataListView() = default;
+
+// ---- rows and scrolling ------------------------------------------------
+
+int OwnerDataListView::RowHeight() const { return std::max(1, verticalHeader()->defaultSectionSize()); }
+
+void OwnerDataListView::ApplyRowHeight() {
+    int h = QFontMetrics(font()).height() + 4;
+    if (m_images) h = std::max(h, m_images->ImageSize().height() + 2);
+    verticalHeader()->setDefaultSectionSize(h);
+    if (m_images) setIconSize(m_images->ImageSize());
+}
+
+// Rows the model offers: enough to fill the whole widget, whatever the
+// scroll bars take.
+int OwnerDataListView::Capacity() const { return std::max(1, contentsRect().height() / RowHeight() + 2); }
+
+int32_t OwnerDataListView::CountPerPage() const { return std::max(1, viewport()->height() / RowHeight()); }
+
+int32_t OwnerDataListView::MaxTop() const { return std::max<int32_t>(0, m_count - CountPerPage()); }
+
+void OwnerDataListView::UpdateShownRows() {
+    const int wanted = static_cast<int>(std::clamp<int64_t>(int64_t(m_count) - m_top, 0, Capacity()));
+    if (wanted > m_shown) {
+        m_model->beginInsertRows(QModelIndex(), m_shown, wanted - 1);
+        m_shown = wanted;
+        m_model->endInsertRows();
+    } else if (wanted < m_shown) {
+        m_model->beginRemoveRows(QModelIndex(), wanted, m_shown - 1);
+        m_shown = wanted;
+        m_model->endRemoveRows();
+    }
+}
+
+void OwnerDataListView::ApplyScrollRange() {
+    QScrollBar* bar = verticalScrollBar();
+    const bool was = m_adjusting;
+    m_adjusting = true;
+    bar->setRange(0, MaxTop());
+    bar->setPageStep(CountPerPage());
+    bar->setSingleStep(1);
+    bar->setValue(m_top);
+    m_adjusting = was;
+}
+
+void OwnerDataListView::SetTop(int32_t top) {
+    top = std::clamp<int32_t>(top, 0, MaxTop());
+    if (top != m_top) {
+        m_top = top;
+        UpdateShownRows();
+        viewport()->update();
+        SyncSelection();
+    }
+    if (verticalScrollBar()->value() != m_top) ApplyScrollRange();
+}
+
+void OwnerDataListView::scrollContentsBy(int dx, int dy) {
+    if (dy != 0 && !m_adjusting) SetTop(verticalScrollBar()->value());
+    if (dx != 0) QTableView::scrollContentsBy(dx, 0);
+}
+
+void OwnerDataListView::updateGeometries() {
+    // The table sizes its scroll bar for the page it holds, and places its
+    // rows by the bar's value: it must see 0 there, and the bar gets the
+    // whole list's range afterwards.
+    const bool was = m_adjusting;
+    m_adjusting = true;
+    verticalScrollBar()->setValue(0);
+    QTableView::updateGeometries();
+    m_adjusting = was;
+    ApplyScrollRange();
+}
+
+void OwnerDataListView::resizeEvent(QResizeEvent* e) {
+    QTableView::resizeEvent(e);
+    UpdateShownRows();
+    SetTop(m_top);
+    ApplyScrollRange();
+}
+
+void OwnerDataListView::scrollTo(const QModelIndex&, ScrollHint) {
+    // Rows are scrolled into view by list row (EnsureVisible); the table's
+    // own idea of a row is a row of the page.
+}
+
+bool OwnerDataListView::SetItemCount(int32_t count) {
+    if (count < 0) return false;
+    m_model->beginResetModel();
+    m_count = count;
+    m_top = 0;
+    m_shown = static_cast<int>(std::min<int64_t>(count, Capacity()));
+    if (m_selected >= count) m_selected = -1;
+    if (m_focused >= count) m_focused = -1;
+    if (m_mark >= count) m_mark = -1;
+    m_model->endResetModel();
+    ApplyScrollRange();
+    SyncSelection();
+    viewport()->update();
+    return true;
+}
+
+bool OwnerDataListView::EnsureVisible(int32_t item, bool partialOk) {
+    if (item < 0 || item >= m_count) return false;
+    const int32_t page = CountPerPage();
+    if (item < m_top) {
+        SetTop(item);
+    } else if (item >= m_top + page) {
+        const bool partlyShown = partialOk && item == m_top + page &&
+                                 int64_t(page) * RowHeight() < viewport()->height();
+        if (!partlyShown) SetTop(item - page + 1);
+    }
+    return true;
+}
+
+// ---- selection -------------------------------------------------------------
+
+void OwnerDataListView::SyncSelection() {
+    QItemSelectionModel* sm = selectionModel();
+    if (sm == nullptr || m_syncing) return;
+    m_syncing = true;
+    QItemSelection sel;
+    const int cols = ColumnCount();
+    if (cols > 0 && m_selected >= m_top && m_selected < m_top + m_shown) {
+        const int r = m_selected - m_top;
+        const bool fullRow = (m_exStyle & LVS_EX_FULLROWSELECT) != 0;
+        sel.select(m_model->index(r, 0), m_model->index(r, fullRow ? cols - 1 : 0));
+    }
+    sm->select(sel, QItemSelectionModel::ClearAndSelect);
+    if (cols > 0 && m_focused >= m_top && m_focused < m_top + m_shown)
+        sm->setCurrentIndex(m_model->index(m_focused - m_top, 0), QItemSelectionModel::NoUpdate);
+    else
+        sm->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    m_syncing = false;
+}
+
+bool OwnerDataListView::SetItemState(int32_t item, int32_t state, int32_t mask) {
+    if (item < -1 || item >= m_count) return false;
+    if (mask & LVIS_SELECTED) {
+        if (state & LVIS_SELECTED) {
+            // One selected row; "every row" selects the last one set.
+            if (item >= 0) m_selected = item;
+        } else if (item == -1 || item == m_selected) {
+            m_selected = -1;
+        }
+    }
+    if (mask & LVIS_FOCUSED) {
+        if (state & LVIS_FOCUSED) {
+            if (item >= 0) m_focused = item;
+        } else if (item == -1 || item == m_focused) {
+            m_focused = -1;
+        }
+    }
+    SyncSelection();
+    viewport()->update();
+    return true;
+}
+
+int32_t OwnerDataListView::GetItemState(int32_t item, int32_t mask) const {
+    int32_t s = 0;
+    if (item >= 0 && item == m_selected) s |= LVIS_SELECTED;
+    if (item >= 0 && item == m_focused) s |= LVIS_FOCUSED;
+    return s & mask;
+}
+
+void OwnerDataListView::SelectFromUser(int32_t item) {
+    m_selected = item;
+    if (item >= 0) {
+        m_focused = item;
+        m_mark = item;
+        EnsureVisible(item, false);
+    }
+    SyncSelection();
+    viewport()->update();
+}
+
+// ---- geometry and hit testing -------------------------------------------
+
+bool OwnerDataListView::GetItemRect(int32_t item, QRect& bounds) const {
+    if (item < 0 || item >= m_count) return false;
+    const QPoint origin = viewport()->geometry().topLeft();
+    const int h = RowHeight();
+    const int64_t y = int64_t(item - m_top) * h;
+    const int y32 = static_cast<int>(std::clamp<int64_t>(y, -(int64_t(1) << 30), int64_t(1) << 30));
+    const int width = horizontalHeader()->length();
+    bounds = QRect(origin.x() - horizontalOffset(), origin.y() + y32, width, h);
+    return true;
+}
+
+int32_t OwnerDataListView::SubItemHitTest(HitTestInfo& info) const {
+    info.flags = 0;
+    const QPoint pt = info.pt;
+    if (!rect().contains(pt)) {
+        if (pt.x() < 0) info.flags |= LVHT_TOLEFT;
+        else if (pt.x() >= width()) info.flags |= LVHT_TORIGHT;
+        if (pt.y() < 0) info.flags |= LVHT_ABOVE;
+        else if (pt.y() >= height()) info.flags |= LVHT_BELOW;
+        info.iItem = -1;
+        return -1;
+    }
+    const QPoint vp = viewport()->mapFrom(this, pt);
+    if (!viewport()->rect().contains(vp)) {
+        info.flags = LVHT_NOWHERE;
+        info.iItem = -1;
+        return -1;
+    }
+    const int64_t item = int64_t(m_top) + vp.y() / RowHeight();
+    const int col = horizontalHeader()->logicalIndexAt(vp.x());
+    if (item >= m_count || col < 0) {
+        info.flags = LVHT_NOWHERE;
+        info.iItem = -1;
+        return -1;
+    }
+    info.iItem = static_cast<int32_t>(item);
+    info.iSubItem = col;
+    const bool hasImage = m_images && (col == 0 || (m_exStyle & LVS_EX_SUBITEMIMAGES));
+    const int cellX = vp.x() - horizontalHeader()->sectionViewportPosition(col);
+    const int iconEnd = hasImage ? m_images->ImageSize().width() + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 2 : 0;
+    info.flags = hasImage && cellX < iconEnd ? LVHT_ONITEMICON : LVHT_ONITEMLABEL;
+    return info.iItem;
+}
+
+// ---- look ----------------------------------------------------------------------
+
+bool OwnerDataListView::SetImageList(ImageList* images) {
+    if (images == nullptr) return false;
+    m_images = images;
+    ApplyRowHeight();
+    UpdateShownRows();
+    ApplyScrollRange();
+    viewport()->update();
+    return true;
+}
+
+void OwnerDataListView::SetHeaderImageList(ImageList* images) {
+    m_headerImages = images;
+    if (ColumnCount() > 0) emit m_model->headerDataChanged(Qt::Horizontal, 0, ColumnCount() - 1);
+}
+
+bool OwnerDataListView::SetBkColor(const QColor& color) {
+    if (!color.isValid()) return false;
+    QPalette p = palette();
+    p.setColor(QPalette::Base, color);
+    setPalette(p);
+    viewport()->update();
+    return true;
+}
+
+bool OwnerDataListView::SetTextBkColor(const QColor& color) {
+    if (!color.isValid()) return false;
+    // Cells are drawn on the list's own background.
+    m_textBk = color;
+    return true;
+}
+
+QColor OwnerDataListView::BkColor() const { return palette().color(QPalette::Base); }
+
+void OwnerDataListView::SetExtendedStyle(int32_t mask, int32_t style) {
+    m_exStyle = (m_exStyle & ~mask) | (style & mask);
+    SyncSelection();
+    viewport()->update();
+}
+
+void OwnerDataListView::InvalidateRect(const QRect* rect) {
+    if (rect == nullptr) {
+        viewport()->update();
+        return;
+    }
+    const QRect r = rect->translated(-viewport()->geometry().topLeft());
+    viewport()->update(r.intersected(viewport()->rect()));
+}
+
+// ---- columns -------------------------------------------------------------------
+
+int32_t OwnerDataListView::InsertColumn(int32_t pos, const QString& text, int32_t width) {
+    if (pos < 0) return -1;
+    pos = std::min(pos, ColumnCount());
+    m_model->beginInsertColumns(QModelIndex(), pos, pos);
+    m_captions.insert(pos, text);
+    m_headerImage.insert(pos, -1);
+    m_model->endInsertColumns();
+    horizontalHeader()->resizeSection(pos, std::max(0, width));
+    SyncSelection();
+    return pos;
+}
+
+bool OwnerDataListView::DeleteColumn(int32_t col) {
+    if (col < 0 || col >= ColumnCount()) return false;
+    m_model->beginRemoveColumns(QModelIndex(), col, col);
+    m_captions.removeAt(col);
+    m_headerImage.removeAt(col);
+    m_model->endRemoveColumns();
+    SyncSelection();
+    return true;
+}
+
+bool OwnerDataListView::SetColumnWidth(int32_t col, int32_t width) {
+    if (col < 0 || col >= ColumnCount()) return false;
+    horizontalHeader()->resizeSection(col, std::max(0, width));
+    return true;
+}
+
+int32_t OwnerDataListView::ColumnWidthOf(int32_t col) const {
+    if (col < 0 || col >= ColumnCount()) return 0;
+    return horizontalHeader()->sectionSize(col);
+}
+
+bool OwnerDataListView::GetColumnText(int32_t col, int32_t cchTextMax, QString& text) const {
+    if (col < 0 || col >= ColumnCount() || cchTextMax <= 0) return false;
+    text = m_captions.at(col).left(cchTextMax - 1);
+    return true;
+}
+
+bool OwnerDataListView::SetHeaderItemImage(int32_t col, int32_t, int32_t image) {
+    if (col < 0 || col >= ColumnCount()) return false;
+    m_headerImage[col] = image;
+    emit m_model->headerDataChanged(Qt::Horizontal, col, col);
+    return true;
+}
+
+int32_t OwnerDataListView::HeaderItemImage(int32_t col) const {
+    if (col < 0 || col >= ColumnCount()) return -1;
+    return m_headerImage.at(col);
+}
+
+// ---- cells -------------------------------------------------------------------------
+
+QVariant OwnerDataListView::CellData(int32_t item, int32_t subItem, int role) const {
+    if (item < 0 || item >= m_count) return QVariant();
+    ListViewNotify::DispInfo info;
+    info.iItem = item;
+    info.iSubItem = subItem;
+    if (role == Qt::DisplayRole) {
+        info.mask = ListViewNotify::LVIF_TEXT;
+        info.cchTextMax = kItemTextMax;
+    } else if (role == Qt::DecorationRole) {
+        if (!m_images || (subItem > 0 && !(m_exStyle & LVS_EX_SUBITEMIMAGES))) return QVariant();
+        info.mask = ListViewNotify::LVIF_IMAGE;
+    } else {
+        return QVariant();
+    }
+    ++m_requests;
+    QWidget* owner = parentWidget();
+    if (owner != nullptr) {
+        ListViewNotify n(const_cast<OwnerDataListView*>(this), ListViewNotify::LVN_GETDISPINFOA);
+        n.item = &info;
+        n.iItem = item;
+        n.iSubItem = subItem;
+        QCoreApplication::sendEvent(owner, &n);
+    }
+    if (role == Qt::DisplayRole) return info.text;
+    const QPixmap image = info.iImage >= 0 ? m_images->Image(info.iImage) : QPixmap();
+    return image.isNull() ? QVariant() : QVariant(image);
+}
+
+QVariant OwnerDataListView::HeaderData(int section, int role) const {
+    if (section < 0 || section >= ColumnCount()) return QVariant();
+    if (role == Qt::DisplayRole) return m_captions.at(section);
+    if (role == Qt::DecorationRole && m_headerImages) {
+        const QPixmap image = m_headerImages->Image(m_headerImage.at(section));
+        return image.isNull() ? QVariant() : QVariant(image);
+    }
+    return QVariant();
+}
+
+// ---- header notifications -------------------------------------------------------
+
+bool OwnerDataListView::NotifySelf(int32_t code, int32_t column) {
+    ListViewNotify n(this, code);
+    n.iItem = column;
+    return QCoreApplication::sendEvent(this, &n);
+}
+
+void OwnerDataListView::OnSectionClicked(int column) {
+    QWidget* owner = parentWidget();
+    if (owner == nullptr) return;
+    ListViewNotify n(this, ListViewNotify::LVN_COLUMNCLICK);
+    n.iSubItem = column;
+    QCoreApplication::sendEvent(owner, &n);
+}
+
+void OwnerDataListView::OnSectionResized(int column, int, int) {
+    if (!NotifySelf(ListViewNotify::HDN_ITEMCHANGEDA, column)) viewport()->update();
+}
+
+int32_t OwnerDataListView::DividerAt(int x) const {
+    const QHeaderView* header = horizontalHeader();
+    const int grip = style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, header);
+    for (int col = 0; col < ColumnCount(); ++col) {
+        const int edge = header->sectionViewportPosition(col) + header->sectionSize(col);
+        if (std::abs(x - edge) <= grip) return col;
+    }
+    return -1;
+}
+
+bool OwnerDataListView::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == horizontalHeader()->viewport()) {
+        switch (e->type()) {
+            case QEvent::MouseButtonPress: {
+                auto* me = static_cast<QMouseEvent*>(e);
+                const int32_t col = DividerAt(me->position().toPoint().x());
+                if (col >= 0 && me->button() == Qt::LeftButton) {
+                    m_tracking = true;
+                    NotifySelf(ListViewNotify::HDN_BEGINTRACKA, col);
+                }
+                break;
+            }
+            case QEvent::MouseButtonRelease:
+                if (m_tracking) {
+                    m_tracking = false;
+                    NotifySelf(ListViewNotify::HDN_ENDTRACKA, -1);
+                }
+                break;
+            case QEvent::MouseButtonDblClick: {
+                auto* me = static_cast<QMouseEvent*>(e);
+                const int32_t divider = DividerAt(me->position().toPoint().x());
+                const bool taken =
+                    divider >= 0
+                        ? NotifySelf(ListViewNotify::HDN_DIVIDERDBLCLICKA, divider)
+                        : NotifySelf(ListViewNotify::HDN_ITEMDBLCLICKA,
+                                     horizontalHeader()->logicalIndexAt(me->position().toPoint()));
+                if (taken) return true;
+                break;
+            }
+            default: break;
+        }
+    }
+    return QTableView::eventFilter(watched, e);
+}
+
+bool OwnerDataListView::event(QEvent* e) {
+    // A notification nobody answered gets the default: nothing to add here.
+    if (e->type() == ListViewNotify::EventType()) return false;
+    return QTableView::event(e);
+}
+
+// ---- input (the control's own handling) -------------------------------------------
+
+void OwnerDataListView::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton || e->button() == Qt::RightButton) {
+        HitTestInfo hit;
+        hit.pt = viewport()->mapTo(this, e->position().toPoint());
+        const int32_t item = SubItemHitTest(hit);
+        if (item >= 0) {
+            SelectFromUser(item);
+        } else {
+            m_selected = -1;
+            SyncSelection();
+            viewport()->update();
+        }
+    }
+    setFocus(Qt::MouseFocusReason);
+    e->accept();
+}
+
+void OwnerDataListView::mouseReleaseEvent(QMouseEvent* e) { e->accept(); }
+
+void OwnerDataListView::mouseMoveEvent(QMouseEvent* e) { e->accept(); }
+
+void OwnerDataListView::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
+
+void OwnerDataListView::keyPressEvent(QKeyEvent* e) {
+    if (m_count == 0) {
+        e->ignore();
+        return;
+    }
+    const int32_t page = CountPerPage();
+    const int32_t from = m_focused;
+    int32_t to = from;
+    switch (e->key()) {
+        case Qt::Key_Down: to = from < 0 ? 0 : from + 1; break;
+        case Qt::Key_Up: to = from < 0 ? 0 : from - 1; break;
+        case Qt::Key_PageDown: {
+            const int32_t bottom = m_top + page - 1;
+            to = from < 0 ? m_top : (from < bottom ? bottom : from + page);
+            break;
+        }
+        case Qt::Key_PageUp: to = from < 0 ? m_top : (from > m_top ? m_top : from - page); break;
+        case Qt::Key_Home: to = 0; break;
+        case Qt::Key_End: to = m_count - 1; break;
+        default: e->ignore(); return;
+    }
+    SelectFromUser(std::clamp<int32_t>(to, 0, m_count - 1));
+    e->accept();
+}

@@ -1,0 +1,154 @@
+#pragma once
+
+#include <cstdint>
+
+#include <QList>
+#include <QPointer>
+#include <QTableView>
+
+#include "ImageList.h"
+#include "ListViewNotify.h"
+
+class OwnerDataModel;
+
+// The platform's report-style list view in owner-data mode: it knows only its
+// number of rows and asks for the text and image of each cell it paints
+// (LVN_GETDISPINFOA to its parent window), one single selection, a header
+// with clickable columns and header images.
+//
+// Only the rows that fit in the window exist in the Qt model: a header
+// section per row of a long list would cost memory and time for every row,
+// so the view scrolls by moving the first shown row, and its selection,
+// focus and selection mark are list rows of its own.
+class OwnerDataListView : public QTableView {
+    Q_OBJECT
+public:
+    // Extended styles.
+    static constexpr int32_t LVS_EX_SUBITEMIMAGES = 0x2;
+    static constexpr int32_t LVS_EX_FULLROWSELECT = 0x20;
+    // Hit-test flags.
+    static constexpr int32_t LVHT_NOWHERE = 0x1;
+    static constexpr int32_t LVHT_ONITEMICON = 0x2;
+    static constexpr int32_t LVHT_ONITEMLABEL = 0x4;
+    static constexpr int32_t LVHT_ONITEMSTATEICON = 0x8;
+    static constexpr int32_t LVHT_ABOVE = 0x8;
+    static constexpr int32_t LVHT_BELOW = 0x10;
+    static constexpr int32_t LVHT_TORIGHT = 0x20;
+    static constexpr int32_t LVHT_TOLEFT = 0x40;
+    // Item states.
+    static constexpr int32_t LVIS_FOCUSED = 0x1;
+    static constexpr int32_t LVIS_SELECTED = 0x2;
+    // The buffer a cell's text is copied into, with its terminator.
+    static constexpr int32_t kItemTextMax = 260;
+
+    struct HitTestInfo {
+        QPoint pt;  // client point of the list window
+        int32_t flags = 0;
+        int32_t iItem = -1;
+        int32_t iSubItem = 0;
+    };
+
+    // The parent receives the cell requests and column clicks.
+    explicit OwnerDataListView(QWidget* parent);
+    ~OwnerDataListView() override;
+
+    // Rows: the control repaints everything and returns to the top.  False
+    // for a negative count.
+    bool SetItemCount(int32_t count);
+    int32_t ItemCount() const { return m_count; }
+    int32_t TopIndex() const { return m_top; }
+    // Rows that fit whole in the window (at least 1).
+    int32_t CountPerPage() const;
+    // Scrolls the row into view; with partialOk a partly shown row is enough.
+    bool EnsureVisible(int32_t item, bool partialOk);
+    // Sets the masked state bits (LVIS_FOCUSED, LVIS_SELECTED) of a row, or of
+    // every row for -1.
+    bool SetItemState(int32_t item, int32_t state, int32_t mask);
+    int32_t GetItemState(int32_t item, int32_t mask) const;
+    // The row last selected by the user; -1 for none.
+    int32_t GetSelectionMark() const { return m_mark; }
+    // Bounds of a row in client coordinates, whether shown or not.
+    bool GetItemRect(int32_t item, QRect& bounds) const;
+    // Row and column at info.pt: the row, or -1 with the flags saying where
+    // the point is.
+    int32_t SubItemHitTest(HitTestInfo& info) const;
+
+    bool SetImageList(ImageList* images);
+    ImageList* GetImageList() const { return m_images; }
+    void SetHeaderImageList(ImageList* images);
+    bool SetBkColor(const QColor& color);
+    bool SetTextBkColor(const QColor& color);
+    QColor BkColor() const;
+    void SetExtendedStyle(int32_t mask, int32_t style);
+    int32_t ExtendedStyle() const { return m_exStyle; }
+
+    // Columns.  InsertColumn returns the new column's number or -1.
+    int32_t InsertColumn(int32_t pos, const QString& text, int32_t width);
+    bool DeleteColumn(int32_t col);
+    int32_t ColumnCount() const { return static_cast<int32_t>(m_captions.size()); }
+    bool SetColumnWidth(int32_t col, int32_t width);
+    int32_t ColumnWidthOf(int32_t col) const;
+    // The caption cut to cchTextMax - 1 characters; false for no such column.
+    bool GetColumnText(int32_t col, int32_t cchTextMax, QString& text) const;
+    bool SetHeaderItemImage(int32_t col, int32_t format, int32_t image);
+    int32_t HeaderItemImage(int32_t col) const;
+
+    // Repaints a rectangle of the client area (all of it for null), asking
+    // the shown cells again.
+    void InvalidateRect(const QRect* rect);
+
+    // For the model.
+    int ShownRows() const { return m_shown; }
+    QVariant CellData(int32_t item, int32_t subItem, int role) const;
+    QVariant HeaderData(int section, int role) const;
+
+    // Cells requested since construction (for measuring).
+    int64_t CellRequests() const { return m_requests; }
+
+    void scrollTo(const QModelIndex& index, ScrollHint hint = QAbstractItemView::EnsureVisible) override;
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void updateGeometries() override;
+
+private:
+    int RowHeight() const;
+    int Capacity() const;
+    int32_t MaxTop() const;
+    void SetTop(int32_t top);
+    void UpdateShownRows();
+    void ApplyScrollRange();
+    void SyncSelection();
+    void SelectFromUser(int32_t item);
+    void ApplyRowHeight();
+    int32_t DividerAt(int x) const;
+    bool NotifySelf(int32_t code, int32_t column);
+    void OnSectionClicked(int column);
+    void OnSectionResized(int column, int oldSize, int newSize);
+
+    OwnerDataModel* m_model;
+    int32_t m_count = 0;
+    int32_t m_top = 0;
+    int m_shown = 0;
+    int32_t m_selected = -1;
+    int32_t m_focused = -1;
+    int32_t m_mark = -1;
+    int32_t m_exStyle = 0;
+    bool m_adjusting = false;
+    bool m_syncing = false;
+    bool m_tracking = false;
+    QColor m_textBk;
+    QPointer<ImageList> m_images;
+    QPointer<ImageList> m_headerImages;
+    QList<QString> m_captions;
+    QList<int32_t> m_headerImage;
+    mutable int64_t m_requests = 0;
+};
