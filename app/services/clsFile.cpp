@@ -241,155 +241,83 @@ bool clsFile::IsPathSyntaxOk(const QString& Path) {
 // ---- Queries and file operations ----
 
 bool clsFile::IsNetworkFile() {
-    bool result = false;
-    Trap(
-        [&] {
-            if (!PathItems) return;
-            const clsPathElement& e = Last(PathItems);
-            result = e.IsFile && !e.Islocal;
-        },
-        [&](const QString& d) {
-            result = false;
-            ReportError(d, QStringLiteral("Error Checking if File is not local"), QStringLiteral("IsNetworkFile"));
-        });
-    return result;
+    return Query<bool>(false, QStringLiteral("Error Checking if File is not local"), QStringLiteral("IsNetworkFile"), [&](bool& result) {
+        if (!PathItems) return;
+        const clsPathElement& e = Last(PathItems);
+        result = e.IsFile && !e.Islocal;
+    });
 }
 
 bool clsFile::IsPresent() {
-    bool result = false;
-    Trap(
-        [&] {
-            if (PathItems) result = Last(PathItems).IsCreated;
-        },
-        [&](const QString& d) {
-            result = false;
-            ReportError(d, QStringLiteral("Error Checking File Existence"), QStringLiteral("IsPresent"));
-        });
-    return result;
+    return Query<bool>(false, QStringLiteral("Error Checking File Existence"), QStringLiteral("IsPresent"), [&](bool& result) {
+        if (PathItems) result = Last(PathItems).IsCreated;
+    });
 }
 
 bool clsFile::Isdirectory() {
-    bool result = false;
-    Trap(
-        [&] {
-            if (PathItems) result = Last(PathItems).Isdirectory;
-        },
-        [&](const QString& d) {
-            result = false;
-            ReportError(d, QStringLiteral("Error Checking if File is Of Type 'Directory'"),
-                        QStringLiteral("IsDirectory"));
-        });
-    return result;
+    return Query<bool>(false, QStringLiteral("Error Checking if File is Of Type 'Directory'"), QStringLiteral("IsDirectory"), [&](bool& result) {
+        if (PathItems) result = Last(PathItems).Isdirectory;
+    });
 }
 
 bool clsFile::IsFile() {
-    bool result = false;
-    Trap(
-        [&] {
-            if (PathItems) result = Last(PathItems).IsFile;
-        },
-        [&](const QString& d) {
-            result = false;
-            ReportError(d, QStringLiteral("Error Checking if File is Of Type 'File'"), QStringLiteral("IsFile"));
-        });
-    return result;
+    return Query<bool>(false, QStringLiteral("Error Checking if File is Of Type 'File'"), QStringLiteral("IsFile"), [&](bool& result) {
+        if (PathItems) result = Last(PathItems).IsFile;
+    });
 }
 
 QString clsFile::GetDrive() {
-    QString result;
-    Trap(
-        [&] {
-            if (!PathItems || !NameElements) return;
-            if (NameElements->isEmpty()) throw std::out_of_range("Subscript out of range");
-            result = NameElements->first()->Element;
-        },
-        [&](const QString& d) {
-            result.clear();
-            ReportError(d, QStringLiteral("Error Getting the File GetDrive"), QStringLiteral("GetDrive"));
-        });
-    return result;
+    return Query<QString>(QString(), QStringLiteral("Error Getting the File GetDrive"), QStringLiteral("GetDrive"), [&](QString& result) {
+        if (!PathItems || !NameElements) return;
+        if (NameElements->isEmpty()) throw std::out_of_range("Subscript out of range");
+        result = NameElements->first()->Element;
+    });
 }
 
 QString clsFile::GetPath() {
-    QString result;
-    Trap(
-        [&] {
-            if (PathItems) result = Last(PathItems).Element;
-        },
-        [&](const QString& d) {
-            result.clear();
-            ReportError(d, QStringLiteral("Error Getting the File Path"), QStringLiteral("GetPath"));
-        });
-    return result;
+    return Query<QString>(QString(), QStringLiteral("Error Getting the File Path"), QStringLiteral("GetPath"), [&](QString& result) {
+        if (PathItems) result = Last(PathItems).Element;
+    });
 }
 
 QString clsFile::GetDirectory() {
-    QString result;
-    Trap(
-        [&] {
-            if (!PathItems) return;
-            if (PathItems->isEmpty()) throw std::out_of_range("Subscript out of range");
-            for (qsizetype k = PathItems->size() - 1; k >= 0; --k) {
-                const clsPathElement& e = *PathItems->at(k);
-                if (e.Isdirectory || e.IsDrive || e.IsServer || e.IsShare) {
-                    result = e.Element;
-                    return;
-                }
+    return Query<QString>(QString(), QStringLiteral("Error Getting the Directory Path of the File"), QStringLiteral("GetDirectory"), [&](QString& result) {
+        if (!PathItems) return;
+        if (PathItems->isEmpty()) throw std::out_of_range("Subscript out of range");
+        for (qsizetype k = PathItems->size() - 1; k >= 0; --k) {
+            const clsPathElement& e = *PathItems->at(k);
+            if (e.Isdirectory || e.IsDrive || e.IsServer || e.IsShare) {
+                result = e.Element;
+                return;
             }
-        },
-        [&](const QString& d) {
-            result.clear();
-            ReportError(d, QStringLiteral("Error Getting the Directory Path of the File"),
-                        QStringLiteral("GetDirectory"));
-        });
-    return result;
+        }
+    });
 }
 
 QString clsFile::GetFileName() {
-    QString result;
-    Trap(
-        [&] {
-            if (!NameElements) return;
-            const clsPathElement& e = Last(NameElements);
-            result = e.IsCreated ? (e.IsFile ? e.Element : QString()) : e.Element;
-        },
-        [&](const QString& d) {
-            result.clear();
-            ReportError(d, QStringLiteral("Error Getting the File name"), QStringLiteral("GetFileName"));
-        });
-    return result;
+    return Query<QString>(QString(), QStringLiteral("Error Getting the File name"), QStringLiteral("GetFileName"), [&](QString& result) {
+        if (!NameElements) return;
+        const clsPathElement& e = Last(NameElements);
+        result = e.IsCreated ? (e.IsFile ? e.Element : QString()) : e.Element;
+    });
 }
 
 QString clsFile::GetExtension() {
-    QString result;
-    Trap(
-        [&] {
-            if (!NameElements) return;
-            Last(NameElements);
-            const qsizetype point = FirstExtensionPoint(m_finalName);
-            if (point > 0) result = m_finalName.mid(point + 1);
-        },
-        [&](const QString& d) {
-            result.clear();
-            ReportError(d, QStringLiteral("Error Getting the File Extension"), QStringLiteral("GetExtension"));
-        });
-    return result;
+    return Query<QString>(QString(), QStringLiteral("Error Getting the File Extension"), QStringLiteral("GetExtension"), [&](QString& result) {
+        if (!NameElements) return;
+        Last(NameElements);
+        const qsizetype point = FirstExtensionPoint(m_finalName);
+        if (point > 0) result = m_finalName.mid(point + 1);
+    });
 }
 
 QString clsFile::GetNoExtension() {
-    QString result;
-    Trap(
-        [&] {
-            if (!NameElements) return;
-            Last(NameElements);
-            const qsizetype point = FirstExtensionPoint(m_finalName);
-            result = point > 0 ? m_finalName.left(point) : m_finalName;
-        },
-        [&](const QString& d) {
-            result.clear();
-            ReportError(d, QStringLiteral("Error Getting the File Extension"), QStringLiteral("GetNoExtension"));
-        });
-    return result;
+    return Query<QString>(QString(), QStringLiteral("Error Getting the File Extension"), QStringLiteral("GetNoExtension"), [&](QString& result) {
+        if (!NameElements) return;
+        Last(NameElements);
+        const qsizetype point = FirstExtensionPoint(m_finalName);
+        result = point > 0 ? m_finalName.left(point) : m_finalName;
+    });
 }
 
 bool clsFile::IsExtensionBinary() {
@@ -403,24 +331,17 @@ bool clsFile::IsExtensionBinary() {
 }
 
 bool clsFile::CreateDirectories() {
-    bool result = false;
-    Trap(
-        [&] {
-            if (!PathItems) return;
-            for (const auto& e : *PathItems) {
-                if (e->IsCreated || e->IsServer || e->IsShare || e->IsDrive) continue;
-                if (!QDir().mkdir(e->Element))
-                    throw std::runtime_error(
-                        (QStringLiteral("The directory '") + e->Element + QStringLiteral("' could not be created"))
-                            .toStdString());
-            }
-            result = true;
-        },
-        [&](const QString& d) {
-            result = false;
-            ReportError(d, QStringLiteral("Directories Creation Error"), QStringLiteral("CreateDirectories"));
-        });
-    return result;
+    return Query<bool>(false, QStringLiteral("Directories Creation Error"), QStringLiteral("CreateDirectories"), [&](bool& result) {
+        if (!PathItems) return;
+        for (const auto& e : *PathItems) {
+            if (e->IsCreated || e->IsServer || e->IsShare || e->IsDrive) continue;
+            if (!QDir().mkdir(e->Element))
+                throw std::runtime_error(
+                    (QStringLiteral("The directory '") + e->Element + QStringLiteral("' could not be created"))
+                        .toStdString());
+        }
+        result = true;
+    });
 }
 
 QString clsFile::GetShortName() {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "ErrorTrap.h"
 #include "clsPathElement.h"
 
 class QWidget;
@@ -93,6 +94,18 @@ private:
     void InitProgress();
     void ShutProgress();
     void ReportError(const QString& description, const QString& context, const QString& routine);
+    // Runs a query; a failure inside it is reported with the query's context
+    // and routine, and the answer is the fallback.
+    template <class T, class Body>
+    T Query(const T& fallback, const QString& context, const QString& routine, Body&& body) {
+        T result = fallback;
+        Trap([&] { body(result); },
+             [&](const QString& d) {
+                 result = fallback;
+                 ReportError(d, context, routine);
+             });
+        return result;
+    }
     // The last element of a collection; throws on nothing or an empty one.
     static clsPathElement& Last(const std::shared_ptr<PathCollection>& Col);
 
