@@ -82,20 +82,7 @@ void HookProc(QFileDialog* dialog, QWidget* owner, const QString& OkCaption, con
         [](const QString& d) { Report(d, QString(), QStringLiteral("HookProc")); });
 }
 
-QString StripNulls(QString& text) {
-    QString result;
-    Trap(
-        [&] {
-            const qsizetype nul = text.indexOf(QChar(u'\0'));
-            if (nul >= 0) text.truncate(nul);
-            result = text;
-        },
-        [&](const QString& d) {
-            result.clear();
-            Report(d, QString(), QStringLiteral("StripNulls"));
-        });
-    return result;
-}
+QString StripNulls(QString& text) { return modGlobalFunctions::StripNulls(text); }
 
 QString ShowDialog(int32_t Flags, int32_t FilterIndex, int32_t MaxFile, const QString& Filter, const QString& InitDir,
                    QString& FileName, const QString& DefExt, const QString& Title, QStringList* Files,
