@@ -12,6 +12,7 @@
 #include <QStyle>
 
 #include "OwnerDataModel.h"
+#include "WindowSubclass.h"
 
 OwnerDataListView::OwnerDataListView(QWidget* parent) : QTableView(parent), m_model(new OwnerDataModel(this)) {
     setModel(m_model);
@@ -49,7 +50,11 @@ OwnerDataListView::OwnerDataListView(QWidget* parent) : QTableView(parent), m_mo
     ApplyRowHeight();
 }
 
-OwnerDataListView::~OwnerDataListView() = default;
+OwnerDataListView::~OwnerDataListView() {
+    // A window being destroyed no longer reaches its procedure: the events
+    // it still sends (losing the focus) would find it half destroyed.
+    WindowSubclass::Remove(this);
+}
 
 // ---- rows and scrolling ------------------------------------------------
 

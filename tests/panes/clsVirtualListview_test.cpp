@@ -43,6 +43,27 @@ TEST(VirtualListviewWindow, SubclassingTwiceKeepsTheFirstProcedure) {
     EXPECT_EQ(modWndProc::GetObjectFromHwnd(list), nullptr);
 }
 
+TEST(VirtualListviewWindow, PaneOutlivesItsForm) {
+    auto form = std::make_unique<QWidget>();
+    auto* pic = new QWidget(form.get());
+    pic->setGeometry(0, 0, 200, 100);
+    clsVirtualListview pane;
+    pane.MyError = std::make_shared<clsError>();
+    pane.Initialize(pic, modWndProc::ListViewWndProc, modWndProc::ListViewParentWndProc);
+    pane.InsertColumn(0, QStringLiteral("A"), 50);
+    pane.SetCount(3);
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    pane.GetFocus();
+    form.reset();  // the list window goes with its form, focused
+    EXPECT_EQ(pane.hWnd(), nullptr);
+    pane.Refresh();
+    pane.Resize();
+    pane.SetCount(5);
+    EXPECT_EQ(pane.GetCnt(), 0);
+    EXPECT_EQ(pane.GetItem(), 0);
+}
+
 TEST(VirtualListviewRows, IndexAfterSetCount) {
     PaneForm<clsVirtualListview> f;
     f.pane.SetCount(3);
