@@ -127,6 +127,22 @@ void OwnerDataListView::updateGeometries() {
     ApplyScrollRange();
 }
 
+void OwnerDataListView::focusInEvent(QFocusEvent* e) {
+    // The table would make the first row of the page its current row; the
+    // focused row is the list's own.
+    QWidget::focusInEvent(e);
+    viewport()->update();
+}
+
+void OwnerDataListView::changeEvent(QEvent* e) {
+    QTableView::changeEvent(e);
+    if (e->type() == QEvent::FontChange) {
+        ApplyRowHeight();
+        UpdateShownRows();
+        ApplyScrollRange();
+    }
+}
+
 void OwnerDataListView::resizeEvent(QResizeEvent* e) {
     QTableView::resizeEvent(e);
     UpdateShownRows();

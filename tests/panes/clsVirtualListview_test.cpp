@@ -138,6 +138,22 @@ TEST(VirtualListviewRows, LongListScrollsToItsEndAndHitsItsLastRow) {
     EXPECT_EQ(list->GetItemState(5, 3), 3);
 }
 
+TEST(VirtualListviewRows, BiggerFontTallerRows) {
+    PaneForm<clsVirtualListview> f;
+    f.pane.InsertColumn(0, QStringLiteral("A"), 150);
+    f.pane.SetCount(1000);
+    f.Show();
+    const int32_t before = f.list()->CountPerPage();
+    QFont big = f.list()->font();
+    big.setPixelSize(40);
+    f.list()->setFont(big);
+    EXPECT_LT(f.list()->CountPerPage(), before);
+    const QPoint client = f.list()->viewport()->mapTo(f.list(), CellPoint(f.list(), 3, 0));
+    int32_t item = -1, sub = -1, flags = 0;
+    ASSERT_TRUE(f.pane.HitTest(client.x(), client.y(), item, sub, flags));
+    EXPECT_EQ(item, 3);
+}
+
 // ---- columns -------------------------------------------------------------------
 
 TEST(VirtualListviewColumns, WidthsByFactor) {
