@@ -137,6 +137,99 @@ private:
     std::vector<Key> keys_ = std::vector<Key>(kBlock);
 };
 
+// The merge of YRB24 when whole texts are compared: spans hold each sorted
+// position's address (from the sorts).  Same walk and polls as the merge
+// over SortedWalk, but positions are read in order from arrays, the flags
+// are read for the filter in one pass before anything is marked (the merge
+// marks an entry at most once and never looks at it again), and the texts
+// ahead are prefetched.  Equal texts have equal checksums, so only the bytes
+// are compared.
+int32_t MergeTexts(ListObject& l1, ListObject& l2, std::vector<TextSpan>& s1, std::vector<TextSpan>& s2,
+                   uint8_t bits, int32_t mustHave, int32_t mustNot, ProgressStep& step) {
+    const Table* t = &g_registered;
+    const uint32_t n1 = l1.Count();
+    const uint32_t n2 = l2.Count();
+    // Filtered-out entries count as without address (length 0).
+    auto filter = [&](const ListObject& l, std::vector<TextSpan>& s, uint32_t n) {
+        if (mustHave == 0 && mustNot == 0) return;
+        for (uint32_t p = 0; p < n; ++p)
+            if (!PassesFilter(l.flags[l.index1[p]], mustHave, mustNot)) s[p].length = 0;
+    };
+    filter(l1, s1, n1);
+    filter(l2, s2, n2);
+    constexpr uint32_t kAhead = 32;
+    const char* const c1 = l1.content;
+    const char* const c2 = l2.content;
+    // The text of a position ahead, and its flags, which a match changes.
+    auto ahead = [](const ListObject& l, const TextSpan* s, uint32_t p) {
+        __builtin_prefetch(l.content + s[p].offset);
+        __builtin_prefetch(&l.flags[l.index1[p]], 1);
+    };
+    auto mark = [bits](ListObject& l, uint32_t p) {
+        const uint32_t e = l.index1[p];
+        l.flags[e] = static_cast<uint8_t>(l.flags[e] | bits);
+    };
+    // Flags the run of entries equal to the matched address that follows
+    // position from; returns the position of the entry that ended it, or
+    // count.  -2 when stopped.
+    auto run = [&](ListObject& l, const TextSpan* s, uint32_t count, uint32_t from, const char* a,
+                   uint32_t length) -> int64_t {
+        uint32_t k = from;
+        for (; k < count; ++k) {
+            if (PollInterrupt(t)) return -2;
+            if (k + kAhead < count) ahead(l, s, k + kAhead);
+            const TextSpan& x = s[k];
+            if (x.length == 0) continue;  // filtered out or without address
+            if (!EqualBytes(a, l.content + x.offset, length, x.length)) break;
+            mark(l, k);
+        }
+        return k;
+    };
+
+    uint32_t i = 0;
+    uint32_t j = 0;
+    while (i < n1) {
+        step(i);
+        if (PollInterrupt(t)) return -2;
+        if (i + kAhead < n1) ahead(l1, s1.data(), i + kAhead);
+        const TextSpan ak = s1[i];
+        if (ak.length == 0) {
+            ++i;
+            continue;
+        }
+        const char* a = c1 + ak.offset;
+        bool matched = false;
+        while (j < n2) {
+            if (PollInterrupt(t)) return -2;
+            if (j + kAhead < n2) ahead(l2, s2.data(), j + kAhead);
+            const TextSpan& bk = s2[j];
+            if (bk.length == 0) {
+                ++j;
+                continue;
+            }
+            const int c = CompareBytes(a, c2 + bk.offset, ak.length, bk.length, false);
+            if (c > 0) {
+                ++j;
+                continue;
+            }
+            if (c < 0) break;
+            mark(l1, i);
+            mark(l2, j);
+            const int64_t next1 = run(l1, s1.data(), n1, i + 1, a, ak.length);
+            if (next1 < 0) return -2;
+            const int64_t next2 = run(l2, s2.data(), n2, j + 1, a, ak.length);
+            if (next2 < 0) return -2;
+            i = static_cast<uint32_t>(next1);
+            j = static_cast<uint32_t>(next2);
+            matched = true;
+            break;
+        }
+        if (!matched) ++i;
+    }
+    step(n1);
+    return 1;
+}
+
 }  // namespace
 
 }  // namespace yrb
@@ -159,8 +252,17 @@ extern "C" YRB_API int32_t YRB24(int32_t /*ignored*/, int32_t flag, int32_t must
         const uint32_t n1 = l1->Count();
         const uint32_t n2 = l2->Count();
         // A list of 0 entries has nothing to sort (SortEntries would refuse it).
-        if (n1 > 0 && (r = SortEntries(*l1, l1->index1, n1, 0, false)) < 0) return r;
-        if (n2 > 0 && (r = SortEntries(*l2, l2->index1, n2, 0, false)) < 0) return r;
+        const bool crcOnly = crc_only == 1;
+        // Comparing whole texts, the sorts tell where each position's address
+        // lies, so the merge never follows the entries' items.
+        std::vector<TextSpan> s1, s2;
+        auto sort = [&](ListObject* l, uint32_t n, std::vector<TextSpan>& spans) {
+            if (n == 0) return 1;
+            return crcOnly ? SortEntries(*l, l->index1, n, 0, false)
+                           : SortEntriesSpans(*l, l->index1, n, 0, false, spans);
+        };
+        if ((r = sort(l1, n1, s1)) < 0) return r;
+        if ((r = sort(l2, n2, s2)) < 0) return r;
 
         Info(t, "Comparing lists entries");
         InitProgress(t, n1);
@@ -168,7 +270,7 @@ extern "C" YRB_API int32_t YRB24(int32_t /*ignored*/, int32_t flag, int32_t must
         step(0);
 
         const uint8_t bits = static_cast<uint8_t>(flag & 0xFF);
-        const bool crcOnly = crc_only == 1;
+        if (!crcOnly) return MergeTexts(*l1, *l2, s1, s2, bits, must_have, must_not, step);
         SortedWalk w1(*l1, n1, must_have, must_not);
         SortedWalk w2(*l2, n2, must_have, must_not);
         auto mark = [&](ListObject* l, uint32_t e) { l->flags[e] = static_cast<uint8_t>(l->flags[e] | bits); };

@@ -8,15 +8,17 @@
 //
 // How: entries lacking the part are set aside in their order; every other
 // entry becomes a small record that carries its sort key, and the records are
-// sorted by stable LSD radix passes over 16-bit digits.
-// - Numbers (lengths, occurrences, flags) fit in 32 bits: at most two passes.
-// - Texts: a record carries kChunks chunks of eight bytes of its text as
-//   big-endian numbers, and the text's length.  Large ranges are radix sorted
-//   on their first chunk; within a run of equal chunks, the texts that end
-//   there come first by length, and the texts that go on are sorted again on
-//   their following chunks, read anew for all such runs at once.  Small
-//   ranges are merge sorted with the full comparison, which reads the texts
-//   only beyond the chunks.
+// sorted by stable counting passes.
+// - Numbers (lengths, occurrences, flags) fit in 32 bits: LSD radix passes
+//   over 16-bit digits, at most two.
+// - Texts: a record carries one chunk of eight bytes of its text as a
+//   big-endian number, and the text's length.  Ranges are split MSD-first on
+//   the chunk's next byte (two bytes for long ranges), so each pass works on
+//   ever smaller ranges that soon fit in the cache; once a range agrees on
+//   the whole chunk, the texts that end there come first by length, and the
+//   texts that go on carry their next chunk, read anew.  Small ranges are
+//   merge sorted on the chunk and where the texts end, and their runs of
+//   texts that go on past an equal chunk carry their next chunk as well.
 // The sort works on copies and writes the index back only when it finishes,
 // so a stop leaves the index as it was.
 //
@@ -164,11 +166,12 @@ private:
 // ---- Texts: address, user, domain ------------------------------------------
 
 constexpr uint32_t kChunk = 8;          // bytes per chunk
-constexpr uint32_t kChunks = 2;         // chunks a record carries
 constexpr uint32_t kGoesOn = 9;         // where a text ends: beyond the chunk
 constexpr uint32_t kEndsBuckets = 10;   // where a text ends: 1..9
-constexpr size_t kRadixMin = 1u << 14;  // smaller ranges are merge sorted
+constexpr size_t kSmallRange = 48;      // smaller ranges are merge sorted
+constexpr size_t kWideMin = 1u << 16;   // ranges this long split on two bytes at once
 constexpr size_t kInsertionRun = 16;    // merge sort starts from runs this long
+constexpr size_t kDeeperBatch = 4096;   // records whose next chunks are read at once
 
 class TextSorter {
 public:
@@ -179,8 +182,10 @@ public:
           content_(reinterpret_cast<const unsigned char*>(list.content)),
           contentEnd_(content_ + list.size + 1) {}
 
-    // With groups, one SortGroup per position of the sorted index.
-    void Run(uint32_t* index, uint32_t count, std::vector<uint8_t>* groups) {
+    // With groups, one SortGroup per position of the sorted index; with
+    // spans, the part's offset and length per position.
+    void Run(uint32_t* index, uint32_t count, std::vector<uint8_t>* groups,
+             std::vector<TextSpan>* spans) {
         std::vector<uint32_t> missing;
         a_.reset(new Rec[count]);
         off_.reset(new uint32_t[list_.Count()]);
@@ -201,31 +206,36 @@ public:
                 Rec& r = a_[n++];
                 r.id = ids[j];
                 r.len = it->length;
-                r.k[0] = it->offset;  // for the loop below
+                r.k = it->offset;  // for the loop below
             }
             // The texts of the batch, each read independently of the others.
             for (size_t j = first; j < n; ++j) {
                 Rec& r = a_[j];
-                const uint32_t off = static_cast<uint32_t>(r.k[0]);
+                const uint32_t off = static_cast<uint32_t>(r.k);
                 off_[r.id] = off;
-                for (uint32_t c = 0; c < kChunks; ++c) r.k[c] = Chunk(off, r.len, c);
+                r.k = Chunk(off, r.len, 0);
             }
         }
         if (groups) tie_.assign(n, 0);
         if (n > 1) {
             b_.reset(new Rec[n]);
-            std::vector<Range> work{{0, n, 0}};
-            while (!work.empty()) {
+            std::vector<Range> work{{0, n, 0, 0}};
+            while (!work.empty() || !deeper_.empty()) {
+                if (work.empty() || deeperRecords_ >= kDeeperBatch) {
+                    ReadDeeper(work);
+                    continue;
+                }
                 const Range r = work.back();
                 work.pop_back();
-                if (r.end - r.begin < kRadixMin) {
+                if (r.end - r.begin <= kSmallRange) {
                     MergeSort(r);
+                } else if (r.level == kChunk) {
+                    SplitEnds(r);
                 } else {
-                    RadixSort(a_.get() + r.begin, b_.get() + r.begin, r.end - r.begin, 4,
-                              [](const Rec& x) { return x.k[0]; });
-                    SplitTies(r, work);
+                    SplitDigit(r, work);
                 }
             }
+            b_.reset();
         }
         uint32_t* out = index;
         for (uint32_t id : missing) *out++ = id;
@@ -235,20 +245,27 @@ public:
             groups->reserve(count);
             for (size_t i = 0; i < n; ++i) groups->push_back(tie_[i] ? kSameText : kNewText);
         }
+        if (spans) {
+            spans->assign(missing.size(), TextSpan{0, 0});
+            spans->resize(count);
+            TextSpan* s = spans->data() + missing.size();
+            for (size_t i = 0; i < n; ++i) s[i] = {off_[a_[i].id], a_[i].len};
+        }
     }
 
 private:
     struct Rec {
-        uint64_t k[kChunks];  // chunks depth, depth + 1, ... of the text
+        uint64_t k;    // chunk number depth of the text
         uint32_t id;
-        uint32_t len;         // the whole text's length
+        uint32_t len;  // the whole text's length
     };
 
-    // A range of records whose texts agree on their first depth chunks; the
-    // records carry the next kChunks chunks.
+    // A range of records whose texts agree on their first depth chunks and on
+    // the first level bytes of the chunk they carry.
     struct Range {
         size_t begin, end;
         uint32_t depth;
+        uint32_t level;
     };
 
     // Chunk number depth of a text, big-endian, zero-padded; inverted when
@@ -279,17 +296,12 @@ private:
     }
     uint32_t GoesOnMark() const { return desc_ ? kEndsBuckets - kGoesOn : kGoesOn; }
 
-    // Full order of two records of a range.
+    // Order of two records of a range by their chunk and where their texts
+    // end; 0 for two texts that both go on is decided a chunk deeper.
     int Compare(const Rec& x, const Rec& y, const Range& r) const {
-        for (uint32_t j = 0; j < kChunks; ++j) {
-            if (x.k[j] != y.k[j]) return x.k[j] < y.k[j] ? -1 : 1;
-            const uint32_t ex = Ends(x.len, r.depth + j), ey = Ends(y.len, r.depth + j);
-            if (ex != ey) return ex < ey ? -1 : 1;
-            if (ex != GoesOnMark()) return 0;
-        }
-        const uint32_t skip = (r.depth + kChunks) * kChunk;
-        return CompareBytes(list_.content + off_[x.id] + skip, list_.content + off_[y.id] + skip,
-                            x.len - skip, y.len - skip, desc_);
+        if (x.k != y.k) return x.k < y.k ? -1 : 1;
+        const uint32_t ex = Ends(x.len, r.depth), ey = Ends(y.len, r.depth);
+        return ex == ey ? 0 : (ex < ey ? -1 : 1);
     }
 
     // Stable: insertion sorts of short runs, then merges between a_ and b_.
@@ -332,38 +344,107 @@ private:
             std::swap(src, dst);
         }
         if (src != a) std::copy(src + begin, src + end, a + begin);
-        if (!tie_.empty())
-            for (size_t k = begin + 1; k < end; ++k) tie_[k] = Compare(a[k - 1], a[k], r) == 0;
+        // Runs of texts that go on past an equal chunk are sorted on the next.
+        const uint32_t goesOn = GoesOnMark();
+        for (size_t k = begin; k < end;) {
+            size_t j = k + 1;
+            while (j < end && Compare(a[k], a[j], r) == 0) ++j;
+            if (Ends(a[k].len, r.depth) == goesOn) {
+                if (j - k > 1) GoDeeper(k, j, r.depth);
+            } else if (!tie_.empty()) {
+                for (size_t q = k + 1; q < j; ++q) tie_[q] = 1;
+            }
+            k = j;
+        }
     }
 
-    // After a radix sort by the first chunk: each run of equal chunks is put
-    // in order of where its texts end, and the texts that go on are sorted
-    // again on their next chunks, read for all runs at once.
-    void SplitTies(const Range& r, std::vector<Range>& work) {
+    // The texts of [begin, end) agree on chunk depth and go on: they are to
+    // carry their next chunk and be sorted again on it.  The chunks are read
+    // for many such ranges at once (ReadDeeper).
+    void GoDeeper(size_t begin, size_t end, uint32_t depth) {
+        deeper_.push_back({begin, end, depth + 1, 0});
+        deeperRecords_ += end - begin;
+    }
+
+    void ReadDeeper(std::vector<Range>& work) {
         Rec* a = a_.get();
-        const size_t first = work.size();
-        size_t i = r.begin;
-        while (i < r.end) {
-            size_t j = i + 1;
-            while (j < r.end && a[j].k[0] == a[i].k[0]) ++j;
-            if (j - i > 1) SplitRun(r, i, j, work);
-            i = j;
-        }
         // Offsets first, then texts: each loop's reads are independent.
-        const uint32_t depth = r.depth + 1;
-        for (size_t w = first; w < work.size(); ++w)
-            for (size_t k = work[w].begin; k < work[w].end; ++k) a[k].k[0] = off_[a[k].id];
-        for (size_t w = first; w < work.size(); ++w) {
-            for (size_t k = work[w].begin; k < work[w].end; ++k) {
-                Step();
-                const uint32_t off = static_cast<uint32_t>(a[k].k[0]);
-                for (uint32_t c = 0; c < kChunks; ++c) a[k].k[c] = Chunk(off, a[k].len, depth + c);
+        for (const Range& r : deeper_) {
+            for (size_t k = r.begin; k < r.end; ++k) {
+                const uint32_t off = off_[a[k].id];
+                a[k].k = off;
+                __builtin_prefetch(content_ + off + r.depth * kChunk);
             }
         }
+        for (const Range& r : deeper_) {
+            // Mostly the copies of one text: then the run is done.
+            if (AllEqual(r)) {
+                if (!tie_.empty()) std::fill(tie_.begin() + r.begin + 1, tie_.begin() + r.end, 1);
+                continue;
+            }
+            for (size_t k = r.begin; k < r.end; ++k) {
+                Step();
+                a[k].k = Chunk(static_cast<uint32_t>(a[k].k), a[k].len, r.depth);
+            }
+            work.push_back(r);
+        }
+        deeper_.clear();
+        deeperRecords_ = 0;
     }
 
-    void SplitRun(const Range& r, size_t begin, size_t end, std::vector<Range>& work) {
+    // The texts of a range agree on their first depth chunks and carry their
+    // offsets: whether they are all the same text.
+    bool AllEqual(const Range& r) const {
+        const Rec* a = a_.get();
+        const uint32_t len = a[r.begin].len;
+        for (size_t k = r.begin + 1; k < r.end; ++k)
+            if (a[k].len != len) return false;
+        const uint32_t skip = r.depth * kChunk;
+        const char* first = list_.content + a[r.begin].k + skip;
+        for (size_t k = r.begin + 1; k < r.end; ++k) {
+            Step();
+            if (std::memcmp(first, list_.content + a[k].k + skip, len - skip) != 0) return false;
+        }
+        return true;
+    }
+
+    // One stable counting pass on the next byte (two for long ranges) of the
+    // carried chunk; each bucket becomes a range of its own.  Equal texts
+    // stay in one bucket, so ties are decided within the buckets.
+    void SplitDigit(const Range& r, std::vector<Range>& work) {
         Rec* a = a_.get();
+        const size_t n = r.end - r.begin;
+        const uint32_t bytes = n >= kWideMin && r.level + 2 <= kChunk ? 2 : 1;
+        const uint32_t buckets = 1u << (8 * bytes);
+        const uint32_t shift = 8 * (kChunk - r.level - bytes);
+        const uint64_t mask = buckets - 1;
+        counts_.assign(buckets, 0);
+        uint32_t* c = counts_.data();
+        for (size_t k = r.begin; k < r.end; ++k) ++c[(a[k].k >> shift) & mask];
+        const uint32_t level = r.level + bytes;
+        if (c[(a[r.begin].k >> shift) & mask] == n) {  // one bucket: nothing moves
+            work.push_back({r.begin, r.end, r.depth, level});
+            return;
+        }
+        Rec* tmp = b_.get() + r.begin;
+        Scatter(a + r.begin, tmp, n, c, buckets,
+                [shift, mask](const Rec& x) { return static_cast<uint32_t>((x.k >> shift) & mask); });
+        std::copy(tmp, tmp + n, a + r.begin);
+        // c[b] is now where bucket b ends.
+        size_t lo = r.begin;
+        for (uint32_t b = 0; b < buckets; ++b) {
+            const size_t hi = r.begin + c[b];
+            if (hi - lo > 1) work.push_back({lo, hi, r.depth, level});
+            lo = hi;
+        }
+    }
+
+    // All records of the range carry the same chunk: they are put in order
+    // of where their texts end, and the texts that go on carry their next
+    // chunk.
+    void SplitEnds(const Range& r) {
+        Rec* a = a_.get();
+        const size_t begin = r.begin, end = r.end;
         const uint32_t depth = r.depth;
         uint32_t counts[kEndsBuckets] = {};
         for (size_t k = begin; k < end; ++k) ++counts[Ends(a[k].len, depth)];
@@ -384,7 +465,7 @@ private:
         size_t gb = begin, ge = end;
         while (gb < ge && Ends(a[gb].len, depth) != GoesOnMark()) ++gb;
         while (ge > gb && Ends(a[ge - 1].len, depth) != GoesOnMark()) --ge;
-        if (ge - gb > 1) work.push_back({gb, ge, depth + 1});  // chunks read by SplitTies
+        if (ge - gb > 1) GoDeeper(gb, ge, depth);
     }
 
     const ListObject& list_;
@@ -396,21 +477,26 @@ private:
     std::unique_ptr<Rec[]> b_;
     std::unique_ptr<uint32_t[]> off_;  // content offset of each entry's part
     std::vector<uint8_t> tie_;         // per record: its text is the one before it
+    std::vector<uint32_t> counts_;     // of one digit pass
+    std::vector<Range> deeper_;        // ranges waiting for their next chunk
+    size_t deeperRecords_ = 0;
 };
 
 int32_t Sort(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
-             bool descending, std::vector<uint8_t>* groups) {
+             bool descending, std::vector<uint8_t>* groups, std::vector<TextSpan>* spans) {
     if (index == nullptr) return -1;
     if (key < 0 || key > 11) key = 0;
     if (count == 1) {
-        if (groups) groups->assign(1, list.Part(index[0], key) ? kNewText : kLacksPart);
+        const ListItem* it = key <= 2 ? list.Part(index[0], key) : nullptr;
+        if (groups) groups->assign(1, it ? kNewText : kLacksPart);
+        if (spans) spans->assign(1, it ? TextSpan{it->offset, it->length} : TextSpan{0, 0});
         return 1;
     }
     Info(&g_registered, kSortInfo[key]);
     if (count < 2) return -1;
     try {
         if (key <= 2) {
-            TextSorter(list, key, descending).Run(index, count, groups);
+            TextSorter(list, key, descending).Run(index, count, groups, spans);
         } else {
             NumberSorter(list, key, descending).Run(index, count);
         }
@@ -427,13 +513,19 @@ int32_t Sort(const ListObject& list, uint32_t* index, uint32_t count, int32_t ke
 
 int32_t SortEntries(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
                     bool descending) {
-    return Sort(list, index, count, key, descending, nullptr);
+    return Sort(list, index, count, key, descending, nullptr, nullptr);
 }
 
 int32_t SortEntriesGrouped(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
                            bool descending, std::vector<uint8_t>& groups) {
     if (key < 0 || key > 2) return -1;
-    return Sort(list, index, count, key, descending, &groups);
+    return Sort(list, index, count, key, descending, &groups, nullptr);
+}
+
+int32_t SortEntriesSpans(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
+                         bool descending, std::vector<TextSpan>& spans) {
+    if (key < 0 || key > 2) return -1;
+    return Sort(list, index, count, key, descending, nullptr, &spans);
 }
 
 }  // namespace yrb

@@ -31,4 +31,17 @@ enum SortGroup : uint8_t {
 int32_t SortEntriesGrouped(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
                            bool descending, std::vector<uint8_t>& groups);
 
+// Where the part of the entry at a position of the sorted index lies in the
+// content; length 0 when the entry lacks it.
+struct TextSpan {
+    uint32_t offset;
+    uint32_t length;
+};
+
+// SortEntries by a text key (0, 1 or 2), and on success spans receives one
+// TextSpan per position (count of them), so that a walk along the sorted
+// index finds the texts without following the entries' items.
+int32_t SortEntriesSpans(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
+                         bool descending, std::vector<TextSpan>& spans);
+
 }  // namespace yrb

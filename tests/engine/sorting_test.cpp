@@ -309,3 +309,61 @@ TEST_F(Sorting, ListStaysBusyWhileSorting) {
 }
 
 }  // namespace
+
+TEST_F(Sorting, SpansFollowTheSortedIndex) {
+    // Spans name the part of the entry at each position, as Part does; the
+    // order is the one of SortEntries.  Copies repeat many times, so that
+    // long runs of one text and runs mixing copies with longer texts occur.
+    struct Row {
+        uint32_t entries;
+        uint32_t seed;
+        uint32_t copies;  // each line repeated this often, shuffled
+    } rows[] = {{1, 1, 1}, {40, 2, 1}, {3000, 3, 1}, {3000, 4, 40}, {90000, 5, 1}, {90000, 6, 300}};
+    for (const auto& r : rows) {
+        std::string lines;
+        {
+            std::vector<std::string> all;
+            const std::string base = RandomList(r.entries / r.copies ? r.entries / r.copies : 1, r.seed);
+            size_t at = 0;
+            while (at < base.size()) {
+                const size_t nl = base.find('\n', at);
+                const std::string line = base.substr(at, nl - at);
+                const std::string text = line.substr(line.find(';') + 1);
+                for (uint32_t c = 0; c < r.copies; ++c) all.push_back(text);
+                at = nl + 1;
+            }
+            std::mt19937 g(r.seed);
+            std::shuffle(all.begin(), all.end(), g);
+            for (size_t i = 0; i < all.size(); ++i) lines += std::to_string(i) + ";" + all[i] + "\n";
+        }
+        Load(1, lines);
+        yrb::ListObject& l = List(1);
+        const uint32_t n = l.Count();
+        Ids start(n);
+        std::iota(start.begin(), start.end(), 0u);
+        std::mt19937 g(r.seed + 100);
+        std::shuffle(start.begin(), start.end(), g);
+        for (int32_t key : {0, 1, 2}) {
+            for (int desc = 0; desc < 2; ++desc) {
+                SCOPED_TRACE(std::to_string(n) + " entries, copies " + std::to_string(r.copies) + ", key " +
+                             std::to_string(key) + (desc ? " descending" : ""));
+                Ids plain = start;
+                ASSERT_EQ(yrb::SortEntries(l, plain.data(), n, key, desc != 0), 1);
+                EXPECT_TRUE(plain == ReferenceSort(l, start, key, desc != 0));
+                Ids withSpans = start;
+                std::vector<yrb::TextSpan> spans;
+                ASSERT_EQ(yrb::SortEntriesSpans(l, withSpans.data(), n, key, desc != 0, spans), 1);
+                EXPECT_TRUE(withSpans == plain);
+                ASSERT_EQ(spans.size(), n);
+                size_t wrong = 0;
+                for (uint32_t p = 0; p < n; ++p) {
+                    const yrb::ListItem* it = l.Part(withSpans[p], key);
+                    const bool same = it ? spans[p].offset == it->offset && spans[p].length == it->length
+                                         : spans[p].length == 0;
+                    wrong += same ? 0 : 1;
+                }
+                EXPECT_EQ(wrong, 0u);
+            }
+        }
+    }
+}
