@@ -1,7 +1,7 @@
 // Comparing list 1 with list 2 (YRB24) and finding a text in the
 // entries of a list (YRB21), with the whole-word test IsWordBoundary.
 //
-// Mended against the Part (see compare_find_test.cpp):
+// Deliberate behaviour (see compare_find_test.cpp):
 // - a stop while clearing the flag or while sorting gives -2, not -1;
 // - lists of 0 entries compare and search successfully (nothing to sort);
 // - YRB21 passes over entries that lack the part instead of failing, and the
@@ -137,51 +137,93 @@ private:
     std::vector<Key> keys_ = std::vector<Key>(kBlock);
 };
 
-// The merge of YRB24 when whole texts are compared: spans hold each sorted
-// position's address (from the sorts).  Same walk and polls as the merge
-// over SortedWalk, but positions are read in order from arrays, the flags
-// are read for the filter in one pass before anything is marked (the merge
-// marks an entry at most once and never looks at it again), and the texts
-// ahead are prefetched.  Equal texts have equal checksums, so only the bytes
-// are compared.
-int32_t MergeTexts(ListObject& l1, ListObject& l2, std::vector<TextSpan>& s1, std::vector<TextSpan>& s2,
-                   uint8_t bits, int32_t mustHave, int32_t mustNot, ProgressStep& step) {
-    const Table* t = &g_registered;
-    const uint32_t n1 = l1.Count();
-    const uint32_t n2 = l2.Count();
-    // Filtered-out entries count as without address (length 0).
-    auto filter = [&](const ListObject& l, std::vector<TextSpan>& s, uint32_t n) {
+// One list of the YRB24 merge, read in sorted order.  SpanSide compares
+// whole texts: the sorts give each position's address, positions are read
+// in order from arrays, the filter is applied in one pass before anything is
+// marked (the merge marks an entry at most once and never looks at it
+// again), and texts ahead are prefetched; equal texts have equal checksums,
+// so the bytes alone decide.  WalkSide serves the CRC-only mode, where runs
+// of equal addresses are extended on the checksum alone.
+class SpanSide {
+public:
+    SpanSide(ListObject& l, std::vector<TextSpan>& spans, int32_t mustHave, int32_t mustNot, uint8_t bits)
+        : content_(l.content), flags_(l.flags), index_(l.index1), s_(spans.data()), n_(l.Count()), bits_(bits) {
+        // Filtered-out entries count as without address (length 0).
         if (mustHave == 0 && mustNot == 0) return;
-        for (uint32_t p = 0; p < n; ++p)
-            if (!PassesFilter(l.flags[l.index1[p]], mustHave, mustNot)) s[p].length = 0;
-    };
-    filter(l1, s1, n1);
-    filter(l2, s2, n2);
-    constexpr uint32_t kAhead = 32;
-    const char* const c1 = l1.content;
-    const char* const c2 = l2.content;
+        for (uint32_t p = 0; p < n_; ++p)
+            if (!PassesFilter(flags_[index_[p]], mustHave, mustNot)) spans[p].length = 0;
+    }
+    uint32_t Count() const { return n_; }
     // The text of a position ahead, and its flags, which a match changes.
-    auto ahead = [](const ListObject& l, const TextSpan* s, uint32_t p) {
-        __builtin_prefetch(l.content + s[p].offset);
-        __builtin_prefetch(&l.flags[l.index1[p]], 1);
-    };
-    auto mark = [bits](ListObject& l, uint32_t p) {
-        const uint32_t e = l.index1[p];
-        l.flags[e] = static_cast<uint8_t>(l.flags[e] | bits);
-    };
-    // Flags the run of entries equal to the matched address that follows
+    void Ahead(uint32_t p) const {
+        if (p + kAhead >= n_) return;
+        __builtin_prefetch(content_ + s_[p + kAhead].offset);
+        __builtin_prefetch(&flags_[index_[p + kAhead]], 1);
+    }
+    uint32_t Length(uint32_t p) const { return s_[p].length; }
+    const char* Text(uint32_t p) const { return content_ + s_[p].offset; }
+    uint32_t Crc(uint32_t) const { return 0; }
+    bool Same(uint32_t p, const char* a, uint32_t length, uint32_t) const {
+        return EqualBytes(a, Text(p), length, s_[p].length) != 0;
+    }
+    void Mark(uint32_t p) const { flags_[index_[p]] = static_cast<uint8_t>(flags_[index_[p]] | bits_); }
+
+private:
+    static constexpr uint32_t kAhead = 32;
+    const char* content_;
+    uint8_t* flags_;
+    const uint32_t* index_;
+    const TextSpan* s_;
+    uint32_t n_;
+    uint8_t bits_;
+};
+
+class WalkSide {
+public:
+    WalkSide(ListObject& l, int32_t mustHave, int32_t mustNot, uint8_t bits)
+        : l_(l), w_(l, l.Count(), mustHave, mustNot), n_(l.Count()), bits_(bits) {}
+    uint32_t Count() const { return n_; }
+    void Ahead(uint32_t) const {}
+    uint32_t Length(uint32_t p) { return w_.At(p).length; }
+    const char* Text(uint32_t p) { return l_.content + w_.At(p).offset; }
+    uint32_t Crc(uint32_t p) { return w_.At(p).crc; }
+    bool Same(uint32_t p, const char*, uint32_t, uint32_t crc) { return w_.At(p).crc == crc; }
+    void Mark(uint32_t p) {
+        const uint32_t e = w_.At(p).entry;
+        l_.flags[e] = static_cast<uint8_t>(l_.flags[e] | bits_);
+    }
+
+private:
+    ListObject& l_;
+    SortedWalk w_;
+    const uint32_t n_;
+    const uint8_t bits_;
+};
+
+// Walks both sorted lists together and marks the entries whose address the
+// other list holds.  The first match of each run is always decided on the
+// bytes.  1, or -2 when stopped.
+// The sides are taken by value: as locals their fields stay in registers
+// across the flag stores and polls.
+template <class Side>
+int32_t MergeSorted(Side s1, Side s2, ProgressStep& step) {
+    const Table* t = &g_registered;
+    const uint32_t n1 = s1.Count();
+    const uint32_t n2 = s2.Count();
+    // Marks the run of entries equal to the matched address a that follows
     // position from; returns the position of the entry that ended it, or
-    // count.  -2 when stopped.
-    auto run = [&](ListObject& l, const TextSpan* s, uint32_t count, uint32_t from, const char* a,
-                   uint32_t length) -> int64_t {
+    // the count.  -2 when stopped.
+    // Inlined, so the sides never leave registers for memory.
+    auto run = [&](Side& side, uint32_t from, const char* a, uint32_t length,
+                   uint32_t crc) __attribute__((always_inline)) -> int64_t {
+        const uint32_t count = side.Count();
         uint32_t k = from;
         for (; k < count; ++k) {
             if (PollInterrupt(t)) return -2;
-            if (k + kAhead < count) ahead(l, s, k + kAhead);
-            const TextSpan& x = s[k];
-            if (x.length == 0) continue;  // filtered out or without address
-            if (!EqualBytes(a, l.content + x.offset, length, x.length)) break;
-            mark(l, k);
+            side.Ahead(k);
+            if (side.Length(k) == 0) continue;  // filtered out or without address
+            if (!side.Same(k, a, length, crc)) break;
+            side.Mark(k);
         }
         return k;
     };
@@ -191,33 +233,34 @@ int32_t MergeTexts(ListObject& l1, ListObject& l2, std::vector<TextSpan>& s1, st
     while (i < n1) {
         step(i);
         if (PollInterrupt(t)) return -2;
-        if (i + kAhead < n1) ahead(l1, s1.data(), i + kAhead);
-        const TextSpan ak = s1[i];
-        if (ak.length == 0) {
+        s1.Ahead(i);
+        const uint32_t length = s1.Length(i);
+        if (length == 0) {
             ++i;
             continue;
         }
-        const char* a = c1 + ak.offset;
+        const char* a = s1.Text(i);
+        const uint32_t crc = s1.Crc(i);
         bool matched = false;
         while (j < n2) {
             if (PollInterrupt(t)) return -2;
-            if (j + kAhead < n2) ahead(l2, s2.data(), j + kAhead);
-            const TextSpan& bk = s2[j];
-            if (bk.length == 0) {
+            s2.Ahead(j);
+            const uint32_t lengthB = s2.Length(j);
+            if (lengthB == 0) {
                 ++j;
                 continue;
             }
-            const int c = CompareBytes(a, c2 + bk.offset, ak.length, bk.length, false);
+            const int c = CompareBytes(a, s2.Text(j), length, lengthB, false);
             if (c > 0) {
                 ++j;
                 continue;
             }
             if (c < 0) break;
-            mark(l1, i);
-            mark(l2, j);
-            const int64_t next1 = run(l1, s1.data(), n1, i + 1, a, ak.length);
+            s1.Mark(i);
+            s2.Mark(j);
+            const int64_t next1 = run(s1, i + 1, a, length, crc);
             if (next1 < 0) return -2;
-            const int64_t next2 = run(l2, s2.data(), n2, j + 1, a, ak.length);
+            const int64_t next2 = run(s2, j + 1, a, length, crc);
             if (next2 < 0) return -2;
             i = static_cast<uint32_t>(next1);
             j = static_cast<uint32_t>(next2);
@@ -270,67 +313,12 @@ extern "C" YRB_API int32_t YRB24(int32_t /*ignored*/, int32_t flag, int32_t must
         step(0);
 
         const uint8_t bits = static_cast<uint8_t>(flag & 0xFF);
-        if (!crcOnly) return MergeTexts(*l1, *l2, s1, s2, bits, must_have, must_not, step);
-        SortedWalk w1(*l1, n1, must_have, must_not);
-        SortedWalk w2(*l2, n2, must_have, must_not);
-        auto mark = [&](ListObject* l, uint32_t e) { l->flags[e] = static_cast<uint8_t>(l->flags[e] | bits); };
-        // Flags the run of entries equal to the matched address a that
-        // follows position from; returns the position of the entry that ended
-        // it, or count.  -2 when stopped.
-        auto run = [&](ListObject* l, SortedWalk& w, uint32_t count, uint32_t from, const char* a,
-                       const SortedWalk::Key& ak) -> int64_t {
-            uint32_t k = from;
-            for (; k < count; ++k) {
-                if (PollInterrupt(t)) return -2;
-                const SortedWalk::Key& x = w.At(k);
-                if (x.length == 0) continue;  // filtered out or without address
-                if (x.crc != ak.crc) break;
-                if (!crcOnly && !EqualBytes(a, l->content + x.offset, ak.length, x.length)) break;
-                mark(l, x.entry);
-            }
-            return k;
-        };
-
-        uint32_t i = 0;
-        uint32_t j = 0;
-        while (i < n1) {
-            step(i);
-            if (PollInterrupt(t)) return -2;
-            const SortedWalk::Key ak = w1.At(i);
-            if (ak.length == 0) {
-                ++i;
-                continue;
-            }
-            const char* a = l1->content + ak.offset;
-            bool matched = false;
-            while (j < n2) {
-                if (PollInterrupt(t)) return -2;
-                const SortedWalk::Key& bk = w2.At(j);
-                if (bk.length == 0) {
-                    ++j;
-                    continue;
-                }
-                const int c = CompareBytes(a, l2->content + bk.offset, ak.length, bk.length, false);
-                if (c > 0) {
-                    ++j;
-                    continue;
-                }
-                if (c < 0) break;
-                mark(l1, ak.entry);
-                mark(l2, bk.entry);
-                const int64_t next1 = run(l1, w1, n1, i + 1, a, ak);
-                if (next1 < 0) return -2;
-                const int64_t next2 = run(l2, w2, n2, j + 1, a, ak);
-                if (next2 < 0) return -2;
-                i = static_cast<uint32_t>(next1);
-                j = static_cast<uint32_t>(next2);
-                matched = true;
-                break;
-            }
-            if (!matched) ++i;
+        if (!crcOnly) {
+            SpanSide a(*l1, s1, must_have, must_not, bits);
+            SpanSide b(*l2, s2, must_have, must_not, bits);
+            return MergeSorted(a, b, step);
         }
-        step(n1);
-        return 1;
+        return MergeSorted(WalkSide(*l1, must_have, must_not, bits), WalkSide(*l2, must_have, must_not, bits), step);
     });
 }
 
