@@ -20,7 +20,7 @@ namespace {
 const QLatin1Char kSep('/');
 
 // The characters the parser rejects after the root.  Linux allows them in
-// names, but the program keeps the Part's rule (and its message) so that
+// names, but the program keeps the rule (and its message) so that
 // what it accepts does not depend on the platform; NUL can never be part
 // of a path.
 bool IsRejected(QChar c) {

@@ -15,14 +15,14 @@ class clsError;
 class clsInterrupt;
 class clsMonitor;
 
-// The path inspector (Parts 2.130, 2.131, 2.132).  IsPathSyntaxOk checks the
+// The path inspector.  IsPathSyntaxOk checks the
 // form of a path, cuts it into levels, looks each level up on disk and
 // records the facts of the file the whole path names; every other operation
 // only reads what the last parse left.
 //
 // On Linux, "/" is the separator and the only root; it takes the drive's
 // place, so an absolute path is a "drive path" and every other text fails
-// with the Part's "Invalid Drive Specification" message.  There are no
+// with the "Invalid Drive Specification" message.  There are no
 // network paths: a doubled "/" is a doubled separator and is rejected.
 // Sizes are 64-bit.
 class clsFile {

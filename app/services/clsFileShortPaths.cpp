@@ -1,6 +1,6 @@
 // clsFile: the parsed path, its deepest folder or its file name
 // shortened with an ellipsis to fit a width in pixels, measured in a form's
-// font.  Widths are 64-bit; the Part's "\" texts use "/".
+// font.  Widths are 64-bit; the shortened forms use "/" as separator.
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>

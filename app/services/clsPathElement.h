@@ -30,5 +30,5 @@ public:
 };
 
 // A parser collection: elements in level order, level 1 first.  A null
-// pointer is the Part's "nothing".
+// pointer means no collection.
 using PathCollection = QList<std::shared_ptr<clsPathElement>>;

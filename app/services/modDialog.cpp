@@ -109,7 +109,7 @@ QString ShowDialog(int32_t Flags, int32_t FilterIndex, int32_t MaxFile, const QS
             const QStringList paths = chooser ? chooser(r) : RealChoice(r);
             if (paths.isEmpty()) return;
 
-            // The Part's name buffer: N - 1 characters for the folder and the
+            // The name buffer the caller sized: N - 1 characters for the folder and the
             // names, each closed by a NUL, and the closing NUL of the list.
             int64_t needed = 0;
             if (paths.size() == 1) {

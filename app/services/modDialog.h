@@ -15,7 +15,7 @@ class QFileDialog;
 // its two buttons, centred on its owner.
 namespace modDialog {
 
-// Flags of the Part that change the dialog here; the others are accepted
+// The open-dialog flags that change the dialog here; the others are accepted
 // and have no meaning on Linux.
 inline constexpr int32_t OFN_HIDEREADONLY = 0x4;
 inline constexpr int32_t OFN_ALLOWMULTISELECT = 0x200;
@@ -58,7 +58,7 @@ QString ShowDialog(int32_t Flags, int32_t FilterIndex, int32_t MaxFile, const QS
 // its own bracketed patterns, then the patterns QFileDialog filters with.
 QStringList NameFilters(const QString& Filter);
 
-// What the Part's hook does when the dialog is ready: centres it on its
+// What the dialog hook does when the dialog is ready: centres it on its
 // owner and gives the OK and Cancel buttons their captions.
 void HookProc(QFileDialog* dialog, QWidget* owner, const QString& OkCaption, const QString& CancelCaption);
 

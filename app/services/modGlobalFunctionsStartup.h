@@ -25,7 +25,7 @@ bool ActivatePrevInstance();
 // True when the screen font list holds exactly this name (case-sensitive).
 bool IsFontPresent(const QString& FontName);
 
-// The fonts the windows really use, in the Part's order: the families that
+// The fonts the windows really use, in the order they are checked: the families that
 // stand for "Arial", "Courier New" and "MS Sans Serif" (the platform's
 // sans-serif as it resolves).
 QStringList RequiredFonts();

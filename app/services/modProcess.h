@@ -13,7 +13,7 @@ extern QString EditorPath;
 
 // Starting an external program and waiting until it ends.  The
 // program is started from an argument list, never through a shell, and the
-// user-interface thread waits for it, as the Part says.
+// user-interface thread waits for it.
 namespace modProcess {
 
 // Starts Editor (a command: a program and its options, split into words as
@@ -25,7 +25,7 @@ namespace modProcess {
 // "ExecCmd").
 int32_t ExecCmd(const QString& Editor, const QString& FilePath);
 
-// The Part's one-text form: the command line is split into words as above
+// The one-text form: the command line is split into words as above
 // (a path in double quotes is one word) and started the same way.
 int32_t ExecCmd(const QString& CmdLine);
 

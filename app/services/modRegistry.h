@@ -11,7 +11,7 @@
 // "CmpCrc", "DspInvDup", "DspRec") are the file's top-level entries; any other
 // root and key becomes a group of the same file.
 //
-// Unlike the registry of the Part: every character of a text round-trips
+// Unlike a registry value of limited size: every character of a text round-trips
 // (TAB, CR LF included), there is no length limit, and a write that fails is
 // reported to the error console (module "modRegistry").
 namespace modRegistry {

@@ -3,14 +3,14 @@
 // of validity checks, the list-wide detection YRB12 with its ".inv" report and
 // the single-entry query YRB29.
 //
-// The Part scans each reference list linearly for every entry.  Here each
+// A plain check would scan each reference list for every entry.  Here each
 // loaded reference list gets a lookup structure built once (hash sets of its
 // values, an Aho-Corasick automaton of its keywords), which answers exactly
 // what the linear scans answer: equality of whole values, and for keywords
 // the first keyword in list order that occurs in the address.  The checks
 // therefore poll for a stop once per lookup instead of once per value.
 //
-// Mended against the Part (see reference_test.cpp):
+// Deliberate behaviour (see reference_test.cpp):
 // - a reload is built aside and replaces the list only when it succeeds, so
 //   a failed or stopped reload keeps the previous list (an empty file still
 //   empties it, silently, as written);

@@ -1,7 +1,7 @@
 // Writing the entries of a list to one file or to numbered files
 // (YRB01).
 //
-// Mended against the Part (see the tests in writing_test.cpp):
+// Deliberate behaviour (see the tests in writing_test.cpp):
 // - the record separator stands only between entries actually written in a
 //   file, so filtered-out entries at the end leave no trailing separator;
 // - writing addresses only, an entry without an address is neither written

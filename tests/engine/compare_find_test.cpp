@@ -410,8 +410,8 @@ TEST_F(CompareFind, FindRows) {
         {"user contains", 1, "smith", 0, 0, 0, 0, 0, 1, 0, 0, 2, {1, 0, 0, 1, 0, 0, 0}},
         {"user whole word", 1, "smith", 1, 0, 0, 0, 0, 1, 0, 0, 2, {1, 0, 0, 1, 0, 0, 0}},
         {"domain ends with", 2, ".com", 0, 0, 0, 2, 0, 1, 0, 0, 4, {1, 0, 1, 1, 0, 0, 1}},
-        // Mended: the user "aaa" ends with "aa" (the Part's scan kept the
-        // occurrence at its start, which ends one byte early).
+        // The user "aaa" ends with "aa": the occurrence that ends it starts
+        // at the second byte, not at the first occurrence.
         {"ends with overlapping", 1, "aa", 0, 0, 0, 2, 0, 1, 0, 0, 1, {0, 0, 1, 0, 0, 0, 0}},
         {"whole word com", 2, "com", 1, 0, 0, 2, 0, 1, 0, 0, 4, {1, 0, 1, 1, 0, 0, 1}},
         {"whole word co is no word", 2, "co", 1, 0, 0, 0, 0, 1, 0, 0, 1, {0, 0, 0, 1, 0, 0, 0}},

@@ -52,9 +52,8 @@ private:
     YRB_CallbackTable table_{};
 };
 
-// Clears the engine: all lists freed, an empty table registered, counters
-// brought to a known state is not possible from outside, so tests that count
-// polls measure differences.
+// Clears the engine: all lists freed and an empty table registered.  The
+// poll counters carry over; tests that count polls set them first.
 void ResetEngine();
 
 std::vector<std::string> Entries(int32_t slot, int32_t part);

@@ -385,7 +385,7 @@ TEST_F(Reference, ManyBlackListedAndKeywords) {
 }
 
 TEST_F(Reference, KeywordsAsTheLinearScan) {
-    // Against the Part's scan (each keyword in list order, FindText in the
+    // Against a plain linear scan (each keyword in list order, FindText in the
     // whole address), with few keywords and with so many that the automaton
     // is kept sparse.
     uint64_t h = 99;

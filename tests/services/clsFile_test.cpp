@@ -1,4 +1,4 @@
-// clsFile and clsPathElement (Parts 2.130, 2.131, 2.132) over a temporary
+// clsFile and clsPathElement over a temporary
 // folder tree: the parser, its levels and flags, the queries, the file
 // operations and the shortened paths.
 #include <QDir>
