@@ -36,8 +36,8 @@ QString clsEmailList::NameOutCast() const {
     QString result;
     Trap(
         [&] {
-            // Only the file-name part is split: a point in a folder name is
-            // no extension.  The user's pieces are taken literally.
+            // Only the file name is split: a point in a folder name is
+            // no extension.  The name's own characters stay literal.
             const qsizetype nameStart = NameOut.lastIndexOf(QLatin1Char('/')) + 1;
             const QString folder = NameOut.left(nameStart);
             const QString name = NameOut.mid(nameStart);
