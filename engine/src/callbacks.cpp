@@ -1,9 +1,7 @@
 #include "callbacks.h"
 
 #include <cstdarg>
-#include <vector>
-
-#include "guard.h"
+#include <cstdio>
 
 namespace yrb {
 
@@ -27,20 +25,6 @@ std::string Format(const char* fmt, ...) {
     }
     va_end(ap2);
     return out;
-}
-
-std::FILE* OpenFileChecked(const char* path, const char* mode) {
-    if (path == nullptr) {
-        SendError(&g_registered, "Could not open file : No file name specified (empty string)");
-        return nullptr;
-    }
-    if (*path == '\0') {
-        SendError(&g_registered, "Could not open file : No file name specified (length = 0)");
-        return nullptr;
-    }
-    std::FILE* f = std::fopen(path, mode);
-    if (f == nullptr) SendError(&g_registered, Format("Could not open file : %s", path));
-    return f;
 }
 
 }  // namespace yrb

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "OrmidYRB100.h"
@@ -78,9 +77,6 @@ inline bool PollAnimation(const Table* t) {
 
 // printf-style formatting without a length limit.
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-
-// Opens a report file; messages go to the registered error slot.
-std::FILE* OpenFileChecked(const char* path, const char* mode);
 
 // Table chosen by a table argument: null means the given default.
 inline const Table* Choose(const YRB_CallbackTable* arg, const Table* fallback) {

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "guard.h"
+#include "buffered_writer.h"
 #include "gather.h"
-#include "report.h"
+#include "guard.h"
 #include "sorting.h"
 
 namespace yrb {
@@ -114,15 +114,15 @@ extern "C" YRB_API int32_t YRB11(int32_t slot, int32_t key, int32_t flag, int32_
         if (repeats < 0) return repeats;
         if (report_path == nullptr || *report_path == '\0') return repeats;
 
-        ReportFile report(OpenFileChecked(report_path, "a+b"));
-        if (!report.IsOpen()) {
+        BufferedWriter report;
+        if (!report.OpenChecked(report_path, "a+b")) {
             SendError(t, Format("Could not open duplicate file for writing : %s", report_path));
             return -1;
         }
         report.Add(kDupHeader[key]);
         if (repeats == 0) {
             report.Add("None\r\n");
-            return 0;
+            return report.Close() ? 0 : -1;
         }
 
         Info(t, "Sorting duplicate entries by number of occurrences");
@@ -162,6 +162,6 @@ extern "C" YRB_API int32_t YRB11(int32_t slot, int32_t key, int32_t flag, int32_
                 report.Add("\r\n", 2);
             }
         }
-        return repeats;
+        return report.Close() ? repeats : -1;
     });
 }

@@ -82,6 +82,28 @@ int32_t ValidateSlot(int32_t slot, ListObject*& out, const Table* t);
 int32_t CopyIndex(const uint32_t* source, uint32_t* target, uint32_t count);
 int32_t FreeListObject(ListObject* list);
 
+// A list being built aside: freed when the scope ends, so every early return
+// of a failed or stopped load leaves nothing behind, unless Release handed
+// it over.
+class ScopedList {
+public:
+    ScopedList() = default;
+    ~ScopedList() { FreeListObject(&list_); }
+    ScopedList(const ScopedList&) = delete;
+    ScopedList& operator=(const ScopedList&) = delete;
+
+    ListObject& Get() { return list_; }
+    // The list, no longer freed by the scope.
+    ListObject Release() {
+        const ListObject out = list_;
+        list_ = ListObject{};
+        return out;
+    }
+
+private:
+    ListObject list_;
+};
+
 // Memory of a list that is being replaced, offered to the next load so a
 // reload does not have to fault in fresh pages for every array.
 class BlockPool {

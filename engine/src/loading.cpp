@@ -377,16 +377,6 @@ int32_t BuildList(ListObject& list, const Table* t, BlockPool* pool) {
 
 using namespace yrb;
 
-namespace {
-
-// Frees a list under construction unless it was handed over.
-struct TempList {
-    ListObject list;
-    ~TempList() { FreeListObject(&list); }
-};
-
-}  // namespace
-
 extern "C" YRB_API int32_t YRB28(const char* path, uint32_t chunk, char* buffer, uint32_t size) {
     if (path == nullptr || buffer == nullptr) return -1;
     if (size > kMaxLoadable) {
@@ -418,8 +408,8 @@ extern "C" YRB_API int32_t YRB13(int32_t slot, const char* path, int32_t column,
             return -1;
         }
         BusyScope busy(target);
-        TempList tmp;
-        ListObject& list = tmp.list;
+        ScopedList built;
+        ListObject& list = built.Get();
         const int32_t got = ReadWholeFile(path, list.content, list.size, &g_registered, false, &pool);
         if (got < 0) return got;
         list.dims = new (std::nothrow) ListDimension[3];
@@ -435,9 +425,8 @@ extern "C" YRB_API int32_t YRB13(int32_t slot, const char* path, int32_t column,
         const int32_t result = BuildList(list, &g_registered, &pool);
         if (result < 0) return result;
         const int keepBusy = target->busy;
-        *target = list;
+        *target = built.Release();
         target->busy = keepBusy;
-        list = ListObject{};
         return result;
     });
 }

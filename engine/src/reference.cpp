@@ -28,6 +28,7 @@
 #include <utility>
 #include <vector>
 
+#include "buffered_writer.h"
 #include "guard.h"
 #include "lists.h"
 #include "text.h"
@@ -465,39 +466,6 @@ struct ReferenceScope {
     ReferenceScope& operator=(const ReferenceScope&) = delete;
 };
 
-// Buffered report writer over a FILE opened by OpenFileChecked.
-class Report {
-public:
-    explicit Report(std::FILE* f) : f_(f) {}
-    ~Report() { Close(); }
-    bool Open() const { return f_ != nullptr; }
-    void Put(const char* bytes, size_t n) {
-        if (!f_) return;
-        buf_.append(bytes, n);
-        if (buf_.size() >= (1u << 20)) Flush();
-    }
-    void Put(const std::string& s) { Put(s.data(), s.size()); }
-    void Close() {
-        if (!f_) return;
-        Flush();
-        std::fclose(f_);
-        f_ = nullptr;
-    }
-
-private:
-    void Flush() {
-        if (!buf_.empty()) std::fwrite(buf_.data(), 1, buf_.size(), f_);
-        buf_.clear();
-    }
-    std::FILE* f_;
-    std::string buf_;
-};
-
-struct LoadedList {
-    ListObject list;
-    ~LoadedList() { FreeListObject(&list); }
-};
-
 int32_t LoadReference(int kind, const char* path, int32_t column, const char* fieldSep,
                       const char* recordSep) {
     const Table* t = &g_registered;
@@ -529,8 +497,8 @@ int32_t LoadReference(int kind, const char* path, int32_t column, const char* fi
             return -1;
         }
         // Loaded aside: a failed or stopped reload keeps the previous list.
-        LoadedList tmp;
-        ListObject& list = tmp.list;
+        ScopedList built;
+        ListObject& list = built.Get();
         if (ReadWholeFile(path, list.content, list.size, t, true) < 0) return -1;
         const uint32_t levels = kind == kBlackList ? 3 : 2;
         list.dims = new (std::nothrow) ListDimension[levels];
@@ -547,8 +515,7 @@ int32_t LoadReference(int kind, const char* path, int32_t column, const char* fi
         RefCache fresh;
         fresh.Build(list, kind);
         FreeListObject(&target);
-        target = list;
-        list = ListObject{};
+        target = built.Release();
         g_cache[kind] = std::move(fresh);
         return 1;
     });
@@ -594,8 +561,10 @@ extern "C" YRB_API int32_t YRB12(int32_t slot, int32_t flag, int32_t must_have, 
         Info(t, "Looking for invalid entries");
         ProgressStep step(t, n);
         step(0);
-        Report report(report_path && *report_path ? OpenFileChecked(report_path, "a+b") : nullptr);
-        report.Put("Invalid Addresses\tReason\r\n", 26);
+        // A report that cannot be opened does not stop the detection.
+        BufferedWriter report;
+        if (report_path != nullptr && *report_path != '\0') report.OpenChecked(report_path, "a+b");
+        report.Add("Invalid Addresses\tReason\r\n");
         const uint8_t bits = static_cast<uint8_t>(flag & 0xFF);
         uint32_t counted = 0;
         for (uint32_t i = 0; i < n; ++i) {
@@ -609,15 +578,15 @@ extern "C" YRB_API int32_t YRB12(int32_t slot, int32_t flag, int32_t must_have, 
             if (v.result < 0) return v.result;
             if (v.result == 1) continue;
             list->flags[e] = static_cast<uint8_t>(list->flags[e] | bits);
-            if (report.Open()) {
-                report.Put(list->Text(*address), address->length);
-                report.Put(v.Text(true));
+            if (report.IsOpen()) {
+                report.Add(list->Text(*address), address->length);
+                report.Add(v.Text(true));
             }
             ++counted;
         }
-        if (counted == 0) report.Put("None\r\n", 6);
+        if (counted == 0) report.Add("None\r\n");
         step(n);
-        return static_cast<int32_t>(counted);
+        return report.Close() ? static_cast<int32_t>(counted) : -1;
     });
 }
 

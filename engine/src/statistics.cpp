@@ -1,11 +1,10 @@
 // Domain statistics (YRB23): the ".sta" file, one line per domain, most
 // frequent first.
 #include <charconv>
-#include <cstdio>
 
+#include "buffered_writer.h"
 #include "duplicates.h"
 #include "guard.h"
-#include "report.h"
 #include "sorting.h"
 
 using namespace yrb;
@@ -14,7 +13,7 @@ namespace {
 
 // "66.667": three decimals and a point whatever the process locale, from the
 // share rounded to single precision first.
-void AddPercentage(ReportFile& out, uint32_t part, uint32_t total) {
+void AddPercentage(BufferedWriter& out, uint32_t part, uint32_t total) {
     const float share = static_cast<float>(static_cast<double>(part) / total * 100.0);
     char buf[64];
     const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(share),
@@ -56,8 +55,8 @@ extern "C" YRB_API int32_t YRB23(int32_t slot, const char* stat_path, int32_t mu
         Info(t, "Writing statistic records to file");
         ProgressStep step(t, n);
         step(0);
-        ReportFile file(std::fopen(stat_path, "wb"));
-        if (!file.IsOpen()) {
+        BufferedWriter file;
+        if (!file.Open(stat_path, "wb")) {
             SendError(t, Format("Could not open file for writing : %s", stat_path));
             return -1;
         }
@@ -85,6 +84,6 @@ extern "C" YRB_API int32_t YRB23(int32_t slot, const char* stat_path, int32_t mu
             file.Add(" %\r\n", 4);
         }
         step(n);
-        return static_cast<int32_t>(n);
+        return file.Close() ? static_cast<int32_t>(n) : -1;
     });
 }

@@ -12,9 +12,10 @@
 // - the mode must be one the program uses ("wb", "w+b", "a+b");
 // - a failed write is reported instead of being lost.
 #include <algorithm>
-#include <cstdio>
+#include <cstring>
 #include <string>
 
+#include "buffered_writer.h"
 #include "gather.h"
 #include "guard.h"
 #include "lists.h"
@@ -47,42 +48,6 @@ struct NumberedName {
     std::string operator()(uint32_t k) const {
         return hasExt ? Format("%s_%u.%s", base.c_str(), k, ext.c_str()) : Format("%s_%u", base.c_str(), k);
     }
-};
-
-// One output file with its own buffer.
-class Output {
-public:
-    ~Output() { Close(); }
-    bool Open(const std::string& name, const char* mode) {
-        name_ = name;
-        f_ = std::fopen(name.c_str(), mode);
-        failed_ = false;
-        return f_ != nullptr;
-    }
-    void Put(const char* bytes, size_t n) {
-        buf_.append(bytes, n);
-        if (buf_.size() >= (1u << 20)) Flush();
-    }
-    // False when a write failed (the message has been sent).
-    bool Close() {
-        if (f_ == nullptr) return true;
-        Flush();
-        if (std::fclose(f_) != 0) failed_ = true;
-        f_ = nullptr;
-        if (failed_) SendError(&g_registered, Format("Could not write to file : %s", name_.c_str()));
-        return !failed_;
-    }
-    bool Failed() const { return failed_; }
-
-private:
-    void Flush() {
-        if (!buf_.empty() && std::fwrite(buf_.data(), 1, buf_.size(), f_) != buf_.size()) failed_ = true;
-        buf_.clear();
-    }
-    std::FILE* f_ = nullptr;
-    std::string name_;
-    std::string buf_;
-    bool failed_ = false;
 };
 
 bool IsProgramMode(const char* mode) {
@@ -134,14 +99,14 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
         Progress(t, 0);
         ProgressStep step(t, n);
 
-        Output out;
+        BufferedWriter out;
         uint32_t fileNumber = 1;
         std::string name = perFile ? numbered(fileNumber) : std::string(path);
         if (!out.Open(name, mode)) {
             SendError(t, Format("Could not open file for writing : %s", name.c_str()));
             return -1;
         }
-        if (append) out.Put(out_record_sep, recSepLen);
+        if (append) out.Add(out_record_sep, recSepLen);
 
         uint32_t written = 0;
         uint32_t inFile = 0;
@@ -177,14 +142,14 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
                         }
                         inFile = 0;
                     }
-                    if (inFile > 0) out.Put(out_record_sep, recSepLen);
+                    if (inFile > 0) out.Add(out_record_sep, recSepLen);
                     if (!records) {
-                        out.Put(list->Text(*address), address->length);
+                        out.Add(list->Text(*address), address->length);
                     } else {
                         const ListItem& rec = list->Entry(e);
                         const char* text = list->Text(rec);
                         if (sameFieldSep) {
-                            out.Put(text, rec.length);
+                            out.Add(text, rec.length);
                         } else {
                             // Every field, empty ones too, each followed by the
                             // output field separator when one followed it.
@@ -193,8 +158,8 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
                             const char* tok = nullptr;
                             uint32_t tokLen = 0;
                             while (NextToken(cursor, end, fields.separator, fields.sepLength, tok, tokLen)) {
-                                out.Put(tok, tokLen);
-                                if (cursor != nullptr) out.Put(out_field_sep, fieldSepLen);
+                                out.Add(tok, tokLen);
+                                if (cursor != nullptr) out.Add(out_field_sep, fieldSepLen);
                             }
                         }
                     }
@@ -202,10 +167,7 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
                     ++inFile;
                 }
                 step(i);
-                if (PollInterrupt(t)) {
-                    out.Close();
-                    return -2;
-                }
+                if (PollInterrupt(t)) return -2;  // what was written stays in the file
             }
         }
         Progress(t, n);

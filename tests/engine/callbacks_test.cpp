@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "buffered_writer.h"
 #include "callbacks.h"
 #include "fixture.h"
 
