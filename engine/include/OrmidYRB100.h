@@ -15,6 +15,13 @@
  * operations.  Texts handed to callbacks are valid only during the call.
  * Everything runs on the caller's thread; no export is re-entrant across
  * threads.
+ *
+ * A callback may call exports that only read a list the running operation
+ * uses (YRB14, YRB16, YRB17, YRB18, YRB29, YRB01, YRB21 without flag bits).
+ * Exports that free, reload or change it (its index order or its entries'
+ * flags: YRB02, YRB03, YRB10, YRB11, YRB12, YRB15, YRB21 with flag bits,
+ * YRB23, YRB24) are refused with -1 and "List n is in use by a running
+ * operation and cannot be ..." through the registered error slot.
  */
 #ifndef ORMID_YRB100_H
 #define ORMID_YRB100_H

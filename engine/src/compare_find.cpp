@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "flags.h"
 #include "guard.h"
-#include "lists.h"
 #include "sorting.h"
 #include "text.h"
 
@@ -284,13 +284,13 @@ extern "C" YRB_API int32_t YRB24(int32_t /*ignored*/, int32_t flag, int32_t must
     const Table* t = &g_registered;
     ListObject* l1 = nullptr;
     ListObject* l2 = nullptr;
-    if (ValidateSlot(1, l1, t) != 1) return -1;
-    if (ValidateSlot(2, l2, t) != 1) return -1;
+    if (ValidateSlotForChange(1, l1, t) != 1) return -1;
+    if (ValidateSlotForChange(2, l2, t) != 1) return -1;
     return Guarded([&]() -> int32_t {
         BusyScope busy(l1, l2);
-        int32_t r = YRB10(1, -1, 0, flag, 0, 0, t);
+        int32_t r = UpdateFlags(*l1, -1, 0, flag, 0, 0, t);
         if (r < 0) return r;
-        r = YRB10(2, -1, 0, flag, 0, 0, t);
+        r = UpdateFlags(*l2, -1, 0, flag, 0, 0, t);
         if (r < 0) return r;
         const uint32_t n1 = l1->Count();
         const uint32_t n2 = l2->Count();
@@ -327,7 +327,9 @@ extern "C" YRB_API int32_t YRB21(int32_t slot, int32_t part, const char* text, i
                                  int32_t flag, int32_t must_have, int32_t must_not) {
     const Table* t = &g_registered;
     ListObject* list = nullptr;
-    if (ValidateSlot(slot, list, t) != 1) return -1;
+    // Without flag bits to set the find only reads the list.
+    const bool marks = (flag & 0xFF) != 0;
+    if ((marks ? ValidateSlotForChange(slot, list, t) : ValidateSlot(slot, list, t)) != 1) return -1;
     if (text == nullptr || *text == '\0') {
         SendError(t, "No string to find has been provided");
         return -1;
@@ -338,7 +340,7 @@ extern "C" YRB_API int32_t YRB21(int32_t slot, int32_t part, const char* text, i
     if (start < 0 || (static_cast<uint32_t>(start) >= n && !(n == 0 && start == 0))) return -1;
     return Guarded([&]() -> int32_t {
         BusyScope busy(list);
-        const int32_t r = YRB10(slot, -1, 0, flag, 0, 0, t);
+        const int32_t r = UpdateFlags(*list, -1, 0, flag, 0, 0, t);
         if (r < 0) return r;
         const FindOptions o{text, static_cast<uint32_t>(std::strlen(text)), whole_word != 0, case_sensitive != 0,
                             position};

@@ -106,7 +106,7 @@ extern "C" YRB_API int32_t YRB11(int32_t slot, int32_t key, int32_t flag, int32_
     return Guarded([&]() -> int32_t {
         const Table* t = &g_registered;
         ListObject* list = nullptr;
-        if (ValidateSlot(slot, list, t) != 1) return -1;
+        if (ValidateSlotForChange(slot, list, t) != 1) return -1;
         BusyScope busy(list);
         const uint32_t count = list->Count();
         const int32_t repeats =

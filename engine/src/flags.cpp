@@ -1,8 +1,8 @@
 // Entry flags, flag filters and reading entries back.
 #include <utility>
 
+#include "flags.h"
 #include "guard.h"
-#include "lists.h"
 
 using namespace yrb;
 
@@ -15,9 +15,45 @@ bool InRange(const ListObject* list, int32_t entry) {
 
 }  // namespace
 
+namespace yrb {
+
+int32_t UpdateFlags(ListObject& list, int32_t entry, int32_t mode, int32_t mask, int32_t mustHave,
+                    int32_t mustNot, const Table* t) {
+    if (mask == 0) return 0;
+    if (entry < -1 || (entry != -1 && !InRange(&list, entry))) return -1;
+    if (mode < -1 || mode > 1) mode = 1;
+    BusyScope busy(&list);
+    const uint32_t first = entry == -1 ? 0 : static_cast<uint32_t>(entry);
+    const uint32_t range = entry == -1 ? list.Count() : 1;
+    const uint8_t m = static_cast<uint8_t>(mask & 0xFF);
+    InitProgress(t, range);
+    Info(t, "Updating entry flags");
+    Progress(t, 0);
+    ProgressStep step(t, range);
+    uint32_t counted = 0;
+    for (uint32_t i = 0; i < range; ++i) {
+        if (PollInterrupt(t)) return -2;
+        step(i);
+        uint8_t& f = list.flags[list.index1[first + i]];
+        if (!PassesFilter(f, mustHave, mustNot)) continue;
+        if (mode == 1) {
+            f = static_cast<uint8_t>(f | m);
+        } else if (mode == 0) {
+            f = static_cast<uint8_t>(f & ~m);
+        } else {
+            f = (f & m) ? static_cast<uint8_t>(f & ~m) : static_cast<uint8_t>(f | m);
+        }
+        ++counted;
+    }
+    step(range);
+    return static_cast<int32_t>(counted);
+}
+
+}  // namespace yrb
+
 extern "C" YRB_API int32_t YRB03(int32_t slot, int32_t entry, int32_t mask, int32_t on) {
     ListObject* list = nullptr;
-    if (ValidateSlot(slot, list, &g_registered) != 1) return -1;
+    if (ValidateSlotForChange(slot, list, &g_registered) != 1) return -1;
     if (!InRange(list, entry)) return -1;
     uint8_t& f = list->flags[list->index1[entry]];
     const uint8_t m = static_cast<uint8_t>(mask & 0xFF);
@@ -51,35 +87,8 @@ extern "C" YRB_API int32_t YRB10(int32_t slot, int32_t entry, int32_t mode, int3
                                  const YRB_CallbackTable* table) {
     const Table* t = Choose(table, &g_silent);
     ListObject* list = nullptr;
-    if (ValidateSlot(slot, list, t) != 1) return -1;
-    if (mask == 0) return 0;
-    if (entry < -1 || (entry != -1 && !InRange(list, entry))) return -1;
-    if (mode < -1 || mode > 1) mode = 1;
-    BusyScope busy(list);
-    const uint32_t first = entry == -1 ? 0 : static_cast<uint32_t>(entry);
-    const uint32_t range = entry == -1 ? list->Count() : 1;
-    const uint8_t m = static_cast<uint8_t>(mask & 0xFF);
-    InitProgress(t, range);
-    Info(t, "Updating entry flags");
-    Progress(t, 0);
-    ProgressStep step(t, range);
-    uint32_t counted = 0;
-    for (uint32_t i = 0; i < range; ++i) {
-        if (PollInterrupt(t)) return -2;
-        step(i);
-        uint8_t& f = list->flags[list->index1[first + i]];
-        if (!PassesFilter(f, must_have, must_not)) continue;
-        if (mode == 1) {
-            f = static_cast<uint8_t>(f | m);
-        } else if (mode == 0) {
-            f = static_cast<uint8_t>(f & ~m);
-        } else {
-            f = (f & m) ? static_cast<uint8_t>(f & ~m) : static_cast<uint8_t>(f | m);
-        }
-        ++counted;
-    }
-    step(range);
-    return static_cast<int32_t>(counted);
+    if (ValidateSlotForChange(slot, list, t) != 1) return -1;
+    return UpdateFlags(*list, entry, mode, mask, must_have, must_not, t);
 }
 
 extern "C" YRB_API int32_t YRB16(int32_t slot, int32_t must_have, int32_t must_not,
@@ -106,7 +115,7 @@ extern "C" YRB_API int32_t YRB16(int32_t slot, int32_t must_have, int32_t must_n
 extern "C" YRB_API int32_t YRB15(int32_t slot) {
     const Table* t = &g_registered;
     ListObject* list = nullptr;
-    if (ValidateSlot(slot, list, t) != 1) return -1;
+    if (ValidateSlotForChange(slot, list, t) != 1) return -1;
     BusyScope busy(list);
     const uint32_t n = list->Count();
     const uint32_t half = n / 2;

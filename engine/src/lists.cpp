@@ -43,6 +43,19 @@ int32_t ValidateSlot(int32_t slot, ListObject*& out, const Table* t) {
     return 1;
 }
 
+int32_t ValidateSlotForChange(int32_t slot, ListObject*& out, const Table* t) {
+    out = nullptr;
+    const ListObject* list = SlotList(slot);
+    if (list != nullptr && list->busy) {
+        // The running operation reads entry numbers and flags between its
+        // callbacks; a change now would mix two states of the list.
+        SendError(&g_registered,
+                  Format("List %d is in use by a running operation and cannot be changed", slot));
+        return -1;
+    }
+    return ValidateSlot(slot, out, t);
+}
+
 int32_t CopyIndex(const uint32_t* source, uint32_t* target, uint32_t count) {
     if (source == nullptr) {
         SendError(&g_registered, "Cannot copy List index : Source Index object not set");

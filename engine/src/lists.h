@@ -78,6 +78,11 @@ ListObject& ReferenceList(int which);
 
 // 1 and the list, or -1 with null.  Messages go to the given table.
 int32_t ValidateSlot(int32_t slot, ListObject*& out, const Table* t);
+// ValidateSlot for an export that changes the list's index order or its
+// entries' flags: a list in use by a running operation (a callback calling
+// back) is refused, with the message through the registered table as for
+// freeing and reloading.
+int32_t ValidateSlotForChange(int32_t slot, ListObject*& out, const Table* t);
 
 int32_t CopyIndex(const uint32_t* source, uint32_t* target, uint32_t count);
 int32_t FreeListObject(ListObject* list);

@@ -551,7 +551,7 @@ extern "C" YRB_API int32_t YRB12(int32_t slot, int32_t flag, int32_t must_have, 
                                  const char* report_path) {
     const Table* t = &g_registered;
     ListObject* list = nullptr;
-    if (ValidateSlot(slot, list, t) != 1) return -1;
+    if (ValidateSlotForChange(slot, list, t) != 1) return -1;
     return Guarded([&]() -> int32_t {
         BusyScope busy(list);
         ReferenceScope refs;

@@ -19,8 +19,9 @@
 //   texts that go on carry their next chunk, read anew.  Small ranges are
 //   merge sorted on the chunk and where the texts end, and their runs of
 //   texts that go on past an equal chunk carry their next chunk as well.
-// The sort works on copies and writes the index back only when it finishes,
-// so a stop leaves the index as it was.
+// The sort works on copies, the entry numbers taken before its first
+// callback, and writes the index back only when it finishes, so a stop
+// leaves the index as it was.
 //
 // Every record moved or compared is one step: it polls for a stop and ticks
 // the animation, as a comparison sort polls once per comparison.
@@ -114,7 +115,8 @@ public:
     NumberSorter(const ListObject& list, int32_t key, bool descending)
         : list_(list), key_(key), part_(key <= 5 ? key % 3 : -1), desc_(descending) {}
 
-    void Run(uint32_t* index, uint32_t count) {
+    // Sorts the count entry numbers of ids into index.
+    void Run(const uint32_t* ids, uint32_t* index, uint32_t count) {
         std::vector<uint32_t> missing;
         std::unique_ptr<Rec[]> a(new Rec[count]);
         const ListItem* items[kGatherBatch];
@@ -122,23 +124,23 @@ public:
         size_t n = 0;
         for (uint32_t base = 0; base < count; base += kGatherBatch) {
             const size_t m = std::min<size_t>(kGatherBatch, count - base);
-            const uint32_t* ids = index + base;
+            const uint32_t* batch = ids + base;
             // The keys of the batch first, each read independently.
             if (part_ >= 0) {
-                GatherParts(list_, ids, m, part_, items);
+                GatherParts(list_, batch, m, part_, items);
                 for (size_t j = 0; j < m; ++j) keys[j] = items[j] ? items[j]->length : kMissing;
             } else if (key_ == 6) {
-                for (size_t j = 0; j < m; ++j) keys[j] = list_.occurrences[ids[j]];
+                for (size_t j = 0; j < m; ++j) keys[j] = list_.occurrences[batch[j]];
             } else {
-                for (size_t j = 0; j < m; ++j) keys[j] = list_.flags[ids[j]] & kFlagMask[key_];
+                for (size_t j = 0; j < m; ++j) keys[j] = list_.flags[batch[j]] & kFlagMask[key_];
             }
             for (size_t j = 0; j < m; ++j) {
                 Step();
                 if (part_ >= 0 && items[j] == nullptr) {
-                    missing.push_back(ids[j]);
+                    missing.push_back(batch[j]);
                     continue;
                 }
-                a[n++] = {desc_ ? ~keys[j] : keys[j], ids[j]};
+                a[n++] = {desc_ ? ~keys[j] : keys[j], batch[j]};
             }
         }
         if (n > 1) {
@@ -182,9 +184,10 @@ public:
           content_(reinterpret_cast<const unsigned char*>(list.content)),
           contentEnd_(content_ + list.size + 1) {}
 
-    // With groups, one SortGroup per position of the sorted index; with
-    // spans, the part's offset and length per position.
-    void Run(uint32_t* index, uint32_t count, std::vector<uint8_t>* groups,
+    // Sorts the count entry numbers of ids into index.  With groups, one
+    // SortGroup per position of the sorted index; with spans, the part's
+    // offset and length per position.
+    void Run(const uint32_t* ids, uint32_t* index, uint32_t count, std::vector<uint8_t>* groups,
              std::vector<TextSpan>* spans) {
         std::vector<uint32_t> missing;
         a_.reset(new Rec[count]);
@@ -193,18 +196,18 @@ public:
         size_t n = 0;
         for (uint32_t base = 0; base < count; base += kGatherBatch) {
             const size_t m = std::min<size_t>(kGatherBatch, count - base);
-            const uint32_t* ids = index + base;
-            GatherParts(list_, ids, m, part_, items);
+            const uint32_t* batch = ids + base;
+            GatherParts(list_, batch, m, part_, items);
             const size_t first = n;
             for (size_t j = 0; j < m; ++j) {
                 Step();
                 const ListItem* it = items[j];
                 if (it == nullptr) {
-                    missing.push_back(ids[j]);
+                    missing.push_back(batch[j]);
                     continue;
                 }
                 Rec& r = a_[n++];
-                r.id = ids[j];
+                r.id = batch[j];
                 r.len = it->length;
                 r.k = it->offset;  // for the loop below
             }
@@ -492,13 +495,16 @@ int32_t Sort(const ListObject& list, uint32_t* index, uint32_t count, int32_t ke
         if (spans) spans->assign(1, it ? TextSpan{it->offset, it->length} : TextSpan{0, 0});
         return 1;
     }
-    Info(&g_registered, kSortInfo[key]);
-    if (count < 2) return -1;
     try {
+        // The entry numbers are taken before the first callback: one that
+        // changed the index meanwhile could otherwise mix two orders.
+        const std::vector<uint32_t> ids(index, index + count);
+        Info(&g_registered, kSortInfo[key]);
+        if (count < 2) return -1;
         if (key <= 2) {
-            TextSorter(list, key, descending).Run(index, count, groups, spans);
+            TextSorter(list, key, descending).Run(ids.data(), index, count, groups, spans);
         } else {
-            NumberSorter(list, key, descending).Run(index, count);
+            NumberSorter(list, key, descending).Run(ids.data(), index, count);
         }
         return 1;
     } catch (const Stopped&) {
@@ -536,7 +542,7 @@ extern "C" YRB_API int32_t YRB02(int32_t slot, int32_t key, int32_t which_index,
                                  int32_t descending) {
     return Guarded([&]() -> int32_t {
         ListObject* list = nullptr;
-        if (ValidateSlot(slot, list, &g_registered) != 1) return -1;
+        if (ValidateSlotForChange(slot, list, &g_registered) != 1) return -1;
         BusyScope busy(list);
         uint32_t* index = which_index == 0 ? list->index1 : list->index2;
         return SortEntries(*list, index, list->Count(), key, descending != 0);

@@ -4,6 +4,7 @@
 
 #include "buffered_writer.h"
 #include "duplicates.h"
+#include "flags.h"
 #include "guard.h"
 #include "sorting.h"
 
@@ -32,13 +33,13 @@ extern "C" YRB_API int32_t YRB23(int32_t slot, const char* stat_path, int32_t mu
             return -1;
         }
         ListObject* list = nullptr;
-        if (ValidateSlot(slot, list, t) != 1) return -1;
+        if (ValidateSlotForChange(slot, list, t) != 1) return -1;
         BusyScope busy(list);
         const uint32_t n = list->Count();
         InitProgress(t, n);
         ProgressStep(t, n)(0);
 
-        const int32_t cleared = YRB10(slot, -1, 0, YRB_FLAG_WORK, 0, 0, t);
+        const int32_t cleared = UpdateFlags(*list, -1, 0, YRB_FLAG_WORK, 0, 0, t);
         if (cleared < 0) return cleared;
         Info(t, "Preparing List for statistic computation");
         CopyIndex(list->index1, list->index2, n);

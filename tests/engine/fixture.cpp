@@ -41,26 +41,45 @@ Recorder* g_current = nullptr;
 void Add(char kind, const char* text, int32_t value) {
     if (g_current) g_current->events.push_back({kind, text ? text : "", value});
 }
+
+void Hook(char kind) {
+    if (g_current && g_current->onEvent) g_current->onEvent(kind);
+}
 }  // namespace
 
 Recorder::Recorder() {
     g_current = this;
     table_.error = [](const char* s) -> int32_t { Add('E', s, 0); return 0; };
-    table_.progress = [](int32_t v) -> int32_t { Add('P', nullptr, v); return 0; };
+    table_.progress = [](int32_t v) -> int32_t {
+        Add('P', nullptr, v);
+        Hook('P');
+        return 0;
+    };
     table_.check_interrupt = [](int32_t v) -> int32_t {
         Add('C', nullptr, v);
         if (!g_current) return 0;
         ++g_current->checks;
-        return g_current->onCheck ? g_current->onCheck(g_current->checks) : 0;
+        const int32_t answer = g_current->onCheck ? g_current->onCheck(g_current->checks) : 0;
+        Hook('C');
+        return answer;
     };
     table_.information = [](const char* s) -> int32_t {
         Add('I', s, 0);
         if (g_current && g_current->onInfo) g_current->onInfo();
+        Hook('I');
         return 0;
     };
     table_.reserved = nullptr;
-    table_.init_progress = [](int32_t v) -> int32_t { Add('S', nullptr, v); return 0; };
-    table_.animate = [](int32_t a, int32_t b) -> int32_t { Add('A', nullptr, a + b); return 0; };
+    table_.init_progress = [](int32_t v) -> int32_t {
+        Add('S', nullptr, v);
+        Hook('S');
+        return 0;
+    };
+    table_.animate = [](int32_t a, int32_t b) -> int32_t {
+        Add('A', nullptr, a + b);
+        Hook('A');
+        return 0;
+    };
 }
 
 Recorder::~Recorder() {

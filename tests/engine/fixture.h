@@ -42,6 +42,9 @@ public:
     // Answer of the check-interrupt slot; called with the number of checks so far.
     std::function<int32_t(int)> onCheck;
     std::function<void()> onInfo;  // runs inside the information callback
+    // Runs inside every callback but the error slot, with the event's kind,
+    // after onCheck and onInfo.
+    std::function<void(char)> onEvent;
     int checks = 0;
 
     std::vector<std::string> Texts(char kind) const;
