@@ -1,7 +1,7 @@
 #include "clsEmailList.h"
 
 #include "ErrorTrap.h"
-#include "modGlobalFunctions.h"
+#include "ReportError.h"
 #include "modGlobalFunctionsFiles.h"
 
 namespace {
