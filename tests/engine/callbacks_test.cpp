@@ -32,8 +32,16 @@ TEST(Callbacks, ProgressStepCadence) {
         EXPECT_EQ(rec.Count('P'), r.reports) << r.total;
         EXPECT_EQ(rec.Values('P').front(), 0);
     }
+    // Without a table nothing is called, not even the registered table, and
+    // the pacing still moves on.
+    Recorder rec;
+    rec.Register();
     yrb::ProgressStep none(nullptr, 10);
-    none(3);  // no table, no call
+    none(3);
+    none(3);
+    EXPECT_TRUE(rec.events.empty());
+    EXPECT_EQ(none.counter, 2u);
+    EXPECT_EQ(none.next, 2u);
 }
 
 TEST(Callbacks, PollAsksOnEvery10002ndPollAcrossOperations) {

@@ -35,6 +35,11 @@ std::string TempDir::Read(const std::string& name) const {
     return s.str();
 }
 
+std::optional<std::string> TempDir::ReadIfExists(const std::string& name) const {
+    if (!std::filesystem::exists(Path(name))) return std::nullopt;
+    return Read(name);
+}
+
 namespace {
 Recorder* g_current = nullptr;
 

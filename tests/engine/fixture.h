@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ public:
     std::string Write(const std::string& name, const std::string& bytes) const;
     std::string Path(const std::string& name) const;
     std::string Read(const std::string& name) const;
+    // The bytes of the file, or nothing when there is no such file.
+    std::optional<std::string> ReadIfExists(const std::string& name) const;
 
 private:
     std::filesystem::path dir_;

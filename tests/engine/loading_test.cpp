@@ -243,12 +243,13 @@ TEST_F(Loading, WholeFileReader) {
         int32_t result;
         std::string bytes;
         size_t checks;
+        int32_t lastProgress;  // a read that comes short reports no progress
     } rows[] = {
-        {"whole file", 100000, 5, 5, "hello", 0},
-        {"chunk 0 reads byte by byte", 0, 5, 5, "hello", 5},
-        {"two-byte chunks", 2, 5, 5, "hello", 2},
-        {"file shorter than size", 4, 9, 5, "hello", 1},
-        {"part of the file", 100000, 3, 3, "hel", 0},
+        {"whole file", 100000, 5, 5, "hello", 0, 5},
+        {"chunk 0 reads byte by byte", 0, 5, 5, "hello", 5, 5},
+        {"two-byte chunks", 2, 5, 5, "hello", 2, 5},
+        {"file shorter than size", 4, 9, 5, "hello", 1, 4},
+        {"part of the file", 100000, 3, 3, "hel", 0, 3},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -259,7 +260,7 @@ TEST_F(Loading, WholeFileReader) {
         EXPECT_EQ(std::string(buf.c_str()), r.bytes);
         EXPECT_EQ(rec.Count('C'), r.checks);
         EXPECT_EQ(rec.Texts('I'), (V{"Loading file"}));
-        if (r.result == static_cast<int32_t>(r.size)) EXPECT_EQ(rec.Values('P').back(), r.result);
+        EXPECT_EQ(rec.Values('P').back(), r.lastProgress);
     }
     Recorder rec;
     rec.Register();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -157,14 +158,14 @@ TEST_F(Statistics, Failures) {
 TEST_F(Statistics, StopIsMinusTwo) {
     struct Row {
         const char* stopAtInfo;  // the poll after this information text stops
-        bool fileWritten;
+        std::optional<std::string> file;  // nothing: no file
     } rows[] = {
-        {"Updating entry flags", false},
-        {"Sorting entries alphabetically by domain", false},
-        {"Detecting duplicate entries", false},
-        {"Counting entries", false},
-        {"Sorting entries by number of occurrences", false},
-        {"Writing statistic records to file", true},
+        {"Updating entry flags", std::nullopt},
+        {"Sorting entries alphabetically by domain", std::nullopt},
+        {"Detecting duplicate entries", std::nullopt},
+        {"Counting entries", std::nullopt},
+        {"Sorting entries by number of occurrences", std::nullopt},
+        {"Writing statistic records to file", kHeader},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.stopAtInfo);
@@ -184,7 +185,7 @@ TEST_F(Statistics, StopIsMinusTwo) {
         rec.onCheck = [&](int) { return armed ? 1 : 0; };
         EXPECT_EQ(YRB23(1, stat.c_str(), 0, 120), -2);
         EXPECT_EQ(rec.Count('E'), 0u);
-        if (r.fileWritten) EXPECT_EQ(dir.Read("s.sta"), kHeader);
+        EXPECT_EQ(dir.ReadIfExists("s.sta"), r.file);
     }
 }
 
