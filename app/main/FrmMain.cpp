@@ -20,6 +20,7 @@
 #include "PictureBox.h"
 #include "ProductLogo.h"
 #include "ProgramFolder.h"
+#include "ReportError.h"
 #include "RichTextBox.h"
 #include "Screen.h"
 #include "ServiceObjects.h"
@@ -31,7 +32,7 @@
 #include "clsMonitor.h"
 #include "clsTrace.h"
 #include "modCallBack.h"
-#include "modGlobalFunctions.h"
+#include "modGlobalFunctionsForms.h"
 #include "modProcess.h"
 #include "modRegistry.h"
 
@@ -41,6 +42,15 @@ const QString kModule = QStringLiteral("FrmMain");
 template <class T>
 T* Named(T* object, const char* name) {
     object->setObjectName(QString::fromLatin1(name));
+    return object;
+}
+
+// A service object wired to the program's error object and, when it follows
+// long work, to its stop request.
+template <class T>
+std::shared_ptr<T> Wired(std::shared_ptr<T> object) {
+    object->MyError = ErrorObj();
+    if constexpr (requires { object->Interrupt; }) object->Interrupt = InterruptObj();
     return object;
 }
 }  // namespace
@@ -119,105 +129,46 @@ void FrmMain::Report(const QString& description, const QString& context, const Q
     modGlobalFunctions::ReportError(description, context, kModule, routine, false, true);
 }
 
-bool FrmMain::InitErrorObj() {
-    bool ok = false;
-    Trap(
-        [&] {
-            auto e = ErrorObj();
-            e->LogFile = QStringLiteral("Error.log");
-            e->LogDir = ProgramFolder::Path();
-            e->LogScreen = this;
-            e->CForm = this;
-            e->SBar = StatusBar;
-            e->Tmr = TmrError;
-            e->LogToFileFlag = true;
-            ok = true;
-        },
-        [&](const QString& d) { Report(d, QStringLiteral("Error Initializing Error Object"), QStringLiteral("InitErrorObj")); });
-    return ok;
+void FrmMain::InitErrorObj() {
+    auto e = ErrorObj();
+    e->LogFile = QStringLiteral("Error.log");
+    e->LogDir = ProgramFolder::Path();
+    e->LogScreen = this;
+    e->CForm = this;
+    e->SBar = StatusBar;
+    e->Tmr = TmrError;
+    e->LogToFileFlag = true;
 }
 
-bool FrmMain::InitTraceObj() {
-    bool ok = false;
-    Trap(
-        [&] {
-            auto t = TraceObj();
-            t->TraceDir = ProgramFolder::Path();
-            t->DoTraceToFile = false;
-            t->DoTraceToScreen = false;
-            t->TraceCtl = TxtErrors;
-            t->MyError = ErrorObj();
-            ok = true;
-        },
-        [&](const QString& d) { Report(d, QStringLiteral("Error Initializing Trace Object"), QStringLiteral("InitTraceObj")); });
-    return ok;
+void FrmMain::InitTraceObj() {
+    auto t = Wired(TraceObj());
+    t->TraceDir = ProgramFolder::Path();
+    t->DoTraceToFile = false;
+    t->DoTraceToScreen = false;
+    t->TraceCtl = TxtErrors;
 }
 
-bool FrmMain::InitInterruptObj() {
-    bool ok = false;
-    Trap(
-        [&] {
-            InterruptObj()->MyError = ErrorObj();
-            ok = true;
-        },
-        [&](const QString& d) {
-            Report(d, QStringLiteral("Error Initializing Interrupt Object"), QStringLiteral("InitInterruptObj"));
-        });
-    return ok;
+void FrmMain::InitInterruptObj() { Wired(InterruptObj()); }
+
+void FrmMain::InitMonitorObj() {
+    auto m = Wired(MonitorObj());
+    m->Screen = Screen::Instance();
+    m->OFrm = this;
+    m->Timer = TmrProgress;
+    m->Bar = Bar;
 }
 
-bool FrmMain::InitMonitorObj() {
-    bool ok = false;
-    Trap(
-        [&] {
-            auto m = MonitorObj();
-            m->MyError = ErrorObj();
-            m->Interrupt = InterruptObj();
-            m->Screen = Screen::Instance();
-            m->OFrm = this;
-            m->Timer = TmrProgress;
-            m->Bar = Bar;
-            ok = true;
-        },
-        [&](const QString& d) {
-            Report(d, QStringLiteral("Error Initializing Monitor Object"), QStringLiteral("InitMonitorObj"));
-        });
-    return ok;
+void FrmMain::InitChronoObj() {
+    auto c = Wired(ChronoObj());
+    c->Panel = StatusBar->Panel(3);
+    c->Timer = TmrChrono;
 }
 
-bool FrmMain::InitChronoObj() {
-    bool ok = false;
-    Trap(
-        [&] {
-            auto c = ChronoObj();
-            c->MyError = ErrorObj();
-            c->Interrupt = InterruptObj();
-            c->Panel = StatusBar->Panel(3);
-            c->Timer = TmrChrono;
-            ok = true;
-        },
-        [&](const QString& d) {
-            Report(d, QStringLiteral("Error Initializing Chronometer Object"), QStringLiteral("InitChronoObj"));
-        });
-    return ok;
-}
-
-bool FrmMain::InitMemUsageObj() {
-    bool ok = false;
-    Trap(
-        [&] {
-            auto m = MemUsageObj();
-            m->MyError = ErrorObj();
-            m->Interrupt = InterruptObj();
-            m->Panel = StatusBar->Panel(2);
-            m->Timer = TmrMemory;
-            m->Startup(true);
-            ok = true;
-        },
-        [&](const QString& d) {
-            Report(d, QStringLiteral("Error Initializing Memory Usage Object"), QStringLiteral("InitMemUsageObj"));
-        });
-    return ok;
+void FrmMain::InitMemUsageObj() {
+    auto m = Wired(MemUsageObj());
+    m->Panel = StatusBar->Panel(2);
+    m->Timer = TmrMemory;
+    m->Startup(true);
 }
 
 void FrmMain::Form_Load() {
@@ -240,7 +191,7 @@ void FrmMain::Form_Load() {
             EngineCallbackTable.animate = FnPtrToLong(&CBAnimateBar);
             YRB07(&EngineCallbackTable);
 
-            modGlobalFunctions::CenterForm(this, nullptr, false, false, false, false, false, false, false, false);
+            modGlobalFunctions::CenterForm(this, nullptr);
             Bar->SetDrawMode(PictureBox::kNotXorPen);
 
             // The splash window unless the user hid it; the load goes on when it closes.
@@ -289,21 +240,11 @@ void FrmMain::closeEvent(QCloseEvent* event) {
 }
 
 bool FrmMain::IsInterrupt() {
-    bool stop = false;
-    Trap(
-        [&] {
-            MessagePump::DoEvents();
-            auto interrupt = InterruptObj();
-            if (interrupt->Active) {
-                interrupt->IReset();
-                stop = true;
-            }
-        },
-        [&](const QString& d) {
-            stop = false;
-            Report(d, QString(), QStringLiteral("IsInterrupt"));
-        });
-    return stop;
+    MessagePump::DoEvents();
+    auto interrupt = InterruptObj();
+    if (!interrupt->Active) return false;
+    interrupt->IReset();
+    return true;
 }
 
 void FrmMain::TmrProgress_Timer() {
@@ -314,7 +255,7 @@ void FrmMain::TmrProgress_Timer() {
             // The window belongs to the owner that Delay disabled, so that
             // Shutdown enables that one again.
             QWidget* owner = m->OFrm ? m->OFrm.data() : this;
-            m->Startup(m->Caption, m->message, owner, false, false, false, false, m->UseBar);
+            m->Startup(m->Caption, m->message, owner, m->UseBar);
         },
         [&](const QString& d) { Report(d, QString(), QStringLiteral("TmrProgress_Timer")); });
 }
@@ -378,7 +319,7 @@ void FrmMain::S_HelpAbout_Click() {
             about.Form_Load();
             about.setWindowTitle(QStringLiteral("About Ormid List Studio"));
             about.ChkHide->hide();
-            modGlobalFunctions::CenterForm(&about, this, false, false, false, false, false, false, false, false);
+            modGlobalFunctions::CenterForm(&about, this);
             about.exec();
         },
         [&](const QString& d) { Report(d, QString(), QStringLiteral("S_HelpAbout_Click")); });

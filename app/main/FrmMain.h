@@ -35,12 +35,12 @@ public:
     // Returns True (Cancel) to keep the window open.
     bool Form_Unload();
 
-    bool InitErrorObj();
-    bool InitTraceObj();
-    bool InitInterruptObj();
-    bool InitMonitorObj();
-    bool InitChronoObj();
-    bool InitMemUsageObj();
+    void InitErrorObj();
+    void InitTraceObj();
+    void InitInterruptObj();
+    void InitMonitorObj();
+    void InitChronoObj();
+    void InitMemUsageObj();
 
     // Pumps messages, then takes a pending stop request: True once per request.
     bool IsInterrupt();

@@ -9,7 +9,7 @@
 #include "MessageBoxSeam.h"
 #include "PlainMessageBox.h"
 #include "ProgramFolder.h"
-#include "modGlobalFunctions.h"
+#include "modGlobalFunctionsStartup.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -8,16 +8,14 @@
 #include <QPushButton>
 #include <QStyle>
 
-#include "ErrorTrap.h"
 #include "FontFamilies.h"
 #include "IntervalTimer.h"
 #include "MessagePump.h"
-#include "MsgBoxTypes.h"
 #include "ProductLogo.h"
 #include "Screen.h"
 #include "TextMeasure.h"
 #include "Twips.h"
-#include "modGlobalFunctions.h"
+#include "modGlobalFunctionsForms.h"
 
 namespace {
 void PlaceTwips(QWidget* w, int64_t left, int64_t top, int64_t width, int64_t height) {
@@ -99,64 +97,37 @@ FrmMsgBox::FrmMsgBox(QWidget* parent) : QDialog(parent) {
     connect(TmrHide, &IntervalTimer::Timer, this, &FrmMsgBox::TmrHide_Timer);
 }
 
-void FrmMsgBox::Report(const QString& description, const QString& context, const QString& routine) {
-    modGlobalFunctions::ReportError(description, context, QStringLiteral("FrmMsgBox"), routine, false, true);
-}
-
 void FrmMsgBox::Form_Load() {
     for (QPushButton* b : {ComYes, ComNo, ComYesAll, ComNoAll, ComOK, ComCancel}) b->hide();
-    IconNb = 0;
-    Focus = -1;
-    CForm = nullptr;
-    OForm = nullptr;
+    Request = MsgBoxRequest();
 }
 
+// The line that begins at start (1-based) up to the next separator; start
+// moves past it.  False once the text is used up.
 bool FrmMsgBox::GetNextLine(const QString& text, QString& line, const QString& separator, int& start) {
-    bool found = false;
-    Trap(
-        [&] {
-            if (start < 1) {
-                Report(QStringLiteral("Invalid Start Index : %1").arg(start), QString(),
-                       QStringLiteral("GetNextLine"));
-                return;
-            }
-            if (start > text.size()) return;
-            const qsizetype at = text.indexOf(separator, start - 1);
-            if (at < 0 || separator.isEmpty()) {
-                line = text.mid(start - 1);
-                start = static_cast<int>(text.size()) + 1;
-            } else {
-                line = text.mid(start - 1, at - (start - 1));
-                start = static_cast<int>(at + separator.size()) + 1;
-            }
-            found = true;
-        },
-        [&](const QString& d) {
-            start = 1;
-            found = false;
-            Report(d, QString(), QStringLiteral("GetNextLine"));
-        });
-    return found;
+    if (start < 1 || start > text.size()) return false;
+    const qsizetype at = text.indexOf(separator, start - 1);
+    if (at < 0 || separator.isEmpty()) {
+        line = text.mid(start - 1);
+        start = static_cast<int>(text.size()) + 1;
+    } else {
+        line = text.mid(start - 1, at - (start - 1));
+        start = static_cast<int>(at + separator.size()) + 1;
+    }
+    return true;
 }
 
-bool FrmMsgBox::MessageSize() {
-    bool ok = false;
-    Trap(
-        [&] {
-            const QFont f = font();
-            m_msgHeight = TextMeasure::HeightTwips(f, static_cast<int>(message.count(QLatin1Char('\n'))) + 1);
-            m_msgWidth = 0;
-            int start = 1;
-            QString line;
-            const QString crlf = QStringLiteral("\r\n");
-            while (GetNextLine(message, line, crlf, start)) {
-                const int64_t w = TextMeasure::WidthTwips(f, line);
-                if (w > m_msgWidth) m_msgWidth = w;
-            }
-            ok = true;
-        },
-        [&](const QString& d) { Report(d, QStringLiteral("Error Getting Text Dimensions"), QStringLiteral("MessageSize")); });
-    return ok;
+void FrmMsgBox::MessageSize() {
+    const QFont f = font();
+    m_msgHeight = TextMeasure::HeightTwips(f, static_cast<int>(Request.message.count(QLatin1Char('\n'))) + 1);
+    m_msgWidth = 0;
+    int start = 1;
+    QString line;
+    const QString crlf = QStringLiteral("\r\n");
+    while (GetNextLine(Request.message, line, crlf, start)) {
+        const int64_t w = TextMeasure::WidthTwips(f, line);
+        if (w > m_msgWidth) m_msgWidth = w;
+    }
 }
 
 MsgBoxLayout FrmMsgBox::Layout(int64_t messageWidth, int64_t messageHeight, int buttons, bool hasChoice) {
@@ -173,64 +144,61 @@ MsgBoxLayout FrmMsgBox::Layout(int64_t messageWidth, int64_t messageHeight, int 
 }
 
 bool FrmMsgBox::Display() {
-    Trap(
-        [&] {
-            IsCheck = false;
-            MessageSize();
-            const bool shown[6] = {ShowYes, ShowNo, ShowYesAll, ShowNoAll, ShowOk, ShowCancel};
-            QPushButton* const row[6] = {ComYes, ComNo, ComYesAll, ComNoAll, ComOK, ComCancel};
-            int n = 0;
-            for (bool s : shown) n += s ? 1 : 0;
-            const bool hasChoice = !Choice.isEmpty();
-            const MsgBoxLayout l = Layout(m_msgWidth, m_msgHeight, n, hasChoice);
+    IsCheck = false;
+    MessageSize();
+    MsgBoxRequest& r = Request;
+    const bool shown[6] = {r.ShowYes, r.ShowNo, r.ShowYesAll, r.ShowNoAll, r.ShowOk, r.ShowCancel};
+    QPushButton* const row[6] = {ComYes, ComNo, ComYesAll, ComNoAll, ComOK, ComCancel};
+    int n = 0;
+    for (bool s : shown) n += s ? 1 : 0;
+    const bool hasChoice = !r.Choice.isEmpty();
+    const MsgBoxLayout l = Layout(m_msgWidth, m_msgHeight, n, hasChoice);
 
-            // The sizes are the client area's; the window manager adds its frame.
-            setFixedSize(Twips::ToPixels(static_cast<double>(l.width)), Twips::ToPixels(static_cast<double>(l.height)));
-            PlaceTwips(LabMessage, 960, 120, m_msgWidth, m_msgHeight);
-            for (QPushButton* b : row) b->move(b->x(), Twips::ToPixels(static_cast<double>(l.buttonTop)));
-            int64_t left = l.firstLeft;
-            for (int i = 0; i < 6; ++i) {
-                if (!shown[i]) continue;
-                row[i]->move(Twips::ToPixels(static_cast<double>(left)), row[i]->y());
-                row[i]->show();
-                left += 1200;
-            }
-            const int optionHeight = qMax(Twips::ToPixels(195), ChkOption->sizeHint().height());
-            ChkOption->setGeometry(Twips::ToPixels(960), Twips::ToPixels(static_cast<double>(l.optionTop)),
-                                   Twips::ToPixels(static_cast<double>(l.optionWidth)), optionHeight);
-            if (hasChoice) {
-                ChkOption->setText(Choice);
-                ChkOption->show();
-            }
-            setWindowTitle(Title);
-            QString shownText = message;
-            shownText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-            LabMessage->setText(shownText);
-            switch (IconNb) {
-                case MsgBoxIcon::Info: ImgInfo->show(); break;
-                case MsgBoxIcon::Warning: ImgWarning->show(); break;
-                case MsgBoxIcon::Error: ImgError->show(); break;
-                case MsgBoxIcon::Question: ImgQuestion->show(); break;
-                case MsgBoxIcon::Logo: ImgOrmid->show(); break;
-                default: break;
-            }
-            MessagePump::DoEvents();
-            if (OForm) setParent(OForm, windowFlags());
-            modGlobalFunctions::CenterForm(this, CForm, DoTop, DoLeft, DoBottom, DoRight, false, false, false, false);
-            if (n == 0) {
-                setFixedSize(width(), Twips::ToPixels(static_cast<double>(l.height - 315)));
-                m_countdown = 5;
-                TmrHide->SetEnabled(true);
-            }
-            exec();
+    // The sizes are the client area's; the window manager adds its frame.
+    setFixedSize(Twips::ToPixels(static_cast<double>(l.width)), Twips::ToPixels(static_cast<double>(l.height)));
+    PlaceTwips(LabMessage, 960, 120, m_msgWidth, m_msgHeight);
+    for (QPushButton* b : row) b->move(b->x(), Twips::ToPixels(static_cast<double>(l.buttonTop)));
+    int64_t left = l.firstLeft;
+    for (int i = 0; i < 6; ++i) {
+        if (!shown[i]) continue;
+        row[i]->move(Twips::ToPixels(static_cast<double>(left)), row[i]->y());
+        row[i]->show();
+        left += 1200;
+    }
+    const int optionHeight = qMax(Twips::ToPixels(195), ChkOption->sizeHint().height());
+    ChkOption->setGeometry(Twips::ToPixels(960), Twips::ToPixels(static_cast<double>(l.optionTop)),
+                           Twips::ToPixels(static_cast<double>(l.optionWidth)), optionHeight);
+    if (hasChoice) {
+        ChkOption->setText(r.Choice);
+        ChkOption->show();
+    }
+    setWindowTitle(r.Title);
+    QString shownText = r.message;
+    shownText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    LabMessage->setText(shownText);
+    switch (r.IconNb) {
+        case MsgBoxIcon::Info: ImgInfo->show(); break;
+        case MsgBoxIcon::Warning: ImgWarning->show(); break;
+        case MsgBoxIcon::Error: ImgError->show(); break;
+        case MsgBoxIcon::Question: ImgQuestion->show(); break;
+        case MsgBoxIcon::Logo: ImgOrmid->show(); break;
+        default: break;
+    }
+    MessagePump::DoEvents();
+    if (r.OForm) setParent(r.OForm, windowFlags());
+    modGlobalFunctions::CenterForm(this, r.CForm, r.Placement);
+    if (n == 0) {
+        setFixedSize(width(), Twips::ToPixels(static_cast<double>(l.height - 315)));
+        m_countdown = 5;
+        TmrHide->SetEnabled(true);
+    }
+    exec();
 
-            ShowYes = ShowNo = ShowYesAll = ShowNoAll = ShowOk = ShowCancel = false;
-            for (QPushButton* b : row) b->hide();
-            setWindowTitle(QString());
-            message.clear();
-            for (QLabel* img : {ImgInfo, ImgWarning, ImgError, ImgQuestion, ImgOrmid}) img->hide();
-        },
-        [&](const QString& d) { Report(d, QStringLiteral("Error Displaying Message"), QStringLiteral("Display")); });
+    r.ShowYes = r.ShowNo = r.ShowYesAll = r.ShowNoAll = r.ShowOk = r.ShowCancel = false;
+    for (QPushButton* b : row) b->hide();
+    setWindowTitle(QString());
+    r.message.clear();
+    for (QLabel* img : {ImgInfo, ImgWarning, ImgError, ImgQuestion, ImgOrmid}) img->hide();
     return false;
 }
 
@@ -281,7 +249,7 @@ void FrmMsgBox::Form_Activate() {
     m_pointerSaved = true;
     screen->SetMousePointer(0);
     QPushButton* target = nullptr;
-    switch (Focus) {
+    switch (Request.Focus) {
         case MsgBoxButton::Yes: target = ComYes; break;
         case MsgBoxButton::No: target = ComNo; break;
         case MsgBoxButton::YesToAll: target = ComYesAll; break;
@@ -308,14 +276,14 @@ void FrmMsgBox::changeEvent(QEvent* event) {
 }
 
 void FrmMsgBox::mousePressEvent(QMouseEvent* event) {
-    modGlobalFunctions::MouseMoveForm(this, event->button() == Qt::LeftButton ? 1 : 2);
+    modGlobalFunctions::MouseMoveForm(this, modGlobalFunctions::ButtonNumber(event->button()));
     QDialog::mousePressEvent(event);
 }
 
 bool FrmMsgBox::eventFilter(QObject* watched, QEvent* event) {
     if (watched == LabMessage && event->type() == QEvent::MouseButtonPress) {
         const auto* me = static_cast<QMouseEvent*>(event);
-        modGlobalFunctions::MouseMoveForm(this, me->button() == Qt::LeftButton ? 1 : 2);
+        modGlobalFunctions::MouseMoveForm(this, modGlobalFunctions::ButtonNumber(me->button()));
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -3,7 +3,8 @@
 #include <cstdint>
 
 #include <QDialog>
-#include <QPointer>
+
+#include "MsgBoxTypes.h"
 
 class IntervalTimer;
 class QCheckBox;
@@ -27,25 +28,10 @@ class FrmMsgBox : public QDialog {
 public:
     explicit FrmMsgBox(QWidget* parent = nullptr);
 
-    bool ShowYes = false;
-    bool ShowNo = false;
-    bool ShowYesAll = false;
-    bool ShowNoAll = false;
-    bool ShowOk = false;
-    bool ShowCancel = false;
-    bool DoTop = false;
-    bool DoBottom = false;
-    bool DoLeft = false;
-    bool DoRight = false;
+    // The message on show; its buttons and text are cleared when the box closes.
+    MsgBoxRequest Request;
     bool IsCheck = false;
-    int IconNb = 0;
-    int Focus = -1;
-    QString message;
-    QString Title;
-    QString Choice;
     int Result = 0;
-    QPointer<QWidget> CForm;
-    QPointer<QWidget> OForm;
 
     QLabel* LabMessage;
     QPushButton* ComYes;
@@ -92,10 +78,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool MessageSize();
+    void MessageSize();
     bool GetNextLine(const QString& text, QString& line, const QString& separator, int& start);
     void Answer(int bit);
-    void Report(const QString& description, const QString& context, const QString& routine);
 
     int64_t m_msgWidth = 0;
     int64_t m_msgHeight = 0;

@@ -11,9 +11,11 @@
 #include "ErrorTrap.h"
 #include "FontFamilies.h"
 #include "ProgramFolder.h"
+#include "ReportError.h"
 #include "Twips.h"
 #include "modDialog.h"
-#include "modGlobalFunctions.h"
+#include "modGlobalFunctionsFiles.h"
+#include "modGlobalFunctionsForms.h"
 #include "modProcess.h"
 #include "modRegistry.h"
 
@@ -73,7 +75,7 @@ void FrmOptions::Form_Load() {
         [&] {
             QWidget* main = parentWidget() ? parentWidget()->window()
                                            : modGlobalFunctions::IsFormLoaded(QStringLiteral("FrmMain"));
-            modGlobalFunctions::CenterForm(this, main, false, false, false, false, false, false, false, false);
+            modGlobalFunctions::CenterForm(this, main);
             TxtEditor->setText(EditorPath);
         },
         [&](const QString& d) { Report(d, QStringLiteral("Form_Load")); });

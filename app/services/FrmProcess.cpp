@@ -9,11 +9,11 @@
 #include "ErrorTrap.h"
 #include "FontFamilies.h"
 #include "MessagePump.h"
+#include "ReportError.h"
 #include "Screen.h"
 #include "Twips.h"
-#include "clsError.h"
 #include "clsInterrupt.h"
-#include "modGlobalFunctions.h"
+#include "modGlobalFunctionsForms.h"
 
 namespace {
 QRect Tw(int left, int top, int width, int height) {
@@ -117,7 +117,7 @@ bool FrmProcess::eventFilter(QObject* watched, QEvent* event) {
         else if (watched == LabAction) LabAction_MouseMove();
     } else if (t == QEvent::MouseButtonPress && watched == FraBack) {
         const auto* me = static_cast<QMouseEvent*>(event);
-        FraBack_MouseDown(me->button() == Qt::LeftButton ? 1 : 2);
+        FraBack_MouseDown(modGlobalFunctions::ButtonNumber(me->button()));
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -10,8 +10,9 @@
 #include "FontFamilies.h"
 #include "IntervalTimer.h"
 #include "ProductLogo.h"
+#include "ReportError.h"
 #include "Twips.h"
-#include "modGlobalFunctions.h"
+#include "modGlobalFunctionsForms.h"
 #include "modRegistry.h"
 
 #ifndef ORMID_VERSION_MAJOR
@@ -29,16 +30,6 @@ template <class T>
 T* Named(T* w, const char* name) {
     w->setObjectName(QString::fromLatin1(name));
     return w;
-}
-
-// Mouse buttons as the forms runtime numbers them: 1 left, 2 right, 4 middle.
-int ButtonNumber(Qt::MouseButton b) {
-    switch (b) {
-        case Qt::LeftButton: return 1;
-        case Qt::RightButton: return 2;
-        case Qt::MiddleButton: return 4;
-        default: return 0;
-    }
 }
 }  // namespace
 
@@ -69,8 +60,7 @@ FrmSplash::FrmSplash(QWidget* parent) : QDialog(parent) {
     lblVersion->setFont(FontFamilies::Arial(10));
     lblVersion->setGeometry(Tw(1800, 1020, 4800, 300));
 
-    // The Part names the Windows versions of its time; this build runs on
-    // the Linux desktop.
+    // The platforms this build runs on.
     lblPlatform = Named(new QLabel(QStringLiteral("Linux desktop (X11 / Wayland)"), FraMain), "lblPlatform");
     lblPlatform->setFont(FontFamilies::Arial(9));
     lblPlatform->setGeometry(Tw(1800, 1380, 4800, 300));
@@ -112,7 +102,7 @@ QString FrmSplash::VersionText() {
 void FrmSplash::Form_Load() {
     Trap(
         [&] {
-            modGlobalFunctions::CenterForm(this, nullptr, false, false, false, false, false, false, false, false);
+            modGlobalFunctions::CenterForm(this, nullptr);
             lblVersion->setText(VersionText());
         },
         [&](const QString& d) { Report(d, QStringLiteral("Form_Load")); });
@@ -164,7 +154,7 @@ void FrmSplash::FraMain_MouseDown(int button) {
 
 bool FrmSplash::eventFilter(QObject* watched, QEvent* event) {
     if (watched == FraMain && event->type() == QEvent::MouseButtonPress) {
-        FraMain_MouseDown(ButtonNumber(static_cast<QMouseEvent*>(event)->button()));
+        FraMain_MouseDown(modGlobalFunctions::ButtonNumber(static_cast<QMouseEvent*>(event)->button()));
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -1,9 +1,7 @@
 #include "clsChronometer.h"
 
 #include "Clock.h"
-#include "ErrorTrap.h"
-#include "clsError.h"
-#include "modGlobalFunctions.h"
+#include "ServiceObjects.h"
 
 namespace {
 // The meters count whole seconds.
@@ -18,10 +16,7 @@ QString Digits(int64_t value, int width) {
 }
 }  // namespace
 
-void clsChronometer::ReportError(const QString& description, const QString& context, const QString& routine) {
-    modGlobalFunctions::ReportErrorOn(MyError.get(), description, context, QStringLiteral("clsChronometer"), routine,
-                                      false, true);
-}
+clsChronometer::clsChronometer() : StatusMeter(QStringLiteral("clsChronometer")) {}
 
 QString clsChronometer::FormatSpan(int64_t seconds, const QString& pattern) {
     if (seconds < 0) seconds = 0;
@@ -43,41 +38,23 @@ QString clsChronometer::FormatSpan(int64_t seconds, const QString& pattern) {
     return out;
 }
 
-void clsChronometer::Show(const QString& text) {
-    if (Panel) Panel->SetText(text);
-    if (Label) Label->setText(text);
-}
-
 void clsChronometer::Startup(const QString& UseFormat, bool DoTimer) {
-    Trap(
-        [&] {
-            m_running = true;
-            m_start = WholeSeconds(Clock::Now());
-            Show(FormatSpan(0, UseFormat));
-            if (Timer) Timer->SetEnabled(DoTimer);
-            m_doTimer = DoTimer;
-            m_useFormat = UseFormat;
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("Error Starting Up Chronometer"), QStringLiteral("Startup")); });
+    m_start = WholeSeconds(Clock::Now());
+    m_useFormat = UseFormat;
+    Show(FormatSpan(0, UseFormat));
+    Start(DoTimer);
 }
 
+// The last time shown stays.
 void clsChronometer::Shutdown() {
-    Trap(
-        [&] {
-            m_running = false;
-            if (Timer) Timer->SetEnabled(false);
-            m_doTimer = false;
-            m_useFormat.clear();
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("Error Shuting Down Chronometer"), QStringLiteral("Shutdown")); });
+    Stop();
+    m_useFormat.clear();
 }
 
 void clsChronometer::Update() {
-    if (!m_running) return;
-    Trap(
-        [&] {
-            const int64_t elapsed = m_start.secsTo(WholeSeconds(Clock::Now()));
-            Show(FormatSpan(elapsed, m_useFormat));
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("Error Updating Chronometer Status"), QStringLiteral("Update")); });
+    if (!IsRunning()) return;
+    Show(FormatSpan(m_start.secsTo(WholeSeconds(Clock::Now())), m_useFormat));
 }
+
+std::shared_ptr<clsChronometer> ChronoObj() { return ServiceSlot<clsChronometer>::Get(); }
+void ReleaseChronoObj() { ServiceSlot<clsChronometer>::Release(); }

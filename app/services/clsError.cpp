@@ -1,11 +1,10 @@
 #include "clsError.h"
 
-#include <QFile>
-
 #include "Clock.h"
-#include "ErrorTrap.h"
+#include "LogAppend.h"
 #include "PlainMessageBox.h"
 #include "RichTextBox.h"
+#include "ServiceObjects.h"
 #include "StatusPanel.h"
 #include "modGlobalFunctions.h"
 
@@ -23,15 +22,13 @@ void clsError::Trigger(const QString& EMsg, const QString& EContext, const QStri
 void clsError::SetErrorContext(const QString& Src) { m_context = Src; }
 
 void clsError::Display() {
-    Trap(
-        [&] {
-            QWidget* form = CForm ? CForm.data() : nullptr;
-            modGlobalFunctions::DisplayMessage(m_msg, m_context, MsgBoxIcon::Error, MsgBoxButton::Ok, false, false,
-                                               false, false, true, false, QString(), form, nullptr, false, false,
-                                               false, false);
-            Clear();
-        },
-        [](const QString&) {});
+    modGlobalFunctions::DisplayMessage({.message = m_msg,
+                                        .Title = m_context,
+                                        .IconNb = MsgBoxIcon::Error,
+                                        .Focus = MsgBoxButton::Ok,
+                                        .ShowOk = true,
+                                        .CForm = CForm});
+    Clear();
 }
 
 QString clsError::Entry() const {
@@ -46,9 +43,7 @@ QString clsError::Entry() const {
     return e;
 }
 
-QString clsError::LogPath() const {
-    return LogDir + (LogDir.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) + LogFile;
-}
+QString clsError::LogPath() const { return LogFilePath(LogDir, LogFile); }
 
 void clsError::Failure(const QString& description) {
     PlainMessageBox::Critical(QStringLiteral("ERROR !"), description);
@@ -56,65 +51,45 @@ void clsError::Failure(const QString& description) {
 
 bool clsError::LogToFile() {
     if (!LogToFileFlag) return false;
-    bool result = false;
-    Trap(
-        [&] {
-            if (LogFile.isEmpty()) LogFile = QStringLiteral("OrmidYRB_Error.log");
-            const QString path = LogPath();
-            QFile f(path);
-            if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) {
-                // A log that cannot be opened stays so for a while; one box
-                // is enough, the console still gets every report.
-                if (m_failedLog != path) {
-                    m_failedLog = path;
-                    Failure(QStringLiteral("The error log '%1' could not be opened : %2").arg(path, f.errorString()));
-                }
-                return;
-            }
-            const QByteArray bytes = (Entry() + QStringLiteral("\r\n")).toLatin1();
-            if (f.write(bytes) != bytes.size()) {
-                const QString why = f.errorString();
-                f.close();
-                Failure(QStringLiteral("The error log '%1' could not be written : %2").arg(path, why));
-                return;
-            }
-            m_failedLog.clear();
-            result = true;
-            Clear();
-            f.close();
-        },
-        [&](const QString& d) {
-            result = false;
-            Failure(d);
-        });
-    return result;
+    if (LogFile.isEmpty()) LogFile = QStringLiteral("OrmidYRB_Error.log");
+    const QString path = LogPath();
+    const LogAppend append = AppendToLog(QStringLiteral("error log"), path, (Entry() + QStringLiteral("\r\n")).toLatin1());
+    if (!append.opened) {
+        // A log that cannot be opened stays so for a while; one box is
+        // enough, the console still gets every report.
+        if (m_failedLog != path) {
+            m_failedLog = path;
+            Failure(append.failure);
+        }
+        return false;
+    }
+    if (!append.failure.isEmpty()) {
+        Failure(append.failure);
+        return false;
+    }
+    m_failedLog.clear();
+    Clear();
+    return true;
 }
 
 bool clsError::LogToScreen() {
     if (!LogToScreenFlag) return false;
-    bool result = false;
-    Trap(
-        [&] {
-            if (LogScreen) {
-                auto* console = LogScreen->findChild<RichTextBox*>(QStringLiteral("TxtErrors"));
-                if (console == nullptr) {
-                    Failure(QStringLiteral("The form '%1' has no error console 'TxtErrors'")
-                                .arg(LogScreen->objectName()));
-                    return;
-                }
-                console->SetText(console->Text() + Entry());
-                console->SetSelStart(1);
-            }
-            result = true;
-            if (SBar && SBar->Count() > 0) {
-                SBar->Panel(SBar->Count())->SetText(QStringLiteral("ERROR"));
-                if (Tmr) Tmr->SetEnabled(true);
-            }
-            if (Button) Button->setEnabled(true);
-        },
-        [&](const QString& d) {
-            result = false;
-            Failure(d);
-        });
-    return result;
+    if (LogScreen) {
+        auto* console = LogScreen->findChild<RichTextBox*>(QStringLiteral("TxtErrors"));
+        if (console == nullptr) {
+            Failure(QStringLiteral("The form '%1' has no error console 'TxtErrors'").arg(LogScreen->objectName()));
+            return false;
+        }
+        console->SetText(console->Text() + Entry());
+        console->SetSelStart(1);
+    }
+    if (SBar && SBar->Count() > 0) {
+        SBar->Panel(SBar->Count())->SetText(QStringLiteral("ERROR"));
+        if (Tmr) Tmr->SetEnabled(true);
+    }
+    if (Button) Button->setEnabled(true);
+    return true;
 }
+
+std::shared_ptr<clsError> ErrorObj() { return ServiceSlot<clsError>::Get(); }
+void ReleaseErrorObj() { ServiceSlot<clsError>::Release(); }

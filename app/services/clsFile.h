@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-#include "ErrorTrap.h"
 #include "clsPathElement.h"
 
 class QWidget;
@@ -89,25 +88,23 @@ public:
     const QString& FinalName() const { return m_finalName; }
 
 private:
-    bool AddElement(const std::shared_ptr<PathCollection>& Col, const QString& Element, bool IsCreated, bool IsValid,
-                    bool IsFile, bool Isdirectory, bool Islocal, bool IsServer, bool IsDrive, bool IsShare);
+    // What a query reports when the parse left a collection with no level.
+    static constexpr QLatin1String kSubscript{"Subscript out of range"};
+
+    // The root "/" exists, is local and is the drive; any other level starts
+    // with no facts until it is looked up.
+    enum class Level { Root, Other };
+    bool AddElement(const std::shared_ptr<PathCollection>& Col, const QString& Element, Level level);
     void InitProgress();
     void ShutProgress();
     void ReportError(const QString& description, const QString& context, const QString& routine);
-    // Runs a query; a failure inside it is reported with the query's context
-    // and routine, and the answer is the fallback.
-    template <class T, class Body>
-    T Query(const T& fallback, const QString& context, const QString& routine, Body&& body) {
-        T result = fallback;
-        Trap([&] { body(result); },
-             [&](const QString& d) {
-                 result = fallback;
-                 ReportError(d, context, routine);
-             });
-        return result;
-    }
-    // The last element of a collection; throws on nothing or an empty one.
-    static clsPathElement& Last(const std::shared_ptr<PathCollection>& Col);
+    // The part of LoadFileContent between the progress window's arming and
+    // its shutdown.
+    bool ReadContent(QString& Content, bool BinaryCheck);
+    // The last level of a collection; none without a collection, and none
+    // (reported with the caller's context and routine) for an empty one.
+    const clsPathElement* LastLevel(const std::shared_ptr<PathCollection>& Col, const QString& context,
+                                    const QString& routine);
 
     QString m_finalName;
 };

@@ -1,29 +1,16 @@
 #include "clsInterrupt.h"
 
-#include "ErrorTrap.h"
-#include "clsError.h"
-#include "modGlobalFunctions.h"
+#include "ServiceObjects.h"
 
 void clsInterrupt::ISet(const QString& origin) {
-    Trap(
-        [&] {
-            Active = true;
-            Origin = origin;
-        },
-        [&](const QString& d) {
-            modGlobalFunctions::ReportErrorOn(MyError.get(), d, QStringLiteral("Error Setting Interrupt"),
-                                              QStringLiteral("clsInterrupt"), QStringLiteral("ISet"), false, true);
-        });
+    Active = true;
+    Origin = origin;
 }
 
 void clsInterrupt::IReset() {
-    Trap(
-        [&] {
-            Active = false;
-            Origin.clear();
-        },
-        [&](const QString& d) {
-            modGlobalFunctions::ReportErrorOn(MyError.get(), d, QStringLiteral("Error Resetting Interrupt"),
-                                              QStringLiteral("clsInterrupt"), QStringLiteral("IReset"), false, true);
-        });
+    Active = false;
+    Origin.clear();
 }
+
+std::shared_ptr<clsInterrupt> InterruptObj() { return ServiceSlot<clsInterrupt>::Get(); }
+void ReleaseInterruptObj() { ServiceSlot<clsInterrupt>::Release(); }

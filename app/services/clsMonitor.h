@@ -10,6 +10,7 @@
 #include "FrmProcess.h"
 #include "IntervalTimer.h"
 #include "PictureBox.h"
+#include "modGlobalFunctionsForms.h"
 
 class Screen;
 class clsError;
@@ -36,8 +37,8 @@ public:
     QString message;
     bool UseBar = false;
 
-    void Startup(const QString& Capt, const QString& Mess, QWidget* OForm, bool DoTop, bool DoLeft, bool DoBottom,
-                 bool DoRight, bool DoBar);
+    // Shows the progress window now, placed on OForm as where says.
+    void Startup(const QString& Capt, const QString& Mess, QWidget* OForm, bool DoBar, FormPlacement where = {});
     void Shutdown();
     void Action(const QString& text);
     void Delay(int32_t DelayValue, const QString& Capt, const QString& Mess, QWidget* OForm, bool DoBar);
@@ -51,9 +52,8 @@ public:
     const QString& BarText() const { return m_barText; }
 
 private:
-    void CenterForm(QWidget* Frm, QWidget* OForm, bool DoTop, bool DoLeft, bool DoBottom, bool DoRight);
     void PrintCentred(const QString& text);
-    void ReportError(const QString& description, const QString& context, const QString& routine);
+    void DrawProgress(int32_t Value, bool DoPercent);
 
     double m_barFactor = 0;  // progress units per bar unit; 0 until the first InitializeBar
     QString m_barText;

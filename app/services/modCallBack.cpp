@@ -4,10 +4,10 @@
 
 #include "ErrorTrap.h"
 #include "MessagePump.h"
+#include "ReportError.h"
 #include "ServiceObjects.h"
 #include "clsInterrupt.h"
 #include "clsMonitor.h"
-#include "modGlobalFunctions.h"
 
 namespace modCallBack {
 

@@ -5,7 +5,9 @@
 #include <QRegularExpression>
 
 #include "ErrorTrap.h"
-#include "modGlobalFunctions.h"
+#include "ReportError.h"
+#include "modGlobalFunctionsFiles.h"
+#include "modGlobalFunctionsForms.h"
 
 namespace modDialog {
 
@@ -70,14 +72,14 @@ QStringList NameFilters(const QString& Filter) {
     return result;
 }
 
+// Called by the dialog from its event loop: a failure stops here.
 void HookProc(QFileDialog* dialog, QWidget* owner, const QString& OkCaption, const QString& CancelCaption) {
     Trap(
         [&] {
             if (dialog == nullptr) return;
             dialog->setLabelText(QFileDialog::Accept, OkCaption);
             dialog->setLabelText(QFileDialog::Reject, CancelCaption);
-            if (owner) modGlobalFunctions::CenterForm(dialog, owner, false, false, false, false, false, false, false,
-                                                     false);
+            if (owner) modGlobalFunctions::CenterForm(dialog, owner);
         },
         [](const QString& d) { Report(d, QString(), QStringLiteral("HookProc")); });
 }
@@ -87,54 +89,48 @@ QString StripNulls(QString& text) { return modGlobalFunctions::StripNulls(text);
 QString ShowDialog(int32_t Flags, int32_t FilterIndex, int32_t MaxFile, const QString& Filter, const QString& InitDir,
                    QString& FileName, const QString& DefExt, const QString& Title, QStringList* Files,
                    const QString& OkCaption, const QString& CancelCaption, QString& Dir, QWidget* Owner) {
-    QString chosen;
-    Trap(
-        [&] {
-            if (Owner == nullptr) return;
-            FileDialogRequest r;
-            r.Flags = Flags;
-            r.FilterIndex = FilterIndex;
-            r.MaxFile = MaxFile > 0 ? MaxFile : 260000;
-            r.Filter = Filter;
-            r.NameFilters = NameFilters(Filter);
-            r.InitDir = InitDir;
-            r.DefExt = DefExt;
-            r.Title = Title;
-            r.OkCaption = OkCaption;
-            r.CancelCaption = CancelCaption;
-            r.Multiple = (Flags & OFN_ALLOWMULTISELECT) != 0;
-            r.Owner = Owner;
+    if (Owner == nullptr) return QString();
+    FileDialogRequest r;
+    r.Flags = Flags;
+    r.FilterIndex = FilterIndex;
+    r.MaxFile = MaxFile > 0 ? MaxFile : 260000;
+    r.Filter = Filter;
+    r.NameFilters = NameFilters(Filter);
+    r.InitDir = InitDir;
+    r.DefExt = DefExt;
+    r.Title = Title;
+    r.OkCaption = OkCaption;
+    r.CancelCaption = CancelCaption;
+    r.Multiple = (Flags & OFN_ALLOWMULTISELECT) != 0;
+    r.Owner = Owner;
 
-            const Chooser& chooser = Installed();
-            const QStringList paths = chooser ? chooser(r) : RealChoice(r);
-            if (paths.isEmpty()) return;
+    const Chooser& chooser = Installed();
+    const QStringList paths = chooser ? chooser(r) : RealChoice(r);
+    if (paths.isEmpty()) return QString();
 
-            // The name buffer the caller sized: N - 1 characters for the folder and the
-            // names, each closed by a NUL, and the closing NUL of the list.
-            int64_t needed = 0;
-            if (paths.size() == 1) {
-                needed = paths.first().size() + 1;
-            } else {
-                needed = FolderOf(paths.first()).size() + 2;
-                for (const QString& p : paths) needed += QFileInfo(p).fileName().size() + 1;
-            }
-            if (needed > r.MaxFile - 1) return;
+    // The name buffer the caller sized: N - 1 characters for the folder and the
+    // names, each closed by a NUL, and the closing NUL of the list.
+    int64_t needed = 0;
+    if (paths.size() == 1) {
+        needed = paths.first().size() + 1;
+    } else {
+        needed = FolderOf(paths.first()).size() + 2;
+        for (const QString& p : paths) needed += QFileInfo(p).fileName().size() + 1;
+    }
+    if (needed > r.MaxFile - 1) return QString();
 
-            if (paths.size() == 1) {
-                FileName = paths.first();
-                Dir = FolderOf(FileName);
-                if (Files) Files->append(FileName);
-                chosen = FileName;
-                return;
-            }
-            if (Files == nullptr) return;
-            QString folder = FolderOf(paths.first());
-            if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-            Dir = folder;
-            for (const QString& p : paths) Files->append(folder + QFileInfo(p).fileName());
-        },
-        [](const QString& d) { Report(d, QString(), QStringLiteral("ShowDialog")); });
-    return chosen;
+    if (paths.size() == 1) {
+        FileName = paths.first();
+        Dir = FolderOf(FileName);
+        if (Files) Files->append(FileName);
+        return FileName;
+    }
+    if (Files == nullptr) return QString();
+    QString folder = FolderOf(paths.first());
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    Dir = folder;
+    for (const QString& p : paths) Files->append(folder + QFileInfo(p).fileName());
+    return QString();
 }
 
 void InstallChooser(Chooser chooser) { Installed() = std::move(chooser); }

@@ -1,7 +1,6 @@
 #include "modGlobalFunctionsFiles.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #include <QApplication>
 #include <QDir>
@@ -11,8 +10,7 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "ErrorTrap.h"
-#include "modGlobalFunctions.h"
+#include "ReportError.h"
 
 // ---- FilePattern -----------------------------------------------------------
 
@@ -151,88 +149,55 @@ qsizetype ExtensionPoint(const QString& name) {
 }  // namespace
 
 QWidget* IsFormLoaded(const QString& FormName) {
-    QWidget* result = nullptr;
-    Trap(
-        [&] {
-            const QString wanted = FormName.toLower();
-            QList<QWidget*> candidates;
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (w->objectName().toLower() == wanted) candidates.append(w);
-            if (candidates.isEmpty()) return;
-            // Creation order of the windows that exist on screen; windows
-            // never shown have none and come after them.
-            const QList<QWindow*> order = QGuiApplication::topLevelWindows();
-            auto rank = [&](QWidget* w) {
-                const qsizetype i = w->windowHandle() ? order.indexOf(w->windowHandle()) : -1;
-                return i < 0 ? order.size() : i;
-            };
-            std::stable_sort(candidates.begin(), candidates.end(),
-                             [&](QWidget* a, QWidget* b) { return rank(a) < rank(b); });
-            result = candidates.first();
-        },
-        [&](const QString& d) {
-            result = nullptr;
-            Report(d, QStringLiteral("Error Checking Active Form"), QStringLiteral("IsFormLoaded"));
-        });
-    return result;
+    const QString wanted = FormName.toLower();
+    QList<QWidget*> candidates;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName().toLower() == wanted) candidates.append(w);
+    if (candidates.isEmpty()) return nullptr;
+    // Creation order of the windows that exist on screen; windows never
+    // shown have none and come after them.
+    const QList<QWindow*> order = QGuiApplication::topLevelWindows();
+    auto rank = [&](QWidget* w) {
+        const qsizetype i = w->windowHandle() ? order.indexOf(w->windowHandle()) : -1;
+        return i < 0 ? order.size() : i;
+    };
+    std::stable_sort(candidates.begin(), candidates.end(), [&](QWidget* a, QWidget* b) { return rank(a) < rank(b); });
+    return candidates.first();
 }
 
 bool IsWholeWord(const QString& Text, int64_t StartPos, int64_t EndPos, int64_t Length) {
-    bool whole = false;
-    Trap(
-        [&] {
-            auto at = [&](int64_t pos) {
-                if (pos < 1 || pos > Text.size()) throw std::out_of_range("Invalid procedure call or argument");
-                return Text.at(static_cast<qsizetype>(pos - 1));
-            };
-            const bool startClean = StartPos <= 1 || !IsAnsiLetterOrDigit(at(StartPos - 1));
-            const bool endClean = EndPos >= Length || !IsAnsiLetterOrDigit(at(EndPos + 1));
-            whole = startClean && endClean;
-        },
-        [&](const QString& d) {
-            whole = false;
-            Report(d, QStringLiteral("Error Checking for Whole Word"), QStringLiteral("IsWholeWord"));
-        });
-    return whole;
+    // The characters just outside the hit must be in the text.
+    const bool before = StartPos > 1;
+    const bool after = EndPos < Length;
+    if ((before && StartPos - 1 > Text.size()) || (after && (EndPos + 1 < 1 || EndPos + 1 > Text.size()))) {
+        Report(QStringLiteral("Invalid procedure call or argument"), QStringLiteral("Error Checking for Whole Word"),
+               QStringLiteral("IsWholeWord"));
+        return false;
+    }
+    const bool startClean = !before || !IsAnsiLetterOrDigit(Text.at(static_cast<qsizetype>(StartPos - 2)));
+    const bool endClean = !after || !IsAnsiLetterOrDigit(Text.at(static_cast<qsizetype>(EndPos)));
+    return startClean && endClean;
 }
 
 bool GetFileExtension(const QString& FileName, QString& Base, QString& Ext) {
-    bool found = false;
     Base.clear();
     Ext.clear();
-    Trap(
-        [&] {
-            const qsizetype nameStart = FileName.lastIndexOf(QLatin1Char('/')) + 1;
-            const qsizetype point = ExtensionPoint(FileName.mid(nameStart));
-            if (point < 0) return;
-            Base = FileName.left(nameStart + point);
-            Ext = FileName.mid(nameStart + point + 1);
-            found = true;
-        },
-        [&](const QString& d) {
-            found = false;
-            Report(d, QStringLiteral("Error Getting the File Extension"), QStringLiteral("GetFileExtension"));
-        });
-    return found;
+    const qsizetype nameStart = FileName.lastIndexOf(QLatin1Char('/')) + 1;
+    const qsizetype point = ExtensionPoint(FileName.mid(nameStart));
+    if (point < 0) return false;
+    Base = FileName.left(nameStart + point);
+    Ext = FileName.mid(nameStart + point + 1);
+    return true;
 }
 
 bool GetFileName(const QString& Path, QString& Dir, QString& Name) {
-    bool found = false;
     Dir.clear();
     Name.clear();
-    Trap(
-        [&] {
-            const qsizetype slash = Path.lastIndexOf(QLatin1Char('/'));
-            if (slash < 0) return;
-            Dir = Path.left(slash);
-            Name = Path.mid(slash + 1);
-            found = true;
-        },
-        [&](const QString& d) {
-            found = false;
-            Report(d, QStringLiteral("Error Getting File Name"), QStringLiteral("GetFileName"));
-        });
-    return found;
+    const qsizetype slash = Path.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0) return false;
+    Dir = Path.left(slash);
+    Name = Path.mid(slash + 1);
+    return true;
 }
 
 QString WildcardLiteral(const QString& text) {
@@ -245,63 +210,31 @@ QString WildcardLiteral(const QString& text) {
     return out;
 }
 
-bool IsFilePresent(const FilePattern& Pattern) {
-    bool present = false;
-    Trap([&] { present = !Search(Pattern, true).isEmpty(); },
-         [&](const QString& d) {
-             present = false;
-             Report(d, QStringLiteral("Error Checking For File Presence"), QStringLiteral("IsFilePresent"));
-         });
-    return present;
-}
+bool IsFilePresent(const FilePattern& Pattern) { return !Search(Pattern, true).isEmpty(); }
 
 int64_t GetFileSize(const FilePattern& Pattern) {
     int64_t largest = 0;
-    Trap(
-        [&] {
-            for (const Entry& e : Search(Pattern, false)) largest = std::max(largest, e.size);
-        },
-        [&](const QString& d) {
-            largest = 0;
-            Report(d, QStringLiteral("Error Getting File Size"), QStringLiteral("GetFileSize"));
-        });
+    for (const Entry& e : Search(Pattern, false)) largest = std::max(largest, e.size);
     return largest;
 }
 
 bool RemoveFiles(const FilePattern& Pattern) {
-    bool allGone = false;
-    Trap(
-        [&] {
-            allGone = true;
-            for (const Entry& e : Search(Pattern, false)) {
-                QFile file(Pattern.Folder() + e.name);
-                if (!file.remove()) {
-                    allGone = false;
-                    Report(QStringLiteral("The file '") + e.name + QStringLiteral("' could not be deleted"),
-                           QStringLiteral("Error Removing File"), QStringLiteral("RemoveFiles"));
-                }
-            }
-        },
-        [&](const QString& d) {
+    bool allGone = true;
+    for (const Entry& e : Search(Pattern, false)) {
+        QFile file(Pattern.Folder() + e.name);
+        if (!file.remove()) {
             allGone = false;
-            Report(d, QStringLiteral("Error Removing File"), QStringLiteral("RemoveFiles"));
-        });
+            Report(QStringLiteral("The file '") + e.name + QStringLiteral("' could not be deleted"),
+                   QStringLiteral("Error Removing File"), QStringLiteral("RemoveFiles"));
+        }
+    }
     return allGone;
 }
 
 QString StripNulls(QString& text) {
-    QString result;
-    Trap(
-        [&] {
-            const qsizetype nul = text.indexOf(QChar(u'\0'));
-            if (nul >= 0) text.truncate(nul);
-            result = text;
-        },
-        [&](const QString& d) {
-            result.clear();
-            Report(d, QString(), QStringLiteral("StripNulls"));
-        });
-    return result;
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    if (nul >= 0) text.truncate(nul);
+    return text;
 }
 
 }  // namespace modGlobalFunctions

@@ -42,8 +42,8 @@ private:
     bool m_wild = false;
 };
 
-// Shared procedures that work on forms, texts and files.  The
-// placing procedures CenterForm and MouseMoveForm are in modGlobalFunctions.h.
+// Shared procedures that work on forms, texts and files.  The placing
+// procedures CenterForm and MouseMoveForm are in modGlobalFunctionsForms.h.
 namespace modGlobalFunctions {
 
 // The first loaded form (top-level window) whose object name equals the

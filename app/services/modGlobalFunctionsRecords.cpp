@@ -1,16 +1,13 @@
 #include "modGlobalFunctionsRecords.h"
 
-#include <stdexcept>
-
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QVariant>
 
-#include "ErrorTrap.h"
+#include "ReportError.h"
 #include "RichTextBox.h"
-#include "modGlobalFunctions.h"
 
 namespace modGlobalFunctions {
 
@@ -28,62 +25,45 @@ QString TextOf(const QObject* control) {
 
 bool GetNextRecord(const QString& Buffer, QString& Record, const QString& Separator, int64_t& StartIdx) {
     Record.clear();
-    bool result = false;
-    Trap(
-        [&] {
-            if (StartIdx < 1) {
-                ReportError(QStringLiteral("Invalid Start Index : ") + QString::number(StartIdx), QString(), kModule,
-                            QStringLiteral("GetNextRecord"), false, true);
-                return;
-            }
-            // An empty separator would be found at every position and never
-            // move the start on.
-            if (Separator.isEmpty()) {
-                ReportError(QStringLiteral("Invalid Separator : the separator is empty"), QString(), kModule,
-                            QStringLiteral("GetNextRecord"), false, true);
-                return;
-            }
-            if (StartIdx > Buffer.size()) return;
-            const qsizetype from = static_cast<qsizetype>(StartIdx - 1);
-            const qsizetype found = Buffer.indexOf(Separator, from, Qt::CaseSensitive);
-            if (found >= 0) {
-                Record = Buffer.mid(from, found - from);
-                StartIdx = static_cast<int64_t>(found) + 1 + Separator.size();
-            } else {
-                Record = Buffer.mid(from);
-                StartIdx += Buffer.size();
-            }
-            result = true;
-        },
-        [&](const QString& d) {
-            Record.clear();
-            StartIdx = 1;
-            result = false;
-            ReportError(d, QString(), kModule, QStringLiteral("GetNextRecord"), false, true);
-        });
-    return result;
+    if (StartIdx < 1) {
+        ReportError(QStringLiteral("Invalid Start Index : ") + QString::number(StartIdx), QString(), kModule,
+                    QStringLiteral("GetNextRecord"), false, true);
+        return false;
+    }
+    // An empty separator would be found at every position and never move
+    // the start on.
+    if (Separator.isEmpty()) {
+        ReportError(QStringLiteral("Invalid Separator : the separator is empty"), QString(), kModule,
+                    QStringLiteral("GetNextRecord"), false, true);
+        return false;
+    }
+    if (StartIdx > Buffer.size()) return false;
+    const qsizetype from = static_cast<qsizetype>(StartIdx - 1);
+    const qsizetype found = Buffer.indexOf(Separator, from, Qt::CaseSensitive);
+    if (found >= 0) {
+        Record = Buffer.mid(from, found - from);
+        StartIdx = static_cast<int64_t>(found) + 1 + Separator.size();
+    } else {
+        Record = Buffer.mid(from);
+        StartIdx += Buffer.size();
+    }
+    return true;
 }
 
 bool SaveTextBoxToFile(QObject* TextBox, const QString& FilePath) {
     if (FilePath.isEmpty() || TextBox == nullptr) return false;
-    bool result = false;
-    Trap(
-        [&] {
-            QFile file(FilePath);
-            if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                throw std::runtime_error(file.errorString().toStdString());
-            const QByteArray bytes = TextOf(TextBox).toLatin1();
-            if (file.write(bytes) != bytes.size()) throw std::runtime_error(file.errorString().toStdString());
-            file.close();
-            if (file.error() != QFileDevice::NoError) throw std::runtime_error(file.errorString().toStdString());
-            result = true;
-        },
-        [&](const QString& d) {
-            result = false;
-            ReportError(d, QStringLiteral("Error saving text Box content to File"), kModule,
-                        QStringLiteral("SaveTextBoxToFile"), false, true);
-        });
-    return result;
+    QFile file(FilePath);
+    auto failed = [&] {
+        ReportError(file.errorString(), QStringLiteral("Error saving text Box content to File"), kModule,
+                    QStringLiteral("SaveTextBoxToFile"), false, true);
+        return false;
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return failed();
+    const QByteArray bytes = TextOf(TextBox).toLatin1();
+    if (file.write(bytes) != bytes.size()) return failed();
+    file.close();
+    if (file.error() != QFileDevice::NoError) return failed();
+    return true;
 }
 
 }  // namespace modGlobalFunctions

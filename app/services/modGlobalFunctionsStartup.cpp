@@ -5,7 +5,7 @@
 
 #include "ErrorTrap.h"
 #include "FontFamilies.h"
-#include "MsgBoxTypes.h"
+#include "ReportError.h"
 #include "SingleInstance.h"
 #include "modGlobalFunctions.h"
 
@@ -36,42 +36,21 @@ QStringList RequiredFonts() {
 }
 
 bool IsFontPresent(const QString& FontName) {
-    bool present = false;
-    Trap(
-        [&] {
-            const QStringList fonts = FontSource() ? FontSource()() : QFontDatabase::families();
-            for (const QString& f : fonts) {
-                if (f == FontName) {
-                    present = true;
-                    return;
-                }
-            }
-        },
-        [&](const QString& d) {
-            present = false;
-            ReportError(d, QStringLiteral("Error Identifying Fonts"), kModule, QStringLiteral("IsFontPresent"), false,
-                        true);
-        });
-    return present;
+    const QStringList fonts = FontSource() ? FontSource()() : QFontDatabase::families();
+    return fonts.contains(FontName);
 }
 
 bool ActivatePrevInstance() {
-    bool found = false;
-    Trap(
-        [&] {
-            const QString saved = Title();
-            // This instance is not the one to be found from now on.
-            Title() = QStringLiteral("unwanted instance");
-            found = SingleInstance::AskToRaise();
-            if (found) Title() = saved;
-        },
-        [&](const QString& d) {
-            found = false;
-            ReportError(d, QString(), kModule, QStringLiteral("ActivatePrevInstance"), false, true);
-        });
+    const QString saved = Title();
+    // This instance is not the one to be found from now on.
+    Title() = QStringLiteral("unwanted instance");
+    const bool found = SingleInstance::AskToRaise();
+    if (found) Title() = saved;
     return found;
 }
 
+// The program's entry: what loading the main window throws ends start-up
+// here, reported, instead of leaving main().
 bool Main(const std::function<void()>& LoadMain) {
     if (SingleInstance::IsOtherRunning() && ActivatePrevInstance()) return false;
     bool proceed = true;
@@ -81,13 +60,14 @@ bool Main(const std::function<void()>& LoadMain) {
             if (AppTitle() != QLatin1String("unwanted instance")) SingleInstance::Listen();
             for (const QString& font : RequiredFonts()) {
                 if (IsFontPresent(font)) continue;
-                DisplayMessage(QStringLiteral("The '") + font +
-                                   QStringLiteral("' Font could not be found on your system !\r\n\r\n"
-                                                  "Ormid List Studio might not display Text and Labels correctly\r\n"
-                                                  "if this font is not installed"),
-                               QStringLiteral("'") + font + QStringLiteral("' Font not available"), MsgBoxIcon::Error, 0,
-                               false, false, false, false, true, false, QString(), nullptr, nullptr, false, false,
-                               false, false);
+                DisplayMessage({.message = QStringLiteral("The '") + font +
+                                           QStringLiteral("' Font could not be found on your system !\r\n\r\n"
+                                                          "Ormid List Studio might not display Text and Labels "
+                                                          "correctly\r\nif this font is not installed"),
+                                .Title = QStringLiteral("'") + font + QStringLiteral("' Font not available"),
+                                .IconNb = MsgBoxIcon::Error,
+                                .Focus = 0,
+                                .ShowOk = true});
             }
             if (LoadMain) LoadMain();
         },

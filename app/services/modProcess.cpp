@@ -3,8 +3,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-#include "ErrorTrap.h"
-#include "modGlobalFunctions.h"
+#include "ReportError.h"
 
 QString EditorPath;
 
@@ -43,27 +42,19 @@ int32_t RealRun(const QString& program, const QStringList& arguments, QString* e
 }
 
 int32_t Run(const QStringList& words) {
-    int32_t code = -1;
-    Trap(
-        [&] {
-            if (words.isEmpty()) {
-                Report(QStringLiteral("No editor is set : choose one in Help, Options"));
-                return;
-            }
-            const QString program = words.first();
-            const QStringList arguments = words.mid(1);
-            QString error;
-            const Runner& runner = Installed();
-            code = runner ? runner(program, arguments, &error) : RealRun(program, arguments, &error);
-            if (!error.isEmpty()) {
-                Report(QStringLiteral("'") + program + QStringLiteral("' could not be run : ") + error);
-                code = -1;
-            }
-        },
-        [&](const QString& d) {
-            code = -1;
-            Report(d);
-        });
+    if (words.isEmpty()) {
+        Report(QStringLiteral("No editor is set : choose one in Help, Options"));
+        return -1;
+    }
+    const QString program = words.first();
+    const QStringList arguments = words.mid(1);
+    QString error;
+    const Runner& runner = Installed();
+    const int32_t code = runner ? runner(program, arguments, &error) : RealRun(program, arguments, &error);
+    if (!error.isEmpty()) {
+        Report(QStringLiteral("'") + program + QStringLiteral("' could not be run : ") + error);
+        return -1;
+    }
     return code;
 }
 }  // namespace

@@ -5,8 +5,7 @@
 #include <QSettings>
 #include <QStringList>
 
-#include "ErrorTrap.h"
-#include "modGlobalFunctions.h"
+#include "ReportError.h"
 
 namespace modRegistry {
 
@@ -40,6 +39,18 @@ QString EntryName(RegRoot Root, const QString& SubKey, const QString& ValueName)
                                                      : QStringLiteral("HKEY_%1").arg(Root, 8, 16, QLatin1Char('0'));
     return root + QLatin1Char('/') + (key.isEmpty() ? QString() : key + QLatin1Char('/')) + ValueName;
 }
+
+// Stores the text in the file; "" when it reached it, else why not.
+QString Store(const QString& file, const QString& entry, const QString& Text) {
+    const QFileInfo info(file);
+    if (info.exists() && !info.isFile()) return QStringLiteral("it is not a file");
+    if (!QDir().mkpath(info.absolutePath())) return QStringLiteral("its folder cannot be created");
+    QSettings settings(file, QSettings::IniFormat);
+    settings.setValue(entry, Text);
+    settings.sync();
+    if (settings.status() != QSettings::NoError) return QStringLiteral("it cannot be written");
+    return QString();
+}
 }  // namespace
 
 QString SettingsKey() { return QStringLiteral("software\\Ormid Software\\OrmidYRB100"); }
@@ -52,54 +63,25 @@ QString SettingsFile() {
 void SetSettingsFile(const QString& path) { ChosenFile() = path; }
 
 QString GetRegValue(RegRoot Root, const QString& SubKey, const QString& ValueName, const QString& Default) {
-    QString result = Default;
-    Trap(
-        [&] {
-            const QString file = SettingsFile();
-            const QFileInfo info(file);
-            if (!info.isFile() || !info.isReadable()) return;
-            QSettings settings(file, QSettings::IniFormat);
-            if (settings.status() != QSettings::NoError) return;
-            const QVariant v = settings.value(EntryName(Root, SubKey, ValueName));
-            if (!v.isValid()) return;
-            // A hand-written value with commas reads as a list.
-            result = v.typeId() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(',')) : v.toString();
-        },
-        [&](const QString&) { result = Default; });
-    return result;
+    const QString file = SettingsFile();
+    const QFileInfo info(file);
+    if (!info.isFile() || !info.isReadable()) return Default;
+    QSettings settings(file, QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError) return Default;
+    const QVariant v = settings.value(EntryName(Root, SubKey, ValueName));
+    if (!v.isValid()) return Default;
+    // A hand-written value with commas reads as a list.
+    return v.typeId() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(',')) : v.toString();
 }
 
 bool SetRegValue(RegRoot Root, const QString& SubKey, const QString& ValueName, const QString& Text) {
-    bool stored = false;
-    QString why;
     const QString file = SettingsFile();
-    Trap(
-        [&] {
-            const QFileInfo info(file);
-            if (info.exists() && !info.isFile()) {
-                why = QStringLiteral("it is not a file");
-                return;
-            }
-            if (!QDir().mkpath(info.absolutePath())) {
-                why = QStringLiteral("its folder cannot be created");
-                return;
-            }
-            QSettings settings(file, QSettings::IniFormat);
-            settings.setValue(EntryName(Root, SubKey, ValueName), Text);
-            settings.sync();
-            if (settings.status() != QSettings::NoError) {
-                why = QStringLiteral("it cannot be written");
-                return;
-            }
-            stored = true;
-        },
-        [&](const QString& d) { why = d; });
-    if (!stored)
-        modGlobalFunctions::ReportError(
-            QStringLiteral("The setting '%1' could not be stored in '%2' : %3").arg(ValueName, file, why),
-            QStringLiteral("Error Writing Setting"), QStringLiteral("modRegistry"), QStringLiteral("SetRegValue"),
-            false, true);
-    return stored;
+    const QString why = Store(file, EntryName(Root, SubKey, ValueName), Text);
+    if (why.isEmpty()) return true;
+    modGlobalFunctions::ReportError(QStringLiteral("The setting '%1' could not be stored in '%2' : %3").arg(ValueName, file, why),
+                                    QStringLiteral("Error Writing Setting"), QStringLiteral("modRegistry"),
+                                    QStringLiteral("SetRegValue"), false, true);
+    return false;
 }
 
 QString GetSetting(const QString& ValueName, const QString& Default) {

@@ -7,7 +7,7 @@
 #include "TestHarness.h"
 #include "clsError.h"
 #include "clsList.h"
-#include "modGlobalFunctions.h"
+#include "modGlobalFunctionsRecords.h"
 #include "modGlobalFunctionsListView.h"
 
 using modGlobalFunctions::GetNextRecord;

@@ -8,12 +8,12 @@
 
 #include "FrmMsgBox.h"
 #include "IntervalTimer.h"
-
 #include "Screen.h"
 #include "TestHarness.h"
 #include "TextMeasure.h"
 #include "Twips.h"
 #include "modGlobalFunctions.h"
+#include "modGlobalFunctionsForms.h"
 
 namespace {
 
@@ -101,10 +101,19 @@ TEST(FrmMsgBox, AnswersAndFocus) {
             for (int i = 0; i < r.optionClicks; ++i) ClickOption(b);
             QTest::mouseClick(b->*r.press, Qt::LeftButton);
         });
-        const int answer = modGlobalFunctions::DisplayMessage(
-            QStringLiteral("Replace the list?\r\nIt has 3 entries."), QStringLiteral("Question"), MsgBoxIcon::Question,
-            r.focus, r.yes, r.no, r.yesAll, r.noAll, r.ok, r.cancel, QString::fromLatin1(r.choice), &owner, &owner,
-            false, false, false, false);
+        const int answer = modGlobalFunctions::DisplayMessage({.message = QStringLiteral("Replace the list?\r\nIt has 3 entries."),
+                                                               .Title = QStringLiteral("Question"),
+                                                               .IconNb = MsgBoxIcon::Question,
+                                                               .Focus = r.focus,
+                                                               .ShowYes = r.yes,
+                                                               .ShowNo = r.no,
+                                                               .ShowYesAll = r.yesAll,
+                                                               .ShowNoAll = r.noAll,
+                                                               .ShowOk = r.ok,
+                                                               .ShowCancel = r.cancel,
+                                                               .Choice = QString::fromLatin1(r.choice),
+                                                               .CForm = &owner,
+                                                               .OForm = &owner});
         EXPECT_TRUE(seen) << r.name;
         EXPECT_EQ(answer, r.answer) << r.name;
     }
@@ -122,9 +131,8 @@ TEST(FrmMsgBox, WithoutButtonsClosesItselfOnTheFifthTick) {
         b->TmrHide_Timer();
         EXPECT_FALSE(b->isVisible());
     });
-    const int answer = modGlobalFunctions::DisplayMessage("Saved.", "Done", MsgBoxIcon::Logo, -1, false, false, false,
-                                                          false, false, false, "", nullptr, nullptr, false, false,
-                                                          false, false);
+    const int answer =
+        modGlobalFunctions::DisplayMessage({.message = "Saved.", .Title = "Done", .IconNb = MsgBoxIcon::Logo});
     EXPECT_EQ(answer, -1);
 }
 
@@ -135,9 +143,13 @@ TEST(FrmMsgBox, ClosedWithoutAButtonAnswersZero) {
         EXPECT_TRUE(b->IsCheck);
         b->close();
     });
-    const int answer = modGlobalFunctions::DisplayMessage("Go on?", "Q", MsgBoxIcon::Warning, 1, true, true, false,
-                                                          false, false, false, "Do not warn me next time", nullptr,
-                                                          nullptr, false, false, false, false);
+    const int answer = modGlobalFunctions::DisplayMessage({.message = "Go on?",
+                                                           .Title = "Q",
+                                                           .IconNb = MsgBoxIcon::Warning,
+                                                           .Focus = MsgBoxButton::Yes,
+                                                           .ShowYes = true,
+                                                           .ShowNo = true,
+                                                           .Choice = "Do not warn me next time"});
     EXPECT_EQ(answer, 0);
 }
 
@@ -168,10 +180,12 @@ TEST(FrmMsgBox, MeasuresEveryLineAndShowsTheIcon) {
                     << r.message << " " << img->objectName().toStdString();
             QTest::mouseClick(b->ComOK, Qt::LeftButton);
         });
-        EXPECT_EQ(modGlobalFunctions::DisplayMessage(QString::fromLatin1(r.message), "T", r.icon, 16, false, false,
-                                                     false, false, true, false, "", nullptr, nullptr, false, false,
-                                                     false, false),
-                  16);
+        EXPECT_EQ(modGlobalFunctions::DisplayMessage({.message = QString::fromLatin1(r.message),
+                                                      .Title = "T",
+                                                      .IconNb = r.icon,
+                                                      .Focus = MsgBoxButton::Ok,
+                                                      .ShowOk = true}),
+                  MsgBoxButton::Ok);
     }
 }
 
@@ -183,8 +197,8 @@ TEST(FrmMsgBox, DefaultPointerWhileActiveThenTheSavedOne) {
         during = Screen::Instance()->MousePointer();
         QTest::mouseClick(b->ComOK, Qt::LeftButton);
     });
-    modGlobalFunctions::DisplayMessage("m", "t", 1, 16, false, false, false, false, true, false, "", nullptr, nullptr,
-                                       false, false, false, false);
+    modGlobalFunctions::DisplayMessage(
+        {.message = "m", .Title = "t", .IconNb = MsgBoxIcon::Info, .Focus = MsgBoxButton::Ok, .ShowOk = true});
     EXPECT_EQ(during, 0);
     EXPECT_EQ(Screen::Instance()->MousePointer(), 11);
 }
@@ -229,23 +243,27 @@ int64_t Expected(At rule, bool vertical, const Frame& o, const Frame& f, int64_t
 }
 
 TEST(CenterForm, PlacesAgainstTheOwnerOrTheScreen) {
+    using V = FormPlacement::Vertical;
+    using H = FormPlacement::Horizontal;
     struct Row {
         bool owner;
-        bool top, left, bottom, right, outTop, outLeft, outBottom, outRight;
+        FormPlacement where;
         At x, y;
     };
     const Row rows[] = {
-        {true, false, false, false, false, false, false, false, false, At::OwnerCentre, At::OwnerCentre},
-        {false, false, false, false, false, false, false, false, false, At::ScreenCentre, At::ScreenCentre},
-        {true, true, false, false, false, false, false, false, false, At::OwnerCentre, At::Owner330},
-        {false, true, false, false, false, false, false, false, false, At::ScreenCentre, At::Screen330},
-        {true, true, false, true, false, false, false, false, false, At::OwnerCentre, At::OwnerBottom},
-        {true, false, true, false, false, false, false, false, false, At::Owner400, At::OwnerCentre},
-        {true, false, false, false, true, false, false, false, true, At::RightOfOwner, At::OwnerCentre},
-        {true, false, false, false, false, false, false, false, true, At::OwnerCentre, At::OwnerCentre},
-        {false, false, false, true, true, false, false, false, false, At::ScreenRight, At::ScreenBottom},
-        {true, true, true, false, false, true, true, false, false, At::LeftOfOwner, At::OwnerTopEdge},
-        {true, false, false, true, false, false, false, true, false, At::OwnerCentre, At::BelowOwner},
+        {true, {}, At::OwnerCentre, At::OwnerCentre},
+        {false, {}, At::ScreenCentre, At::ScreenCentre},
+        {true, {V::Top, H::Centre}, At::OwnerCentre, At::Owner330},
+        {false, {V::Top, H::Centre}, At::ScreenCentre, At::Screen330},
+        {true, {V::Bottom, H::Centre}, At::OwnerCentre, At::OwnerBottom},
+        {true, {V::Centre, H::Left}, At::Owner400, At::OwnerCentre},
+        {true, {V::Centre, H::RightOfOwner}, At::RightOfOwner, At::OwnerCentre},
+        {false, {V::Bottom, H::Right}, At::ScreenRight, At::ScreenBottom},
+        {true, {V::OwnerTop, H::LeftOfOwner}, At::LeftOfOwner, At::OwnerTopEdge},
+        {true, {V::BelowOwner, H::Centre}, At::OwnerCentre, At::BelowOwner},
+        // Without an owner, the places outside it fall back to the screen's margins.
+        {false, {V::OwnerTop, H::LeftOfOwner}, At::Screen400, At::Screen330},
+        {false, {V::BelowOwner, H::RightOfOwner}, At::ScreenRight, At::ScreenBottom},
     };
     QWidget owner;
     owner.setGeometry(50, 60, 600, 400);
@@ -256,8 +274,7 @@ TEST(CenterForm, PlacesAgainstTheOwnerOrTheScreen) {
         QWidget form(&owner, Qt::Dialog);
         form.resize(200, 100);
         const Frame f = FrameOf(form);
-        modGlobalFunctions::CenterForm(&form, r.owner ? &owner : nullptr, r.top, r.left, r.bottom, r.right, r.outTop,
-                                       r.outLeft, r.outBottom, r.outRight);
+        modGlobalFunctions::CenterForm(&form, r.owner ? &owner : nullptr, r.where);
         const QPoint want(Px(Expected(r.x, false, o, f, sw, sh)), Px(Expected(r.y, true, o, f, sw, sh)));
         EXPECT_EQ(form.frameGeometry().topLeft(), want) << int(r.x) << "," << int(r.y);
     }
@@ -266,7 +283,7 @@ TEST(CenterForm, PlacesAgainstTheOwnerOrTheScreen) {
     QWidget form(&owner, Qt::Dialog);
     form.resize(200, 100);
     const Frame f = FrameOf(form);
-    modGlobalFunctions::CenterForm(&form, &owner, false, false, false, false, false, false, false, false);
+    modGlobalFunctions::CenterForm(&form, &owner);
     EXPECT_EQ(form.frameGeometry().topLeft(), QPoint(Px(Half(sw - f.w)), Px(Half(sh - f.h))));
 }
 

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 
 #include "FormGeometry.h"
 #include "FrmOptions.h"
@@ -14,6 +15,7 @@
 #include "ServiceTestSupport.h"
 #include "TestHarness.h"
 #include "modDialog.h"
+#include "modGlobalFunctionsForms.h"
 #include "modProcess.h"
 #include "modRegistry.h"
 
@@ -111,9 +113,16 @@ TEST(FrmSplash, DraggingTheFrame) {
     FrmSplash s;
     s.Form_Load();
     s.show();
-    s.FraMain_MouseDown(2);  // right button: nothing
-    s.FraMain_MouseDown(1);  // left: the window manager moves it; the pointer comes back
-    EXPECT_EQ(Screen::Instance()->MousePointer(), 0);
+    Screen::Instance()->SetMousePointer(11);
+    const QPoint before = s.pos();
+    // A right-button press on the frame does not drag: the window stays put.
+    QTest::mousePress(s.FraMain, Qt::RightButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(s.FraMain, Qt::RightButton, {}, QPoint(10, 10));
+    EXPECT_EQ(s.pos(), before);
+    EXPECT_EQ(Screen::Instance()->MousePointer(), 11);
+    // The left button hands the drag to the window manager; the pointer comes back.
+    s.FraMain_MouseDown(modGlobalFunctions::kLeftButton);
+    EXPECT_EQ(Screen::Instance()->MousePointer(), 11);
 }
 
 // ---- FrmOptions --------------------------------------------------------------

@@ -10,7 +10,7 @@
 #include "StatusPanel.h"
 #include "TestHarness.h"
 #include "clsError.h"
-#include "modGlobalFunctions.h"
+#include "ReportError.h"
 
 namespace {
 

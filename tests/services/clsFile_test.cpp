@@ -382,7 +382,9 @@ TEST(clsFile, ShortFileName) {
         const QString tail = s.mid(4);
         EXPECT_TRUE(name.endsWith(tail));
         EXPECT_LT(m.W(tail) + e, size);
-        if (tail.size() < name.size()) EXPECT_GE(m.W(name.right(tail.size() + 1)) + e, size);
+        // The longest tail that fits: one character more would not.
+        ASSERT_LT(tail.size(), name.size()) << size;
+        EXPECT_GE(m.W(name.right(tail.size() + 1)) + e, size) << size;
     }
     // Not one character fits beside the ellipsis.
     EXPECT_EQ(f.GetShortFileName(e, &m.form, scr), QString());

@@ -1,4 +1,5 @@
 // The progress monitor: states, window, placement and the bar model.
+#include <algorithm>
 #include <cmath>
 
 #include <QLabel>
@@ -50,8 +51,7 @@ struct Rig {
         monitor.Bar = bar;
         QObject::connect(timer, &IntervalTimer::Timer, &owner, [this, &monitor] {
             timer->SetEnabled(false);
-            monitor.Startup(monitor.Caption, monitor.message, monitor.OFrm, false, false, false, false,
-                            monitor.UseBar);
+            monitor.Startup(monitor.Caption, monitor.message, monitor.OFrm, monitor.UseBar);
         });
     }
     // Width in pixels of the fill from the left edge, on the bar's top row.
@@ -188,19 +188,22 @@ TEST(clsMonitor, WindowPlacement) {
     const int64_t ow = Twips::FromPixels(of.width()), oh = Twips::FromPixels(of.height());
     const int64_t sw = Screen::Instance()->Width(), sh = Screen::Instance()->Height();
     const int64_t fw = 5175, fh = 1215;
+    using V = FormPlacement::Vertical;
+    using H = FormPlacement::Horizontal;
     struct Row {
-        bool owner, top, left, bottom, right;
+        bool owner;
+        FormPlacement where;
         int64_t x, y;
     };
     const Row rows[] = {
-        {true, false, false, false, false, ol + half(ow - fw), ot + half(oh - fh)},
-        {false, false, false, false, false, half(sw - fw), half(sh - fh)},
-        {true, true, false, false, false, ol + half(ow - fw), ot + 330},
-        {true, false, false, true, true, ol + ow - fw - 400, ot + oh - fh - 390},
-        {false, false, true, false, false, 400, half(sh - fh)},
+        {true, {}, ol + half(ow - fw), ot + half(oh - fh)},
+        {false, {}, half(sw - fw), half(sh - fh)},
+        {true, {V::Top, H::Centre}, ol + half(ow - fw), ot + 330},
+        {true, {V::Bottom, H::Right}, ol + ow - fw - 400, ot + oh - fh - 390},
+        {false, {V::Centre, H::Left}, 400, half(sh - fh)},
     };
     for (const Row& row : rows) {
-        r.m->Startup("c", "m", row.owner ? &r.owner : nullptr, row.top, row.left, row.bottom, row.right, false);
+        r.m->Startup("c", "m", row.owner ? &r.owner : nullptr, false, row.where);
         ASSERT_FALSE(r.m->MFrm.isNull());
         const QPoint want(Twips::ToPixels(static_cast<double>(row.x)), Twips::ToPixels(static_cast<double>(row.y)));
         EXPECT_EQ(r.m->MFrm->frameGeometry().topLeft(), want) << row.x << "," << row.y;
@@ -217,17 +220,18 @@ TEST(clsMonitor, BarModel) {
         const char* text;
         int filled;
         const char* printed;
+        double factor;
     };
     const Row rows[] = {
-        {true, 200, 100, true, "", 1000, " 50%"},
-        {true, 200, 250, true, "", 2000, " 100%"},                 // beyond the total: full
-        {true, 0, 1, true, "", 2000, " 100%"},                     // a total of 0 counts as 1
-        {true, -5, 0, true, "", 0, " 0%"},
-        {true, 2000000, 1499, true, "", 1, " 0%"},                 // thousands: 1,499 fills one unit
-        {true, 2000000, 1000000, true, "Parsing entries", 1000, "Parsing entries 50%"},
-        {true, 1000, 500, false, "Loading", 1000, "Loading"},
-        {true, 3, 1, true, "", 667, " 33%"},
-        {false, 0, 500, true, "", 0, " 0%"},                       // before any total: empty, 0%
+        {true, 200, 100, true, "", 1000, " 50%", 1},
+        {true, 200, 250, true, "", 2000, " 100%", 1},              // beyond the total: full
+        {true, 0, 1, true, "", 2000, " 100%", 1},                  // a total of 0 counts as 1
+        {true, -5, 0, true, "", 0, " 0%", 1},
+        {true, 2000000, 1499, true, "", 1, " 0%", 0.001},          // thousands: 1,499 fills one unit
+        {true, 2000000, 1000000, true, "Parsing entries", 1000, "Parsing entries 50%", 0.001},
+        {true, 1000, 500, false, "Loading", 1000, "Loading", 1},
+        {true, 3, 1, true, "", 667, " 33%", 1},
+        {false, 0, 500, true, "", 0, " 0%", 0},                    // before any total: empty, 0%
     };
     for (const Row& row : rows) {
         Rig r;
@@ -237,7 +241,7 @@ TEST(clsMonitor, BarModel) {
         r.m->UpdateBar(row.value, row.percent, false);
         EXPECT_EQ(r.Filled(), row.filled) << row.total << " " << row.value;
         EXPECT_EQ(r.bar->Printed(), QStringList{QString::fromLatin1(row.printed)}) << row.total << " " << row.value;
-        if (row.total >= 1000000) EXPECT_DOUBLE_EQ(r.m->BarFactor(), 0.001);
+        EXPECT_DOUBLE_EQ(r.m->BarFactor(), row.factor) << row.total;
         r.m->Shutdown();
     }
 }
@@ -286,13 +290,17 @@ TEST(clsMonitor, MovingBlockSweepsAndComesBack) {
     r.m->Animate();
     EXPECT_EQ(r.Block(), std::make_pair(0, 219));
     bool reachedRight = false, cameBack = false;
+    int widest = 0;
     for (int i = 0; i < 140; ++i) {
         r.m->Animate();
         const auto [first, last] = r.Block();
-        if (first >= 0) EXPECT_LE(last - first, 400);
+        if (first >= 0) widest = std::max(widest, last - first);
         if (first > 1700) reachedRight = true;
         if (reachedRight && first == 0) cameBack = true;
     }
+    // A tenth of the bar either side of the moving centre, at most.
+    EXPECT_GT(widest, 200);
+    EXPECT_LE(widest, 400);
     EXPECT_TRUE(reachedRight);
     EXPECT_TRUE(cameBack);
     r.m->Shutdown();

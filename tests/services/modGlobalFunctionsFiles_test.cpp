@@ -13,7 +13,7 @@
 #include "ServiceTestSupport.h"
 #include "TestHarness.h"
 #include "clsMergeFile.h"
-#include "modGlobalFunctions.h"
+#include "modGlobalFunctionsFiles.h"
 
 namespace {
 

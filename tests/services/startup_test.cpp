@@ -15,7 +15,7 @@
 #include "ServiceTestSupport.h"
 #include "SingleInstance.h"
 #include "TestHarness.h"
-#include "modGlobalFunctions.h"
+#include "modGlobalFunctionsStartup.h"
 #include "modRegistry.h"
 
 namespace {
@@ -84,7 +84,7 @@ TEST_F(StartupFixture, MissingFontsAreWarnedInOrderThenTheMainWindowLoads) {
         EXPECT_TRUE(r.ShowOk);
         EXPECT_FALSE(r.ShowYes || r.ShowNo || r.ShowYesAll || r.ShowNoAll || r.ShowCancel);
         EXPECT_TRUE(r.Choice.isEmpty());
-        EXPECT_FALSE(r.DoTop || r.DoBottom || r.DoLeft || r.DoRight);
+        EXPECT_EQ(r.Placement, FormPlacement());
     }
     EXPECT_TRUE(SingleInstance::IsListening());
 }
