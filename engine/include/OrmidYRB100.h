@@ -7,9 +7,10 @@
  * NUL-terminated byte texts; texts read back are copied into caller-owned
  * buffers of maximum + 1 bytes.
  *
- * Results: 0 or more is success (usually a count), -1 failure (a message has
- * gone to the error callback unless noted as silent), -2 stopped because the
- * check-interrupt callback answered non-zero.
+ * Results: 0 or more is success (usually a count), YRB_FAILED (-1) failure
+ * (a message has gone to the error callback unless noted as silent),
+ * YRB_STOPPED (-2) stopped because the check-interrupt callback answered
+ * non-zero.
  *
  * The engine calls back through a table of seven callbacks during long
  * operations.  Texts handed to callbacks are valid only during the call.
@@ -53,6 +54,48 @@ extern "C" {
 #define YRB_MASK_ALL_MARKS    0x7E
 #define YRB_MASK_COMPARE      0x06
 
+/* Results below 0. */
+#define YRB_FAILED  (-1)
+#define YRB_STOPPED (-2)
+
+/* The entry argument of YRB10 that means every entry. */
+#define YRB_ALL_ENTRIES (-1)
+
+/* Modes of YRB10. */
+#define YRB_MODE_TOGGLE (-1)
+#define YRB_MODE_CLEAR  0
+#define YRB_MODE_SET    1
+
+/* Parts of an entry (YRB18, YRB21, and the keys of YRB11). */
+#define YRB_PART_ADDRESS 0
+#define YRB_PART_USER    1
+#define YRB_PART_DOMAIN  2
+
+/* Sort keys of YRB02: texts, their lengths, the occurrence count left by
+ * YRB11, and flags (entries with the flag last ascending). */
+#define YRB_SORT_ADDRESS        0
+#define YRB_SORT_USER           1
+#define YRB_SORT_DOMAIN         2
+#define YRB_SORT_ADDRESS_LENGTH 3
+#define YRB_SORT_USER_LENGTH    4
+#define YRB_SORT_DOMAIN_LENGTH  5
+#define YRB_SORT_OCCURRENCES    6
+#define YRB_SORT_INVALID        7  /* YRB_FLAG_INVALID */
+#define YRB_SORT_DUPLICATE      8  /* YRB_FLAG_DUPLICATE */
+#define YRB_SORT_DELETED        9  /* YRB_FLAG_DELETED */
+#define YRB_SORT_COMPARE        10 /* YRB_MASK_COMPARE */
+#define YRB_SORT_SELECTED       11 /* YRB_FLAG_SELECTED */
+
+/* The index YRB02 sorts: the display order, or the scratch order (any
+ * value but 0). */
+#define YRB_INDEX_DISPLAY 0
+#define YRB_INDEX_SCRATCH 1
+
+/* Where YRB21 looks for the text in the part. */
+#define YRB_FIND_ANYWHERE 0
+#define YRB_FIND_AT_START 1
+#define YRB_FIND_AT_END   2
+
 typedef int32_t (*YRB_TextCallback)(const char* text);
 typedef int32_t (*YRB_ValueCallback)(int32_t value);
 typedef int32_t (*YRB_PairCallback)(int32_t first, int32_t second);
@@ -82,11 +125,12 @@ YRB_API int32_t YRB13(int32_t slot, const char* path, int32_t column,
 /* 0 when the slot holds a complete list, 1 otherwise.  Never a message. */
 YRB_API int32_t YRB14(int32_t slot);
 
-/* Frees the slot's list: 1, or -1 for a slot outside 1..3. */
+/* Frees the slot's list: 1, or -1 for a slot outside 1..3 (silent) or a list
+ * in use. */
 YRB_API int32_t YRB20(int32_t slot);
 
 /* Forgets callback slots 1..6, frees lists 1 and 2 and the reference lists.
- * Returns 1. */
+ * Returns 1, or -1 when a list in use was kept (the others are freed). */
 YRB_API int32_t YRB09(void);
 
 /* Reads the first size bytes of a file into buffer (size + 1 bytes), in
@@ -101,12 +145,14 @@ YRB_API void YRB07(const YRB_CallbackTable* table);
 
 /* ---- Flags and entry access --------------------------------------------- */
 
-/* Sets (on != 0) or clears the mask bits of one entry: 0, or -1. */
+/* Sets (on != 0) or clears the mask bits of one entry: 0, or -1 (silent for
+ * an entry out of range). */
 YRB_API int32_t YRB03(int32_t slot, int32_t entry, int32_t mask, int32_t on);
 
-/* Updates flags of one entry or of all (entry -1) that pass the filter.
- * mode: -1 toggle, 0 clear, 1 set.  table: null for the silent table.
- * Returns the entries that passed the filter, -1, or -2. */
+/* Updates flags of one entry or of all (YRB_ALL_ENTRIES) that pass the
+ * filter.  mode: YRB_MODE_TOGGLE, _CLEAR or _SET (others count as set).
+ * table: null for the silent table.  Returns the entries that passed the
+ * filter (0 at once for mask 0), -1, or -2. */
 YRB_API int32_t YRB10(int32_t slot, int32_t entry, int32_t mode, int32_t mask,
                       int32_t must_have, int32_t must_not,
                       const YRB_CallbackTable* table);
@@ -114,15 +160,18 @@ YRB_API int32_t YRB10(int32_t slot, int32_t entry, int32_t mode, int32_t mask,
 /* Reverses the display order: 1, -1, or -2. */
 YRB_API int32_t YRB15(int32_t slot);
 
-/* Counts the entries that pass the filter; table null for silent. */
+/* Counts the entries that pass the filter; table null for silent.
+ * Returns the count, -1, or -2. */
 YRB_API int32_t YRB16(int32_t slot, int32_t must_have, int32_t must_not,
                       const YRB_CallbackTable* table);
 
-/* The entry's flags AND mask, or -1. */
+/* The entry's flags AND mask, or -1 (a message only when the slot holds no
+ * list). */
 YRB_API int32_t YRB17(int32_t slot, int32_t entry, int32_t mask);
 
-/* Copies part 0 address, 1 user, 2 domain of an entry (at most max bytes
- * and a NUL).  Returns the bytes copied, or -1. */
+/* Copies a part (YRB_PART_ADDRESS, _USER, _DOMAIN) of an entry, at most
+ * max bytes and a NUL.  Returns the bytes copied, or -1 (a message only
+ * when the slot holds no list). */
 YRB_API int32_t YRB18(int32_t slot, int32_t entry, int32_t part, char* buffer,
                       int32_t max);
 
@@ -131,17 +180,20 @@ YRB_API int32_t YRB19(void);
 
 /* ---- Sorting, duplicates, validation ------------------------------------ */
 
-/* Sorts index 1 (which_index 0) or index 2 by key 0..11.  1, -1, -2. */
+/* Sorts the display index (YRB_INDEX_DISPLAY) or the scratch index by a key
+ * YRB_SORT_... (others count as YRB_SORT_ADDRESS).  1, -1, -2. */
 YRB_API int32_t YRB02(int32_t slot, int32_t key, int32_t which_index,
                       int32_t descending);
 
-/* Flags repeats of the address (key 0), user (1) or domain (2); appends a
- * ".dup" report when report_path is not empty.  Returns the repeats. */
+/* Flags repeats of a part (key YRB_PART_...); appends a ".dup" report when
+ * report_path is not empty.  Returns the repeats, -1 (silent for a key out
+ * of range; a report that cannot be opened or written whole), or -2. */
 YRB_API int32_t YRB11(int32_t slot, int32_t key, int32_t flag, int32_t must_have,
                       int32_t must_not, const char* report_path);
 
 /* Reference list loaders: black list, valid extensions, excluded
- * extensions, excluded keywords.  1 or -1. */
+ * extensions, excluded keywords.  1 or -1 (silent for an empty file, which
+ * empties the list). */
 YRB_API int32_t YRB08(const char* path, int32_t column, const char* field_sep,
                       const char* record_sep);
 YRB_API int32_t YRB06(const char* path, int32_t column, const char* field_sep,
@@ -152,11 +204,14 @@ YRB_API int32_t YRB05(const char* path, int32_t column, const char* field_sep,
                       const char* record_sep);
 
 /* Flags invalid entries; appends an ".inv" report when report_path is not
- * empty.  Returns the invalid entries, -1, or -2. */
+ * empty.  A report that cannot be opened gives a message only; one that
+ * cannot be written whole gives -1.  Returns the invalid entries, -1, or
+ * -2. */
 YRB_API int32_t YRB12(int32_t slot, int32_t flag, int32_t must_have,
                       int32_t must_not, const char* report_path);
 
-/* 1 valid, 0 invalid with the reason in buffer, -1, -2. */
+/* 1 valid, 0 invalid with the reason in buffer, -1 (a message only when the
+ * slot holds no list), -2. */
 YRB_API int32_t YRB29(int32_t slot, int32_t entry, char* buffer, int32_t max);
 
 /* ---- Compare, find, write, statistics ------------------------------------ */
@@ -166,8 +221,10 @@ YRB_API int32_t YRB29(int32_t slot, int32_t entry, char* buffer, int32_t max);
 YRB_API int32_t YRB24(int32_t ignored, int32_t flag, int32_t must_have,
                       int32_t must_not, int32_t crc_only);
 
-/* Finds text in a part of the entries from start on.  Returns the number of
- * matches, or with first_only the first matching entry number or -1. */
+/* Finds text in a part (YRB_PART_...) of the entries from start on, at
+ * position YRB_FIND_...; flag bits are cleared first and set on matches.
+ * Returns the number of matches, or with first_only the first matching
+ * entry number or -1 when none matches; -1 on failure, -2 when stopped. */
 YRB_API int32_t YRB21(int32_t slot, int32_t part, const char* text,
                       int32_t whole_word, int32_t case_sensitive, int32_t start,
                       int32_t position, int32_t first_only, int32_t flag,
@@ -175,13 +232,14 @@ YRB_API int32_t YRB21(int32_t slot, int32_t part, const char* text,
 
 /* Writes the entries that pass the filter to path (or numbered files of
  * per_file entries).  mode: "wb", "w+b" or "a+b".  Returns the entries
- * written, -1, or -2. */
+ * written, -1 (also for a file that cannot be written whole), or -2. */
 YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_not,
                       int32_t reverse, int32_t whole_record,
                       const char* out_field_sep, const char* out_record_sep,
                       const char* path, int32_t per_file, const char* mode);
 
-/* Writes the ".sta" domain statistics.  Returns the entry count. */
+/* Writes the ".sta" domain statistics.  Returns the entry count, -1 (also
+ * for a file that cannot be written whole), or -2. */
 YRB_API int32_t YRB23(int32_t slot, const char* stat_path, int32_t must_have,
                       int32_t must_not);
 
@@ -193,7 +251,8 @@ YRB_API int32_t YRB22(const char* path, const char* record_sep,
                       const YRB_CallbackTable* table);
 
 /* 1-based position of the first byte that is not a text byte (8, 9, 10, 13,
- * 32..255), 0 when there is none.  length 0: up to the NUL. */
+ * 32..255), 0 when there is none, -1 (silent) for a negative length.
+ * length 0: up to the NUL. */
 YRB_API int32_t YRB25(const char* text, int32_t length);
 
 #ifdef __cplusplus

@@ -27,12 +27,15 @@ int IsWordBoundary(const char* text, uint32_t start, uint32_t end, uint32_t leng
 
 namespace {
 
+// YRB21's answer with first_only when no entry matches.
+constexpr int32_t kNoMatch = -1;
+
 struct FindOptions {
     const char* text;
     uint32_t length;
     bool wholeWord;
     bool caseSensitive;
-    int32_t position;  // 1 starts the part, 2 ends it, other anywhere
+    int32_t position;  // YRB_FIND_AT_START, YRB_FIND_AT_END, other anywhere
 };
 
 // The pattern occurs at p exactly (with the case option).
@@ -45,8 +48,8 @@ bool Matches(const char* part, uint32_t length, const FindOptions& o) {
     auto whole = [&](uint32_t at) {
         return !o.wholeWord || IsWordBoundary(part, at, at + o.length - 1, length) == 1;
     };
-    if (o.position == 1) return OccursAt(part, o) && whole(0);
-    if (o.position == 2) {
+    if (o.position == YRB_FIND_AT_START) return OccursAt(part, o) && whole(0);
+    if (o.position == YRB_FIND_AT_END) {
         // The only occurrence that can end at the last byte starts here.
         const uint32_t at = length - o.length;
         return OccursAt(part + at, o) && whole(at);
@@ -219,7 +222,7 @@ int32_t MergeSorted(Side s1, Side s2, ProgressStep& step) {
         const uint32_t count = side.Count();
         uint32_t k = from;
         for (; k < count; ++k) {
-            if (PollInterrupt(t)) return -2;
+            if (PollInterrupt(t)) return YRB_STOPPED;
             side.Ahead(k);
             if (side.Length(k) == 0) continue;  // filtered out or without address
             if (!side.Same(k, a, length, crc)) break;
@@ -232,7 +235,7 @@ int32_t MergeSorted(Side s1, Side s2, ProgressStep& step) {
     uint32_t j = 0;
     while (i < n1) {
         step(i);
-        if (PollInterrupt(t)) return -2;
+        if (PollInterrupt(t)) return YRB_STOPPED;
         s1.Ahead(i);
         const uint32_t length = s1.Length(i);
         if (length == 0) {
@@ -243,7 +246,7 @@ int32_t MergeSorted(Side s1, Side s2, ProgressStep& step) {
         const uint32_t crc = s1.Crc(i);
         bool matched = false;
         while (j < n2) {
-            if (PollInterrupt(t)) return -2;
+            if (PollInterrupt(t)) return YRB_STOPPED;
             s2.Ahead(j);
             const uint32_t lengthB = s2.Length(j);
             if (lengthB == 0) {
@@ -259,9 +262,9 @@ int32_t MergeSorted(Side s1, Side s2, ProgressStep& step) {
             s1.Mark(i);
             s2.Mark(j);
             const int64_t next1 = run(s1, i + 1, a, length, crc);
-            if (next1 < 0) return -2;
+            if (next1 < 0) return YRB_STOPPED;
             const int64_t next2 = run(s2, j + 1, a, length, crc);
-            if (next2 < 0) return -2;
+            if (next2 < 0) return YRB_STOPPED;
             i = static_cast<uint32_t>(next1);
             j = static_cast<uint32_t>(next2);
             matched = true;
@@ -284,13 +287,13 @@ extern "C" YRB_API int32_t YRB24(int32_t /*ignored*/, int32_t flag, int32_t must
     const Table* t = &g_registered;
     ListObject* l1 = nullptr;
     ListObject* l2 = nullptr;
-    if (ValidateSlotForChange(1, l1, t) != 1) return -1;
-    if (ValidateSlotForChange(2, l2, t) != 1) return -1;
+    if (ValidateSlotForChange(1, l1, t) != 1) return YRB_FAILED;
+    if (ValidateSlotForChange(2, l2, t) != 1) return YRB_FAILED;
     return Guarded([&]() -> int32_t {
         BusyScope busy(l1, l2);
-        int32_t r = UpdateFlags(*l1, -1, 0, flag, 0, 0, t);
+        int32_t r = UpdateFlags(*l1, YRB_ALL_ENTRIES, YRB_MODE_CLEAR, flag, 0, 0, t);
         if (r < 0) return r;
-        r = UpdateFlags(*l2, -1, 0, flag, 0, 0, t);
+        r = UpdateFlags(*l2, YRB_ALL_ENTRIES, YRB_MODE_CLEAR, flag, 0, 0, t);
         if (r < 0) return r;
         const uint32_t n1 = l1->Count();
         const uint32_t n2 = l2->Count();
@@ -301,8 +304,8 @@ extern "C" YRB_API int32_t YRB24(int32_t /*ignored*/, int32_t flag, int32_t must
         std::vector<TextSpan> s1, s2;
         auto sort = [&](ListObject* l, uint32_t n, std::vector<TextSpan>& spans) {
             if (n == 0) return 1;
-            return crcOnly ? SortEntries(*l, l->index1, n, 0, false)
-                           : SortEntriesSpans(*l, l->index1, n, 0, false, spans);
+            return crcOnly ? SortEntries(*l, l->index1, n, YRB_SORT_ADDRESS, false)
+                           : SortEntriesSpans(*l, l->index1, n, YRB_SORT_ADDRESS, false, spans);
         };
         if ((r = sort(l1, n1, s1)) < 0) return r;
         if ((r = sort(l2, n2, s2)) < 0) return r;
@@ -329,18 +332,18 @@ extern "C" YRB_API int32_t YRB21(int32_t slot, int32_t part, const char* text, i
     ListObject* list = nullptr;
     // Without flag bits to set the find only reads the list.
     const bool marks = (flag & 0xFF) != 0;
-    if ((marks ? ValidateSlotForChange(slot, list, t) : ValidateSlot(slot, list, t)) != 1) return -1;
+    if ((marks ? ValidateSlotForChange(slot, list, t) : ValidateSlot(slot, list, t)) != 1) return YRB_FAILED;
     if (text == nullptr || *text == '\0') {
         SendError(t, "No string to find has been provided");
-        return -1;
+        return YRB_FAILED;
     }
-    if (part < 0 || part > 2) part = 0;
+    if (part < YRB_PART_ADDRESS || part > YRB_PART_DOMAIN) part = YRB_PART_ADDRESS;
     const uint32_t n = list->Count();
     // Start 0 on a list of 0 entries searches nothing and succeeds.
-    if (start < 0 || (static_cast<uint32_t>(start) >= n && !(n == 0 && start == 0))) return -1;
+    if (start < 0 || (static_cast<uint32_t>(start) >= n && !(n == 0 && start == 0))) return YRB_FAILED;
     return Guarded([&]() -> int32_t {
         BusyScope busy(list);
-        const int32_t r = UpdateFlags(*list, -1, 0, flag, 0, 0, t);
+        const int32_t r = UpdateFlags(*list, YRB_ALL_ENTRIES, YRB_MODE_CLEAR, flag, 0, 0, t);
         if (r < 0) return r;
         const FindOptions o{text, static_cast<uint32_t>(std::strlen(text)), whole_word != 0, case_sensitive != 0,
                             position};
@@ -352,7 +355,7 @@ extern "C" YRB_API int32_t YRB21(int32_t slot, int32_t part, const char* text, i
         uint32_t found = 0;
         for (uint32_t i = static_cast<uint32_t>(start); i < n; ++i) {
             step(i);
-            if (PollInterrupt(t)) return -2;
+            if (PollInterrupt(t)) return YRB_STOPPED;
             const uint32_t e = list->index1[i];
             if (!PassesFilter(list->flags[e], must_have, must_not)) continue;
             const ListItem* it = list->Part(e, part);
@@ -363,6 +366,6 @@ extern "C" YRB_API int32_t YRB21(int32_t slot, int32_t part, const char* text, i
             ++found;
         }
         step(n);
-        return first_only != 0 ? -1 : static_cast<int32_t>(found);
+        return first_only != 0 ? kNoMatch : static_cast<int32_t>(found);
     });
 }

@@ -14,7 +14,7 @@ namespace yrb {
 
 int32_t MarkDuplicates(ListObject& list, uint32_t* index, uint32_t count, int part,
                        int32_t flag, int32_t mustHave, int32_t mustNot) {
-    if (index == nullptr || part < 0 || part > 2) return -1;
+    if (index == nullptr || part < YRB_PART_ADDRESS || part > YRB_PART_DOMAIN) return YRB_FAILED;
     const Table* t = &g_registered;
     InitProgress(t, count);
     Progress(t, 0);
@@ -62,7 +62,7 @@ int32_t MarkDuplicates(ListObject& list, uint32_t* index, uint32_t count, int pa
     // counts are asked for a little ahead.
     constexpr uint32_t kAhead = 16;
     for (; p < count; ++p) {
-        if (PollInterrupt(t)) return -2;
+        if (PollInterrupt(t)) return YRB_STOPPED;
         step(p);
         if (p + kAhead < count) {
             const uint32_t ahead = index[p + kAhead];
@@ -106,7 +106,7 @@ extern "C" YRB_API int32_t YRB11(int32_t slot, int32_t key, int32_t flag, int32_
     return Guarded([&]() -> int32_t {
         const Table* t = &g_registered;
         ListObject* list = nullptr;
-        if (ValidateSlotForChange(slot, list, t) != 1) return -1;
+        if (ValidateSlotForChange(slot, list, t) != 1) return YRB_FAILED;
         BusyScope busy(list);
         const uint32_t count = list->Count();
         const int32_t repeats =
@@ -117,19 +117,19 @@ extern "C" YRB_API int32_t YRB11(int32_t slot, int32_t key, int32_t flag, int32_
         BufferedWriter report;
         if (!report.OpenChecked(report_path, "a+b")) {
             SendError(t, Format("Could not open duplicate file for writing : %s", report_path));
-            return -1;
+            return YRB_FAILED;
         }
         report.Add(kDupHeader[key]);
         if (repeats == 0) {
             report.Add("None\r\n");
-            return report.Close() ? 0 : -1;
+            return report.Close() ? 0 : YRB_FAILED;
         }
 
         Info(t, "Sorting duplicate entries by number of occurrences");
         InitProgress(t, count);
         Progress(t, 0);
         CopyIndex(list->index1, list->index2, count);
-        const int32_t sorted = SortEntries(*list, list->index2, count, 6, false);
+        const int32_t sorted = SortEntries(*list, list->index2, count, YRB_SORT_OCCURRENCES, false);
         if (sorted < 0) return sorted;
 
         Info(t, "Writing duplicate entries to file");
@@ -144,7 +144,7 @@ extern "C" YRB_API int32_t YRB11(int32_t slot, int32_t key, int32_t flag, int32_
                 GatherParts(*list, ids, m, key, items);
             }
             for (size_t j = 0; j < m; ++j) {
-                if (PollInterrupt(t)) return -2;
+                if (PollInterrupt(t)) return YRB_STOPPED;
                 step(static_cast<uint32_t>(base + j));
                 if (restAtMostOne) continue;
                 const uint32_t id = ids[j];
@@ -162,6 +162,6 @@ extern "C" YRB_API int32_t YRB11(int32_t slot, int32_t key, int32_t flag, int32_
                 report.Add("\r\n", 2);
             }
         }
-        return report.Close() ? repeats : -1;
+        return report.Close() ? repeats : YRB_FAILED;
     });
 }

@@ -8,7 +8,7 @@
 
 namespace yrb {
 
-// Sorts count entry numbers of index by part (0 address, 1 user, 2 domain),
+// Sorts count entry numbers of index by part (YRB_PART_...),
 // ascending and stable, then walks it: among the entries that pass the filter
 // and have the part, the first of each run of equal parts is its head (it
 // loses the flag bits and holds the run's size in its occurrences), every

@@ -10,7 +10,7 @@ using namespace yrb;
 extern "C" YRB_API int32_t YRB22(const char* path, const char* record_sep,
                                  const YRB_CallbackTable* table) {
     const Table* t = Choose(table, &g_registered);
-    if (record_sep == nullptr || *record_sep == '\0' || path == nullptr) return -1;
+    if (record_sep == nullptr || *record_sep == '\0' || path == nullptr) return YRB_FAILED;
     return Guarded([&]() -> int32_t {
         char* buffer = nullptr;
         uint32_t size = 0;
@@ -33,7 +33,7 @@ extern "C" YRB_API int32_t YRB22(const char* path, const char* record_sep,
             }
             if (PollInterrupt(t)) {
                 std::free(buffer);
-                return -2;
+                return YRB_STOPPED;
             }
         }
         step(size);
@@ -43,7 +43,7 @@ extern "C" YRB_API int32_t YRB22(const char* path, const char* record_sep,
 }
 
 extern "C" YRB_API int32_t YRB25(const char* text, int32_t length) {
-    if (length < 0) return -1;
+    if (length < 0) return YRB_FAILED;
     if (text == nullptr) return 0;
     const size_t n = length == 0 ? std::strlen(text) : static_cast<size_t>(length);
     for (size_t i = 0; i < n; ++i) {

@@ -20,11 +20,12 @@ namespace yrb {
 int32_t UpdateFlags(ListObject& list, int32_t entry, int32_t mode, int32_t mask, int32_t mustHave,
                     int32_t mustNot, const Table* t) {
     if (mask == 0) return 0;
-    if (entry < -1 || (entry != -1 && !InRange(&list, entry))) return -1;
-    if (mode < -1 || mode > 1) mode = 1;
+    const bool all = entry == YRB_ALL_ENTRIES;
+    if (!all && !InRange(&list, entry)) return YRB_FAILED;
+    if (mode < YRB_MODE_TOGGLE || mode > YRB_MODE_SET) mode = YRB_MODE_SET;
     BusyScope busy(&list);
-    const uint32_t first = entry == -1 ? 0 : static_cast<uint32_t>(entry);
-    const uint32_t range = entry == -1 ? list.Count() : 1;
+    const uint32_t first = all ? 0 : static_cast<uint32_t>(entry);
+    const uint32_t range = all ? list.Count() : 1;
     const uint8_t m = static_cast<uint8_t>(mask & 0xFF);
     InitProgress(t, range);
     Info(t, "Updating entry flags");
@@ -32,13 +33,13 @@ int32_t UpdateFlags(ListObject& list, int32_t entry, int32_t mode, int32_t mask,
     ProgressStep step(t, range);
     uint32_t counted = 0;
     for (uint32_t i = 0; i < range; ++i) {
-        if (PollInterrupt(t)) return -2;
+        if (PollInterrupt(t)) return YRB_STOPPED;
         step(i);
         uint8_t& f = list.flags[list.index1[first + i]];
         if (!PassesFilter(f, mustHave, mustNot)) continue;
-        if (mode == 1) {
+        if (mode == YRB_MODE_SET) {
             f = static_cast<uint8_t>(f | m);
-        } else if (mode == 0) {
+        } else if (mode == YRB_MODE_CLEAR) {
             f = static_cast<uint8_t>(f & ~m);
         } else {
             f = (f & m) ? static_cast<uint8_t>(f & ~m) : static_cast<uint8_t>(f | m);
@@ -53,8 +54,8 @@ int32_t UpdateFlags(ListObject& list, int32_t entry, int32_t mode, int32_t mask,
 
 extern "C" YRB_API int32_t YRB03(int32_t slot, int32_t entry, int32_t mask, int32_t on) {
     ListObject* list = nullptr;
-    if (ValidateSlotForChange(slot, list, &g_registered) != 1) return -1;
-    if (!InRange(list, entry)) return -1;
+    if (ValidateSlotForChange(slot, list, &g_registered) != 1) return YRB_FAILED;
+    if (!InRange(list, entry)) return YRB_FAILED;
     uint8_t& f = list->flags[list->index1[entry]];
     const uint8_t m = static_cast<uint8_t>(mask & 0xFF);
     f = on ? static_cast<uint8_t>(f | m) : static_cast<uint8_t>(f & ~m);
@@ -63,19 +64,19 @@ extern "C" YRB_API int32_t YRB03(int32_t slot, int32_t entry, int32_t mask, int3
 
 extern "C" YRB_API int32_t YRB17(int32_t slot, int32_t entry, int32_t mask) {
     ListObject* list = nullptr;
-    if (ValidateSlot(slot, list, &g_registered) != 1) return -1;
-    if (!InRange(list, entry)) return -1;
+    if (ValidateSlot(slot, list, &g_registered) != 1) return YRB_FAILED;
+    if (!InRange(list, entry)) return YRB_FAILED;
     return static_cast<int32_t>(list->flags[list->index1[entry]] & static_cast<uint32_t>(mask));
 }
 
 extern "C" YRB_API int32_t YRB18(int32_t slot, int32_t entry, int32_t part, char* buffer,
                                  int32_t max) {
-    if (buffer == nullptr || max < 0) return -1;
+    if (buffer == nullptr || max < 0) return YRB_FAILED;
     ListObject* list = nullptr;
-    if (ValidateSlot(slot, list, &g_registered) != 1) return -1;
-    if (!InRange(list, entry) || part < 0 || part > 2) return -1;
+    if (ValidateSlot(slot, list, &g_registered) != 1) return YRB_FAILED;
+    if (!InRange(list, entry) || part < YRB_PART_ADDRESS || part > YRB_PART_DOMAIN) return YRB_FAILED;
     const ListItem* it = list->Part(list->index1[entry], part);
-    if (it == nullptr) return -1;
+    if (it == nullptr) return YRB_FAILED;
     const uint32_t n = it->length < static_cast<uint32_t>(max) ? it->length : static_cast<uint32_t>(max);
     std::memcpy(buffer, list->Text(*it), n);
     buffer[n] = '\0';
@@ -87,7 +88,7 @@ extern "C" YRB_API int32_t YRB10(int32_t slot, int32_t entry, int32_t mode, int3
                                  const YRB_CallbackTable* table) {
     const Table* t = Choose(table, &g_silent);
     ListObject* list = nullptr;
-    if (ValidateSlotForChange(slot, list, t) != 1) return -1;
+    if (ValidateSlotForChange(slot, list, t) != 1) return YRB_FAILED;
     return UpdateFlags(*list, entry, mode, mask, must_have, must_not, t);
 }
 
@@ -95,7 +96,7 @@ extern "C" YRB_API int32_t YRB16(int32_t slot, int32_t must_have, int32_t must_n
                                  const YRB_CallbackTable* table) {
     const Table* t = Choose(table, &g_silent);
     ListObject* list = nullptr;
-    if (ValidateSlot(slot, list, t) != 1) return -1;
+    if (ValidateSlot(slot, list, t) != 1) return YRB_FAILED;
     BusyScope busy(list);
     const uint32_t n = list->Count();
     InitProgress(t, n);
@@ -105,7 +106,7 @@ extern "C" YRB_API int32_t YRB16(int32_t slot, int32_t must_have, int32_t must_n
     uint32_t counted = 0;
     for (uint32_t i = 0; i < n; ++i) {
         step(i);
-        if (PollInterrupt(t)) return -2;
+        if (PollInterrupt(t)) return YRB_STOPPED;
         if (PassesFilter(list->flags[list->index1[i]], must_have, must_not)) ++counted;
     }
     step(n);
@@ -115,7 +116,7 @@ extern "C" YRB_API int32_t YRB16(int32_t slot, int32_t must_have, int32_t must_n
 extern "C" YRB_API int32_t YRB15(int32_t slot) {
     const Table* t = &g_registered;
     ListObject* list = nullptr;
-    if (ValidateSlotForChange(slot, list, t) != 1) return -1;
+    if (ValidateSlotForChange(slot, list, t) != 1) return YRB_FAILED;
     BusyScope busy(list);
     const uint32_t n = list->Count();
     const uint32_t half = n / 2;
@@ -126,11 +127,11 @@ extern "C" YRB_API int32_t YRB15(int32_t slot) {
     uint32_t* idx = list->index1;
     for (uint32_t i = 0; i < half; ++i) {
         std::swap(idx[i], idx[n - 1 - i]);
-        if (PollInterrupt(t)) return -2;
+        if (PollInterrupt(t)) return YRB_STOPPED;
         step(i);
     }
     step(half);
     return 1;
 }
 
-extern "C" YRB_API int32_t YRB19(void) { return -1; }
+extern "C" YRB_API int32_t YRB19(void) { return YRB_FAILED; }

@@ -14,7 +14,7 @@ namespace yrb {
 
 constexpr size_t kGatherBatch = 256;
 
-// out[i] = the item of part (0 address, 1 user, 2 domain) of entry ids[i], or
+// out[i] = the item of part (YRB_PART_...) of entry ids[i], or
 // null when the entry lacks it; the same answer as list.Part.
 inline void GatherParts(const ListObject& list, const uint32_t* ids, size_t n, int part,
                         const ListItem** out) {
@@ -28,7 +28,7 @@ inline void GatherParts(const ListObject& list, const uint32_t* ids, size_t n, i
         const ListItem& r = records[ids[i]];
         out[i] = list.ChildCount(0, r) ? &fields[r.first] : nullptr;
     }
-    if (part == 0) return;
+    if (part == YRB_PART_ADDRESS) return;
     const ListItem* parts = list.levels >= 3 ? list.dims[2].items : nullptr;
     for (size_t i = 0; i < n; ++i) {
         const ListItem* a = out[i];

@@ -17,7 +17,7 @@ int32_t Guarded(F&& body) noexcept {
     } catch (...) {
         SendError(&g_registered, "Unexpected internal error in the list engine");
     }
-    return -1;
+    return YRB_FAILED;
 }
 
 }  // namespace yrb

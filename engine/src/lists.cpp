@@ -22,7 +22,7 @@ ListObject& ReferenceList(int which) { return g_references[which]; }
 int32_t ValidateSlot(int32_t slot, ListObject*& out, const Table* t) {
     out = nullptr;
     ListObject* list = SlotList(slot);
-    if (list == nullptr) return -1;
+    if (list == nullptr) return YRB_FAILED;
     const char* msg = nullptr;
     if (list->content == nullptr) {
         msg = "No memory space has been allocated for the file content in List %d";
@@ -37,7 +37,7 @@ int32_t ValidateSlot(int32_t slot, ListObject*& out, const Table* t) {
     }
     if (msg) {
         SendError(t, Format(msg, slot));
-        return -1;
+        return YRB_FAILED;
     }
     out = list;
     return 1;
@@ -51,7 +51,7 @@ int32_t ValidateSlotForChange(int32_t slot, ListObject*& out, const Table* t) {
         // callbacks; a change now would mix two states of the list.
         SendError(&g_registered,
                   Format("List %d is in use by a running operation and cannot be changed", slot));
-        return -1;
+        return YRB_FAILED;
     }
     return ValidateSlot(slot, out, t);
 }
@@ -59,18 +59,18 @@ int32_t ValidateSlotForChange(int32_t slot, ListObject*& out, const Table* t) {
 int32_t CopyIndex(const uint32_t* source, uint32_t* target, uint32_t count) {
     if (source == nullptr) {
         SendError(&g_registered, "Cannot copy List index : Source Index object not set");
-        return -1;
+        return YRB_FAILED;
     }
     if (target == nullptr) {
         SendError(&g_registered, "Cannot copy List index : Target Index object not set");
-        return -1;
+        return YRB_FAILED;
     }
     if (count) std::memmove(target, source, static_cast<size_t>(count) * sizeof(uint32_t));
     return 1;
 }
 
 int32_t FreeListObject(ListObject* list) {
-    if (list == nullptr) return -1;
+    if (list == nullptr) return YRB_FAILED;
     if (list->dims) {
         for (uint32_t l = 0; l < list->levels; ++l) std::free(list->dims[l].items);
         delete[] list->dims;
@@ -150,12 +150,12 @@ extern "C" YRB_API int32_t YRB14(int32_t slot) {
 
 extern "C" YRB_API int32_t YRB20(int32_t slot) {
     ListObject* list = SlotList(slot);
-    if (list == nullptr) return -1;
+    if (list == nullptr) return YRB_FAILED;
     if (list->busy) {
         // Freeing here would pull the memory from under the running operation.
         SendError(&g_registered,
                   Format("List %d is in use by a running operation and cannot be freed", slot));
-        return -1;
+        return YRB_FAILED;
     }
     FreeListObject(list);
     return 1;
@@ -168,7 +168,7 @@ extern "C" YRB_API int32_t YRB09(void) {
         if (list->busy) {
             SendError(&g_registered,
                       Format("List %d is in use by a running operation and cannot be freed", slot));
-            result = -1;
+            result = YRB_FAILED;
             continue;
         }
         FreeListObject(list);
@@ -177,7 +177,7 @@ extern "C" YRB_API int32_t YRB09(void) {
         for (int k = 0; k < 4; ++k) FreeListObject(&ReferenceList(k));
     } else {
         SendError(&g_registered, "The reference lists are in use by a running operation and cannot be freed");
-        result = -1;
+        result = YRB_FAILED;
     }
     // Slot 7 (animate) keeps its value.
     g_registered.error = nullptr;

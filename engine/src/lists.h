@@ -57,17 +57,17 @@ struct ListObject {
         return end - it.first;
     }
 
-    // part 0 address, 1 user, 2 domain; null when the entry lacks it.
+    // part YRB_PART_...; null when the entry lacks it.
     const ListItem* Part(uint32_t e, int part) const {
         if (levels < 2) return nullptr;
         const ListItem& rec = dims[0].items[e];
         if (ChildCount(0, rec) == 0) return nullptr;
         const ListItem* addr = &dims[1].items[rec.first];
-        if (part == 0) return addr;
+        if (part == YRB_PART_ADDRESS) return addr;
         if (levels < 3 || ChildCount(1, *addr) < static_cast<uint32_t>(part)) return nullptr;
         return &dims[2].items[addr->first + static_cast<uint32_t>(part - 1)];
     }
-    const ListItem* Address(uint32_t e) const { return Part(e, 0); }
+    const ListItem* Address(uint32_t e) const { return Part(e, YRB_PART_ADDRESS); }
 };
 
 // Slot 1..3 of the address lists.

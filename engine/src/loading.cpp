@@ -35,7 +35,7 @@ int64_t CountLevel(ListObject& list, const char* text, uint32_t length, const Ta
     const uint32_t column = d.column;
     auto deeper = [&](const char* tok, uint32_t tokLen) -> bool {
         if constexpr (L + 1 < kMaxLevels) {
-            if (L + 1 < list.levels) return CountLevel<L + 1>(list, tok, tokLen, t) == -2;
+            if (L + 1 < list.levels) return CountLevel<L + 1>(list, tok, tokLen, t) == YRB_STOPPED;
         }
         return false;
     };
@@ -48,19 +48,19 @@ int64_t CountLevel(ListObject& list, const char* text, uint32_t length, const Ta
         while (NextToken(cursor, end, sep, sepLength, tok, tokLen)) {
             if (tokLen == 0) continue;
             ++found;
-            if (deeper(tok, tokLen)) return -2;
+            if (deeper(tok, tokLen)) return YRB_STOPPED;
         }
         d.capacity += static_cast<uint32_t>(found);
-        if (PollInterrupt(t)) return -2;
+        if (PollInterrupt(t)) return YRB_STOPPED;
         return found;
     }
     for (uint32_t k = 1; k <= column; ++k) {
-        if (PollInterrupt(t)) return -2;
+        if (PollInterrupt(t)) return YRB_STOPPED;
         if (!NextToken(cursor, end, sep, sepLength, tok, tokLen)) return 0;
         if (k == column) {
             if (tokLen == 0) return 0;
             ++d.capacity;
-            if (deeper(tok, tokLen)) return -2;
+            if (deeper(tok, tokLen)) return YRB_STOPPED;
             return 1;
         }
     }
@@ -93,13 +93,13 @@ int64_t CountRecords(ListObject& list, bool lowerEachRecord, const Table* t) {
                 } else {
                     r = CountLevel<1>(list, tok, tokLen, t);
                 }
-                if (r == -2) return -2;
+                if (r == YRB_STOPPED) return YRB_STOPPED;
             }
         }
         step(cursor ? static_cast<uint32_t>(cursor - content) : list.size);
     }
     Progress(t, list.size);
-    if (PollInterrupt(t)) return -2;
+    if (PollInterrupt(t)) return YRB_STOPPED;
     return d.capacity;
 }
 
@@ -130,13 +130,13 @@ struct Parser {
                     ++count;
                 }
                 if constexpr (L == 0) (*step)(d.parsed);
-                if (PollInterrupt(t)) return -2;
+                if (PollInterrupt(t)) return YRB_STOPPED;
             }
             if constexpr (L == 0) Progress(t, d.capacity);
             return count;
         }
         for (uint32_t k = 1; k <= column; ++k) {
-            if (PollInterrupt(t)) return -2;
+            if (PollInterrupt(t)) return YRB_STOPPED;
             if (!NextToken(cursor, end, sep, sepLength, tok, tokLen)) break;
             if (k == column) {
                 if (tokLen != 0) {
@@ -155,7 +155,7 @@ struct Parser {
         ListDimension& d = list.dims[L];
         if (d.parsed >= d.capacity) {
             SendError(&g_registered, "The list could not be parsed : the entries changed between the two passes");
-            return -1;
+            return YRB_FAILED;
         }
         ListItem& it = d.items[d.parsed++];
         if constexpr (L == 0) {
@@ -229,7 +229,7 @@ int32_t ReadChunks(const char* path, uint32_t chunk, char* buffer, uint32_t size
     if (f == nullptr) {
         buffer[size] = '\0';
         SendError(t, Format("Could not open file for reading : %s", path));
-        return -1;
+        return YRB_FAILED;
     }
     uint32_t total = 0;
     // After each read: end of file gives what was read, a read error fails.
@@ -240,7 +240,7 @@ int32_t ReadChunks(const char* path, uint32_t chunk, char* buffer, uint32_t size
             buffer[size] = '\0';
             std::fclose(f);
             SendError(t, "Error loading file content");
-            result = -1;
+            result = YRB_FAILED;
         } else {
             buffer[total] = '\0';
             std::fclose(f);
@@ -257,7 +257,7 @@ int32_t ReadChunks(const char* path, uint32_t chunk, char* buffer, uint32_t size
         if (CallValue(t->check_interrupt, 0) != 0) {
             buffer[size] = '\0';
             std::fclose(f);
-            return -2;
+            return YRB_STOPPED;
         }
     }
     if (afterRead(rest ? std::fread(buffer + total, 1, rest, f) : 0, rest, result)) return result;
@@ -274,22 +274,22 @@ int32_t ReadWholeFile(const char* path, char*& content, uint32_t& size, const Ta
     struct stat st {};
     if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode)) {
         SendError(msgTable, Format("Cannot retrieve file infos : '%s'", path));
-        return -1;
+        return YRB_FAILED;
     }
     if (st.st_size == 0) {
         if (!emptyIsSilent) SendError(msgTable, Format("The file is empty : '%s'", path));
-        return -1;
+        return YRB_FAILED;
     }
     if (static_cast<unsigned long long>(st.st_size) > kMaxLoadable) {
         SendError(msgTable, Format("The file is too large : '%s' has %lld bytes, at most %u bytes can be loaded",
                                    path, static_cast<long long>(st.st_size), kMaxLoadable));
-        return -1;
+        return YRB_FAILED;
     }
     const uint32_t want = static_cast<uint32_t>(st.st_size);
     char* buffer = AllocFilled<char>(static_cast<size_t>(want) + 1, pool);
     if (buffer == nullptr) {
         SendError(msgTable, Format("Cannot allocate memory for content of file : '%s'", path));
-        return -1;
+        return YRB_FAILED;
     }
     const int32_t got = ReadChunks(path, 100000, buffer, want);
     if (got < 0) {
@@ -299,7 +299,7 @@ int32_t ReadWholeFile(const char* path, char*& content, uint32_t& size, const Ta
     if (got == 0) {  // emptied since its size was taken
         std::free(buffer);
         if (!emptyIsSilent) SendError(msgTable, Format("The file is empty : '%s'", path));
-        return -1;
+        return YRB_FAILED;
     }
     content = buffer;
     size = static_cast<uint32_t>(got);  // a file that shrank is parsed as read
@@ -307,7 +307,7 @@ int32_t ReadWholeFile(const char* path, char*& content, uint32_t& size, const Ta
 }
 
 int32_t BuildList(ListObject& list, const Table* t, BlockPool* pool) {
-    if (list.content == nullptr || list.size == 0) return -1;
+    if (list.content == nullptr || list.size == 0) return YRB_FAILED;
     Info(t, "Counting entries");
     // When the record separator has no letters, lower-casing first changes no
     // record boundary, and one pass over the bytes is much cheaper.
@@ -327,7 +327,7 @@ int32_t BuildList(ListObject& list, const Table* t, BlockPool* pool) {
                       Format("Memory required for list object could not be allocated : %llu bytes",
                              static_cast<unsigned long long>(d.capacity) * sizeof(ListItem)));
             FreeListObject(&list);
-            return -1;
+            return YRB_FAILED;
         }
     }
     const unsigned long long indexBytes = static_cast<unsigned long long>(n) * sizeof(uint32_t);
@@ -336,14 +336,14 @@ int32_t BuildList(ListObject& list, const Table* t, BlockPool* pool) {
         SendError(&g_registered,
                   Format("Memory required for list object index 1 could not be allocated : %llu bytes", indexBytes));
         FreeListObject(&list);
-        return -1;
+        return YRB_FAILED;
     }
     list.index2 = AllocFilled<uint32_t>(n, pool);
     if (list.index2 == nullptr) {
         SendError(&g_registered,
                   Format("Memory required for list object index 2 could not be allocated : %llu bytes", indexBytes));
         FreeListObject(&list);
-        return -1;
+        return YRB_FAILED;
     }
     list.flags = AllocZeroed<uint8_t>(n, pool);
     list.occurrences = AllocZeroed<uint32_t>(n, pool);
@@ -352,7 +352,7 @@ int32_t BuildList(ListObject& list, const Table* t, BlockPool* pool) {
                   Format("Memory required for list object could not be allocated : %llu bytes",
                          static_cast<unsigned long long>(n) * (1 + sizeof(uint32_t))));
         FreeListObject(&list);
-        return -1;
+        return YRB_FAILED;
     }
 
     Info(t, "Parsing entries");
@@ -378,26 +378,26 @@ int32_t BuildList(ListObject& list, const Table* t, BlockPool* pool) {
 using namespace yrb;
 
 extern "C" YRB_API int32_t YRB28(const char* path, uint32_t chunk, char* buffer, uint32_t size) {
-    if (path == nullptr || buffer == nullptr) return -1;
+    if (path == nullptr || buffer == nullptr) return YRB_FAILED;
     if (size > kMaxLoadable) {
         buffer[0] = '\0';
         SendError(&g_registered,
                   Format("Cannot read %u bytes at once, at most %u bytes can be read : %s", size, kMaxLoadable, path));
-        return -1;
+        return YRB_FAILED;
     }
     return Guarded([&] { return ReadChunks(path, chunk, buffer, size); });
 }
 
 extern "C" YRB_API int32_t YRB13(int32_t slot, const char* path, int32_t column,
                                  const char* field_sep, const char* record_sep) {
-    if (record_sep == nullptr || *record_sep == '\0') return -1;
+    if (record_sep == nullptr || *record_sep == '\0') return YRB_FAILED;
     ListObject* target = SlotList(slot);
-    if (target == nullptr || path == nullptr || field_sep == nullptr) return -1;
+    if (target == nullptr || path == nullptr || field_sep == nullptr) return YRB_FAILED;
     return Guarded([&]() -> int32_t {
         if (target->busy) {
             SendError(&g_registered,
                       Format("List %d is in use by a running operation and cannot be reloaded", slot));
-            return -1;
+            return YRB_FAILED;
         }
         // The old list goes first, as always; its memory may serve the new one.
         BlockPool pool;
@@ -405,7 +405,7 @@ extern "C" YRB_API int32_t YRB13(int32_t slot, const char* path, int32_t column,
         if (std::strlen(record_sep) > kMaxSeparator || std::strlen(field_sep) > kMaxSeparator) {
             SendError(&g_registered,
                       Format("A separator is longer than %u bytes and cannot be used : '%s'", kMaxSeparator, path));
-            return -1;
+            return YRB_FAILED;
         }
         BusyScope busy(target);
         ScopedList built;
@@ -415,7 +415,7 @@ extern "C" YRB_API int32_t YRB13(int32_t slot, const char* path, int32_t column,
         list.dims = new (std::nothrow) ListDimension[3];
         if (list.dims == nullptr) {
             SendError(&g_registered, Format("Cannot allocate memory for file : '%s'", path));
-            return -1;
+            return YRB_FAILED;
         }
         list.levels = 3;
         SetSeparator(list.dims[0], record_sep);

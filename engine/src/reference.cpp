@@ -42,7 +42,7 @@ enum RefKind { kBlackList = 0, kValidExtensions = 1, kExcludedExtensions = 2, kK
 constexpr uint32_t kNone = 0xFFFFFFFFu;
 
 // The value of a reference record: its first level-1 item, or null.
-const ListItem* ValueOf(const ListObject& list, uint32_t entry) { return list.Part(entry, 0); }
+const ListItem* ValueOf(const ListObject& list, uint32_t entry) { return list.Part(entry, YRB_PART_ADDRESS); }
 
 // Open-addressing set of the values of a reference list.  The texts stay in
 // the list's content; the set is rebuilt whenever the list is.
@@ -294,7 +294,7 @@ constexpr BadAtomBytes kBadAtomByte;
 
 // 1 valid, 0 invalid (reason set), -2 stop.
 int CheckAtoms(const char* text, uint32_t length, std::string& reason) {
-    if (length == 0) return -1;
+    if (length == 0) return YRB_FAILED;
     if (text[0] == '.') {
         reason = "leading '.'";
         return 0;
@@ -308,7 +308,7 @@ int CheckAtoms(const char* text, uint32_t length, std::string& reason) {
     const char* atom = nullptr;
     uint32_t atomLen = 0;
     while (NextToken(cursor, end, ".", 1, atom, atomLen)) {
-        if (PollInterrupt(&g_registered)) return -2;
+        if (PollInterrupt(&g_registered)) return YRB_STOPPED;
         if (atomLen == 0) {
             reason = "missing atom";
             return 0;
@@ -347,7 +347,7 @@ int CheckKnownExtension(const char* domain, uint32_t length, std::string& reason
         reason = "no extension";
         return 0;
     }
-    if (PollInterrupt(&g_registered)) return -2;
+    if (PollInterrupt(&g_registered)) return YRB_STOPPED;
     if (Cache(kValidExtensions).values.Contains(ext, extLen, Crc32(ext, extLen))) return 1;
     reason = Quoted("unknown extension '", ext, extLen);
     return 0;
@@ -360,7 +360,7 @@ int CheckExcludedExtension(const char* domain, uint32_t length, std::string& rea
         reason = "no extension";
         return 1;
     }
-    if (PollInterrupt(&g_registered)) return -2;
+    if (PollInterrupt(&g_registered)) return YRB_STOPPED;
     if (Cache(kExcludedExtensions).values.Contains(ext, extLen, Crc32(ext, extLen))) {
         reason = Quoted("'", ext, extLen);
         return 1;
@@ -369,7 +369,7 @@ int CheckExcludedExtension(const char* domain, uint32_t length, std::string& rea
 }
 
 int CheckExcludedKeyword(const char* address, uint32_t length, std::string& reason) {
-    if (PollInterrupt(&g_registered)) return -2;
+    if (PollInterrupt(&g_registered)) return YRB_STOPPED;
     const KeywordMatcher& m = Cache(kKeywords).keywords;
     const uint32_t rank = m.FirstIn(address, length);
     if (rank == kNone) return 0;
@@ -382,7 +382,7 @@ int CheckExcludedKeyword(const char* address, uint32_t length, std::string& reas
 }
 
 int CheckBlackListed(const char* address, uint32_t length, uint32_t crc) {
-    if (PollInterrupt(&g_registered)) return -2;
+    if (PollInterrupt(&g_registered)) return YRB_STOPPED;
     return Cache(kBlackList).values.Contains(address, length, crc) ? 1 : 0;
 }
 
@@ -420,7 +420,7 @@ struct Verdict {
 // Runs the chain on an entry that has an address.
 Verdict RunChain(const ListObject& list, uint32_t entry) {
     Verdict v;
-    const ListItem* address = list.Part(entry, 0);
+    const ListItem* address = list.Part(entry, YRB_PART_ADDRESS);
     auto fail = [&](int reason) {
         v.result = 0;
         v.reason = reason;
@@ -441,8 +441,8 @@ Verdict RunChain(const ListObject& list, uint32_t entry) {
     const uint32_t parts = list.ChildCount(1, *address);
     if (parts == 0) return fail(0);
     if (parts == 1) return fail(1);
-    const ListItem* user = list.Part(entry, 1);
-    const ListItem* domain = list.Part(entry, 2);
+    const ListItem* user = list.Part(entry, YRB_PART_USER);
+    const ListItem* domain = list.Part(entry, YRB_PART_DOMAIN);
     if (user->length == 0) return fail(2);
     if (domain->length == 0) return fail(3);
     const char* u = list.Text(*user);
@@ -471,47 +471,47 @@ int32_t LoadReference(int kind, const char* path, int32_t column, const char* fi
     const Table* t = &g_registered;
     if (recordSep == nullptr || *recordSep == '\0') {
         SendError(t, "No record separator has been specified");
-        return -1;
+        return YRB_FAILED;
     }
     if (g_referenceBusy != 0) {
         // A check is running on the reference lists (we are inside one of its
         // callbacks): the list must not change under it.
         SendError(t, "The reference lists are in use by a running operation and cannot be reloaded");
-        return -1;
+        return YRB_FAILED;
     }
     return Guarded([&]() -> int32_t {
         ListObject& target = ReferenceList(kind);
         if (path == nullptr || *path == '\0') {
             SendError(t, Format("Cannot retrieve file infos : '%s'", path ? path : ""));
-            return -1;
+            return YRB_FAILED;
         }
         // An empty file empties the list, silently.
         struct stat st {};
         if (::stat(path, &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) {
             FreeListObject(&target);
-            return -1;
+            return YRB_FAILED;
         }
         if (fieldSep == nullptr) fieldSep = "";
         if (std::strlen(recordSep) > kMaxSeparator || std::strlen(fieldSep) > kMaxSeparator) {
             SendError(t, Format("A separator is longer than %u bytes and cannot be used : '%s'", kMaxSeparator, path));
-            return -1;
+            return YRB_FAILED;
         }
         // Loaded aside: a failed or stopped reload keeps the previous list.
         ScopedList built;
         ListObject& list = built.Get();
-        if (ReadWholeFile(path, list.content, list.size, t, true) < 0) return -1;
+        if (ReadWholeFile(path, list.content, list.size, t, true) < 0) return YRB_FAILED;
         const uint32_t levels = kind == kBlackList ? 3 : 2;
         list.dims = new (std::nothrow) ListDimension[levels];
         if (list.dims == nullptr) {
             SendError(t, Format("Cannot allocate memory for file : '%s'", path));
-            return -1;
+            return YRB_FAILED;
         }
         list.levels = levels;
         SetSeparator(list.dims[0], recordSep);
         SetSeparator(list.dims[1], fieldSep);
         list.dims[1].column = static_cast<uint32_t>(column);
         if (levels == 3) SetSeparator(list.dims[2], "@");
-        if (BuildList(list, &g_silent) < 0) return -1;
+        if (BuildList(list, &g_silent) < 0) return YRB_FAILED;
         RefCache fresh;
         fresh.Build(list, kind);
         FreeListObject(&target);
@@ -551,7 +551,7 @@ extern "C" YRB_API int32_t YRB12(int32_t slot, int32_t flag, int32_t must_have, 
                                  const char* report_path) {
     const Table* t = &g_registered;
     ListObject* list = nullptr;
-    if (ValidateSlotForChange(slot, list, t) != 1) return -1;
+    if (ValidateSlotForChange(slot, list, t) != 1) return YRB_FAILED;
     return Guarded([&]() -> int32_t {
         BusyScope busy(list);
         ReferenceScope refs;
@@ -569,9 +569,9 @@ extern "C" YRB_API int32_t YRB12(int32_t slot, int32_t flag, int32_t must_have, 
         uint32_t counted = 0;
         for (uint32_t i = 0; i < n; ++i) {
             step(i);
-            if (PollInterrupt(t)) return -2;
+            if (PollInterrupt(t)) return YRB_STOPPED;
             const uint32_t e = list->index1[i];
-            const ListItem* address = list->Part(e, 0);
+            const ListItem* address = list->Part(e, YRB_PART_ADDRESS);
             if (address == nullptr) continue;
             if (!PassesFilter(list->flags[e], must_have, must_not)) continue;
             const Verdict v = RunChain(*list, e);
@@ -586,17 +586,17 @@ extern "C" YRB_API int32_t YRB12(int32_t slot, int32_t flag, int32_t must_have, 
         }
         if (counted == 0) report.Add("None\r\n");
         step(n);
-        return report.Close() ? static_cast<int32_t>(counted) : -1;
+        return report.Close() ? static_cast<int32_t>(counted) : YRB_FAILED;
     });
 }
 
 extern "C" YRB_API int32_t YRB29(int32_t slot, int32_t entry, char* buffer, int32_t max) {
     ListObject* list = nullptr;
-    if (ValidateSlot(slot, list, &g_registered) != 1) return -1;
-    if (entry < 0 || static_cast<uint32_t>(entry) >= list->Count()) return -1;
+    if (ValidateSlot(slot, list, &g_registered) != 1) return YRB_FAILED;
+    if (entry < 0 || static_cast<uint32_t>(entry) >= list->Count()) return YRB_FAILED;
     const uint32_t e = list->index1[entry];
-    if (list->Part(e, 0) == nullptr) return -1;
-    if (buffer == nullptr || max < 0) return -1;
+    if (list->Part(e, YRB_PART_ADDRESS) == nullptr) return YRB_FAILED;
+    if (buffer == nullptr || max < 0) return YRB_FAILED;
     return Guarded([&]() -> int32_t {
         BusyScope busy(list);
         ReferenceScope refs;

@@ -41,7 +41,9 @@ namespace yrb {
 
 namespace {
 
-const char* const kSortInfo[12] = {
+constexpr int kSortKeys = YRB_SORT_SELECTED + 1;
+
+const char* const kSortInfo[kSortKeys] = {
     "Sorting entries alphabetically",
     "Sorting entries alphabetically by user",
     "Sorting entries alphabetically by domain",
@@ -56,8 +58,30 @@ const char* const kSortInfo[12] = {
     "Sorting entries by selection",
 };
 
-// The flag mask of keys 7 to 11.
-constexpr uint8_t kFlagMask[12] = {0, 0, 0, 0, 0, 0, 0, 0x20, 0x10, 0x08, 0x06, 0x01};
+// The text keys are the parts they sort by.
+static_assert(YRB_SORT_ADDRESS == YRB_PART_ADDRESS && YRB_SORT_USER == YRB_PART_USER &&
+              YRB_SORT_DOMAIN == YRB_PART_DOMAIN);
+
+constexpr int kNoPart = -1;
+
+// The part whose text or length a key sorts by, or kNoPart.
+constexpr int KeyPart(int32_t key) {
+    if (key <= YRB_SORT_DOMAIN) return key;
+    if (key <= YRB_SORT_DOMAIN_LENGTH) return key - YRB_SORT_ADDRESS_LENGTH;
+    return kNoPart;
+}
+
+// The flags a flag key sorts by.
+constexpr uint8_t FlagMask(int32_t key) {
+    switch (key) {
+        case YRB_SORT_INVALID: return YRB_FLAG_INVALID;
+        case YRB_SORT_DUPLICATE: return YRB_FLAG_DUPLICATE;
+        case YRB_SORT_DELETED: return YRB_FLAG_DELETED;
+        case YRB_SORT_COMPARE: return YRB_MASK_COMPARE;
+        case YRB_SORT_SELECTED: return YRB_FLAG_SELECTED;
+        default: return 0;
+    }
+}
 
 constexpr uint32_t kBuckets = 1u << 16;  // a 16-bit digit
 
@@ -113,7 +137,7 @@ void RadixSort(R* a, R* b, size_t n, uint32_t digits, Key key) {
 class NumberSorter {
 public:
     NumberSorter(const ListObject& list, int32_t key, bool descending)
-        : list_(list), key_(key), part_(key <= 5 ? key % 3 : -1), desc_(descending) {}
+        : list_(list), key_(key), part_(KeyPart(key)), flagMask_(FlagMask(key)), desc_(descending) {}
 
     // Sorts the count entry numbers of ids into index.
     void Run(const uint32_t* ids, uint32_t* index, uint32_t count) {
@@ -126,17 +150,17 @@ public:
             const size_t m = std::min<size_t>(kGatherBatch, count - base);
             const uint32_t* batch = ids + base;
             // The keys of the batch first, each read independently.
-            if (part_ >= 0) {
+            if (part_ != kNoPart) {
                 GatherParts(list_, batch, m, part_, items);
                 for (size_t j = 0; j < m; ++j) keys[j] = items[j] ? items[j]->length : kMissing;
-            } else if (key_ == 6) {
+            } else if (key_ == YRB_SORT_OCCURRENCES) {
                 for (size_t j = 0; j < m; ++j) keys[j] = list_.occurrences[batch[j]];
             } else {
-                for (size_t j = 0; j < m; ++j) keys[j] = list_.flags[batch[j]] & kFlagMask[key_];
+                for (size_t j = 0; j < m; ++j) keys[j] = list_.flags[batch[j]] & flagMask_;
             }
             for (size_t j = 0; j < m; ++j) {
                 Step();
-                if (part_ >= 0 && items[j] == nullptr) {
+                if (part_ != kNoPart && items[j] == nullptr) {
                     missing.push_back(batch[j]);
                     continue;
                 }
@@ -162,6 +186,7 @@ private:
     const ListObject& list_;
     const int32_t key_;
     const int part_;
+    const uint8_t flagMask_;
     const bool desc_;
 };
 
@@ -487,10 +512,10 @@ private:
 
 int32_t Sort(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
              bool descending, std::vector<uint8_t>* groups, std::vector<TextSpan>* spans) {
-    if (index == nullptr) return -1;
-    if (key < 0 || key > 11) key = 0;
+    if (index == nullptr) return YRB_FAILED;
+    if (key < YRB_SORT_ADDRESS || key > YRB_SORT_SELECTED) key = YRB_SORT_ADDRESS;
     if (count == 1) {
-        const ListItem* it = key <= 2 ? list.Part(index[0], key) : nullptr;
+        const ListItem* it = key <= YRB_SORT_DOMAIN ? list.Part(index[0], key) : nullptr;
         if (groups) groups->assign(1, it ? kNewText : kLacksPart);
         if (spans) spans->assign(1, it ? TextSpan{it->offset, it->length} : TextSpan{0, 0});
         return 1;
@@ -500,18 +525,18 @@ int32_t Sort(const ListObject& list, uint32_t* index, uint32_t count, int32_t ke
         // changed the index meanwhile could otherwise mix two orders.
         const std::vector<uint32_t> ids(index, index + count);
         Info(&g_registered, kSortInfo[key]);
-        if (count < 2) return -1;
-        if (key <= 2) {
+        if (count < 2) return YRB_FAILED;
+        if (key <= YRB_SORT_DOMAIN) {
             TextSorter(list, key, descending).Run(ids.data(), index, count, groups, spans);
         } else {
             NumberSorter(list, key, descending).Run(ids.data(), index, count);
         }
         return 1;
     } catch (const Stopped&) {
-        return -2;
+        return YRB_STOPPED;
     } catch (const std::bad_alloc&) {
         SendError(&g_registered, "Not enough memory to complete the operation");
-        return -1;
+        return YRB_FAILED;
     }
 }
 
@@ -524,13 +549,13 @@ int32_t SortEntries(const ListObject& list, uint32_t* index, uint32_t count, int
 
 int32_t SortEntriesGrouped(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
                            bool descending, std::vector<uint8_t>& groups) {
-    if (key < 0 || key > 2) return -1;
+    if (key < YRB_SORT_ADDRESS || key > YRB_SORT_DOMAIN) return YRB_FAILED;
     return Sort(list, index, count, key, descending, &groups, nullptr);
 }
 
 int32_t SortEntriesSpans(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
                          bool descending, std::vector<TextSpan>& spans) {
-    if (key < 0 || key > 2) return -1;
+    if (key < YRB_SORT_ADDRESS || key > YRB_SORT_DOMAIN) return YRB_FAILED;
     return Sort(list, index, count, key, descending, nullptr, &spans);
 }
 
@@ -542,7 +567,7 @@ extern "C" YRB_API int32_t YRB02(int32_t slot, int32_t key, int32_t which_index,
                                  int32_t descending) {
     return Guarded([&]() -> int32_t {
         ListObject* list = nullptr;
-        if (ValidateSlotForChange(slot, list, &g_registered) != 1) return -1;
+        if (ValidateSlotForChange(slot, list, &g_registered) != 1) return YRB_FAILED;
         BusyScope busy(list);
         uint32_t* index = which_index == 0 ? list->index1 : list->index2;
         return SortEntries(*list, index, list->Count(), key, descending != 0);

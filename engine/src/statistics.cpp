@@ -30,26 +30,26 @@ extern "C" YRB_API int32_t YRB23(int32_t slot, const char* stat_path, int32_t mu
         const Table* t = &g_registered;
         if (stat_path == nullptr || *stat_path == '\0') {
             SendError(t, "No 'stat' file has been specified");
-            return -1;
+            return YRB_FAILED;
         }
         ListObject* list = nullptr;
-        if (ValidateSlotForChange(slot, list, t) != 1) return -1;
+        if (ValidateSlotForChange(slot, list, t) != 1) return YRB_FAILED;
         BusyScope busy(list);
         const uint32_t n = list->Count();
         InitProgress(t, n);
         ProgressStep(t, n)(0);
 
-        const int32_t cleared = UpdateFlags(*list, -1, 0, YRB_FLAG_WORK, 0, 0, t);
+        const int32_t cleared = UpdateFlags(*list, YRB_ALL_ENTRIES, YRB_MODE_CLEAR, YRB_FLAG_WORK, 0, 0, t);
         if (cleared < 0) return cleared;
         Info(t, "Preparing List for statistic computation");
         CopyIndex(list->index1, list->index2, n);
         const int32_t grouped =
-            MarkDuplicates(*list, list->index2, n, 2, YRB_FLAG_WORK, must_have, must_not);
+            MarkDuplicates(*list, list->index2, n, YRB_PART_DOMAIN, YRB_FLAG_WORK, must_have, must_not);
         if (grouped < 0) return grouped;
         const int32_t total = YRB16(slot, must_have, must_not, t);
         if (total < 0) return total;
         if (n > 0) {  // a list of 0 entries has nothing to sort
-            const int32_t sorted = SortEntries(*list, list->index2, n, 6, false);
+            const int32_t sorted = SortEntries(*list, list->index2, n, YRB_SORT_OCCURRENCES, false);
             if (sorted < 0) return sorted;
         }
 
@@ -59,12 +59,12 @@ extern "C" YRB_API int32_t YRB23(int32_t slot, const char* stat_path, int32_t mu
         BufferedWriter file;
         if (!file.Open(stat_path, "wb")) {
             SendError(t, Format("Could not open file for writing : %s", stat_path));
-            return -1;
+            return YRB_FAILED;
         }
         file.Add("Domain\tOccurrences\tPercentage\r\n");
         bool restZero = false;  // index 2 runs from the highest count down
         for (uint32_t i = 0; i < n; ++i) {
-            if (PollInterrupt(t)) return -2;
+            if (PollInterrupt(t)) return YRB_STOPPED;
             step(i);
             if (restZero) continue;
             const uint32_t id = list->index2[n - 1 - i];
@@ -75,7 +75,7 @@ extern "C" YRB_API int32_t YRB23(int32_t slot, const char* stat_path, int32_t mu
             }
             const uint8_t flags = list->flags[id];
             if ((flags & YRB_FLAG_WORK) != 0 || !PassesFilter(flags, must_have, must_not)) continue;
-            const ListItem* domain = list->Part(id, 2);
+            const ListItem* domain = list->Part(id, YRB_PART_DOMAIN);
             if (domain == nullptr) continue;
             file.Add(list->Text(*domain), domain->length);
             file.Add("\t", 1);
@@ -85,6 +85,6 @@ extern "C" YRB_API int32_t YRB23(int32_t slot, const char* stat_path, int32_t mu
             file.Add(" %\r\n", 4);
         }
         step(n);
-        return file.Close() ? static_cast<int32_t>(n) : -1;
+        return file.Close() ? static_cast<int32_t>(n) : YRB_FAILED;
     });
 }

@@ -66,19 +66,19 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
                                  const char* mode) {
     const Table* t = &g_registered;
     ListObject* list = nullptr;
-    if (ValidateSlot(slot, list, t) != 1) return -1;
+    if (ValidateSlot(slot, list, t) != 1) return YRB_FAILED;
     if (out_record_sep == nullptr || *out_record_sep == '\0') {
         SendError(t, "No output record separator has been specified");
-        return -1;
+        return YRB_FAILED;
     }
     if (out_field_sep == nullptr) out_field_sep = "";
     if (path == nullptr || *path == '\0') {
         SendError(t, "No output file has been specified");
-        return -1;
+        return YRB_FAILED;
     }
     if (mode == nullptr || !IsProgramMode(mode)) {
         SendError(t, Format("Invalid mode for file writing : %s", mode ? mode : ""));
-        return -1;
+        return YRB_FAILED;
     }
     return Guarded([&]() -> int32_t {
         BusyScope busy(list);
@@ -104,7 +104,7 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
         std::string name = perFile ? numbered(fileNumber) : std::string(path);
         if (!out.Open(name, mode)) {
             SendError(t, Format("Could not open file for writing : %s", name.c_str()));
-            return -1;
+            return YRB_FAILED;
         }
         if (append) out.Add(out_record_sep, recSepLen);
 
@@ -121,7 +121,7 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
             if (records) {
                 for (uint32_t j = 0; j < m; ++j) items[j] = &list->Entry(ids[j]);
             } else {
-                GatherParts(*list, ids, m, 0, items);
+                GatherParts(*list, ids, m, YRB_PART_ADDRESS, items);
             }
             for (uint32_t j = 0; j < m; ++j) {
                 __builtin_prefetch(&list->flags[ids[j]]);
@@ -134,11 +134,11 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
                 const ListItem* address = records ? nullptr : items[j];
                 if (records || address != nullptr) {
                     if (perFile && inFile == perFile) {
-                        if (!out.Close()) return -1;
+                        if (!out.Close()) return YRB_FAILED;
                         name = numbered(++fileNumber);
                         if (!out.Open(name, mode)) {
                             SendError(t, Format("Could not open file for writing : %s", name.c_str()));
-                            return -1;
+                            return YRB_FAILED;
                         }
                         inFile = 0;
                     }
@@ -167,11 +167,11 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
                     ++inFile;
                 }
                 step(i);
-                if (PollInterrupt(t)) return -2;  // what was written stays in the file
+                if (PollInterrupt(t)) return YRB_STOPPED;  // what was written stays in the file
             }
         }
         Progress(t, n);
-        if (!out.Close()) return -1;
+        if (!out.Close()) return YRB_FAILED;
         return static_cast<int32_t>(written);
     });
 }

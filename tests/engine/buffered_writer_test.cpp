@@ -172,9 +172,9 @@ TEST_F(WriteFailures, EveryWritingExport) {
         {"numbered, the last file fails", "a@x\nb@y\ncccccccccccccccc@z\n", 10,
          [&] { return YRB01(1, 0, 0, 0, 0, "", "\n", out.c_str(), 2, "wb"); }, 3, dir.Path("list_2.out")},
         {"duplicates report", "a@x\nb@y\na@x\nb@y\n", 40,
-         [&] { return YRB11(1, 0, 0x10, 0, 0, dup.c_str()); }, 2, dup},
+         [&] { return YRB11(1, YRB_PART_ADDRESS, 0x10, 0, 0, dup.c_str()); }, 2, dup},
         {"duplicates report, None", "a@x\nb@y\n", 16,
-         [&] { return YRB11(1, 0, 0x10, 0, 0, dup.c_str()); }, 0, dup},
+         [&] { return YRB11(1, YRB_PART_ADDRESS, 0x10, 0, 0, dup.c_str()); }, 0, dup},
         {"invalid entries report", "a@x.zz\nb@y.zz\n", 40,
          [&] { return YRB12(1, 0x20, 0, 0, inv.c_str()); }, 2, inv},
         {"invalid entries report, None", "\n\n", 16,
@@ -194,7 +194,8 @@ TEST_F(WriteFailures, EveryWritingExport) {
         clean();
         EXPECT_EQ(WithFileLimit(kNoLimit, r.call), (Outcome{r.whole, {}}));
         clean();
-        EXPECT_EQ(WithFileLimit(r.limit, r.call), (Outcome{-1, {"Could not write to file : " + r.failingFile}}));
+        EXPECT_EQ(WithFileLimit(r.limit, r.call),
+                  (Outcome{YRB_FAILED, {"Could not write to file : " + r.failingFile}}));
     }
 }
 

@@ -23,6 +23,9 @@ using Flags = std::vector<int32_t>;
 
 namespace {
 
+// YRB21's answer with first_only when no entry matches.
+constexpr int32_t kNoMatch = -1;
+
 std::string Lines(const V& lines) {
     std::string bytes;
     for (const auto& l : lines) bytes += l + "\n";
@@ -46,7 +49,7 @@ protected:
     // Flags by address after the compare sorted the lists ("<none>" first).
     static std::vector<std::pair<std::string, int32_t>> ByAddress(int32_t slot) {
         std::vector<std::pair<std::string, int32_t>> out;
-        const V addresses = Entries(slot, 0);
+        const V addresses = Entries(slot, YRB_PART_ADDRESS);
         for (size_t e = 0; e < addresses.size(); ++e)
             out.emplace_back(addresses[e], YRB17(slot, static_cast<int32_t>(e), -1));
         return out;
@@ -162,7 +165,7 @@ TEST_F(CompareFind, CompareCallbacksAndStableOrder) {
                                  "Sorting entries alphabetically", "Comparing lists entries"}));
     EXPECT_EQ(rec.Values('S'), (std::vector<int32_t>{4, 2, 4}));
     EXPECT_EQ(rec.Values('P').back(), 4);
-    EXPECT_EQ(Entries(1, 0), (V{"a@x", "a@x", "b@x", "c@x"}));
+    EXPECT_EQ(Entries(1, YRB_PART_ADDRESS), (V{"a@x", "a@x", "b@x", "c@x"}));
     // Index 1 holds the entries in address order (stable: file order within).
     const yrb::ListObject* l1 = yrb::SlotList(1);
     EXPECT_EQ((std::vector<uint32_t>(l1->index1, l1->index1 + 4)), (std::vector<uint32_t>{1, 2, 0, 3}));
@@ -171,11 +174,11 @@ TEST_F(CompareFind, CompareCallbacksAndStableOrder) {
 TEST_F(CompareFind, CompareFailuresAndEmptyLists) {
     Recorder rec;
     rec.Register();
-    EXPECT_EQ(YRB24(0, 4, 0, 0, 0), -1);
+    EXPECT_EQ(YRB24(0, 4, 0, 0, 0), YRB_FAILED);
     EXPECT_EQ(rec.Texts('E'), (V{"No memory space has been allocated for the file content in List 1"}));
     Load(1, {"1;a@x"});
     rec.events.clear();
-    EXPECT_EQ(YRB24(0, 4, 0, 0, 0), -1);
+    EXPECT_EQ(YRB24(0, 4, 0, 0, 0), YRB_FAILED);
     EXPECT_EQ(rec.Texts('E'), (V{"No memory space has been allocated for the file content in List 2"}));
     // Mended: a list of 0 entries compares successfully.
     const std::string empty = dir.Write("empty.mal", "\n");
@@ -196,12 +199,12 @@ TEST_F(CompareFind, CompareStopIsMinusTwo) {
     rec.onCheck = [](int) { return 1; };
     // Mended: a stop while clearing the flags is -2, not -1.
     yrb::g_pollCounter = 10000;
-    EXPECT_EQ(YRB24(0, 4, 0, 0, 0), -2);
+    EXPECT_EQ(YRB24(0, 4, 0, 0, 0), YRB_STOPPED);
     // A stop while sorting list 1 is -2 too: list 1 and list 2 clear in six
     // polls, the sort polls next.
     rec.events.clear();
     yrb::g_pollCounter = 10001 - 6;
-    EXPECT_EQ(YRB24(0, 4, 0, 0, 0), -2);
+    EXPECT_EQ(YRB24(0, 4, 0, 0, 0), YRB_STOPPED);
     EXPECT_EQ(rec.Texts('I').back(), "Sorting entries alphabetically");
     // A stop while comparing leaves the matches found so far: a and b match
     // in eight polls, the ninth asks.
@@ -209,8 +212,8 @@ TEST_F(CompareFind, CompareStopIsMinusTwo) {
     rec.onInfo = [&] {
         if (rec.events.back().text == "Comparing lists entries") yrb::g_pollCounter = 10001 - 8;
     };
-    EXPECT_EQ(YRB24(0, 4, 0, 0, 0), -2);
-    EXPECT_EQ(Entries(1, 0), (V{"a@x", "b@x", "c@x"}));
+    EXPECT_EQ(YRB24(0, 4, 0, 0, 0), YRB_STOPPED);
+    EXPECT_EQ(Entries(1, YRB_PART_ADDRESS), (V{"a@x", "b@x", "c@x"}));
     EXPECT_EQ(AllFlags(1), (Flags{4, 4, 0}));
     EXPECT_EQ(AllFlags(2), (Flags{4, 4, 0}));
     rec.onInfo = nullptr;
@@ -330,7 +333,7 @@ TEST_F(CompareFind, CompareLargeListsAsTheSet) {
         for (size_t e = 0; e < list2.size(); ++e) f2.push_back(next() % 5 == 0 ? 8 : 0);
         for (size_t e = 0; e < f1.size(); ++e) YRB03(1, static_cast<int32_t>(e), f1[e], 1);
         for (size_t e = 0; e < f2.size(); ++e) YRB03(2, static_cast<int32_t>(e), f2[e], 1);
-        const V a1 = Entries(1, 0), a2 = Entries(2, 0);
+        const V a1 = Entries(1, YRB_PART_ADDRESS), a2 = Entries(2, YRB_PART_ADDRESS);
         std::set<std::string> in1, in2;
         for (size_t e = 0; e < a1.size(); ++e)
             if (a1[e] != "<none>" && f1[e] == 0) in1.insert(a1[e]);
@@ -348,7 +351,7 @@ TEST_F(CompareFind, CompareLargeListsAsTheSet) {
         EXPECT_EQ(Bag(got2.begin(), got2.end()), want2);
         // Entries without address first, then ascending addresses.
         for (const int32_t slot : {1, 2}) {
-            const V sorted = Entries(slot, 0);
+            const V sorted = Entries(slot, YRB_PART_ADDRESS);
             const auto first = std::find_if(sorted.begin(), sorted.end(), [](const std::string& x) { return x != "<none>"; });
             EXPECT_EQ(std::find(first, sorted.end(), "<none>"), sorted.end());
             EXPECT_TRUE(std::is_sorted(first, sorted.end()));
@@ -367,11 +370,11 @@ TEST_F(CompareFind, ListsInUseCannotBeFreed) {
         inner.push_back(YRB20(2));
     };
     EXPECT_EQ(YRB24(0, 4, 0, 0, 0), 1);
-    for (int32_t r : inner) EXPECT_EQ(r, -1);
+    for (int32_t r : inner) EXPECT_EQ(r, YRB_FAILED);
     inner.clear();
-    EXPECT_EQ(YRB21(1, 0, "a", 0, 0, 0, 0, 0, 1, 0, 0), 1);
+    EXPECT_EQ(YRB21(1, YRB_PART_ADDRESS, "a", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0), 1);
     ASSERT_FALSE(inner.empty());
-    EXPECT_EQ(inner[0], -1);
+    EXPECT_EQ(inner[0], YRB_FAILED);
 }
 
 TEST(WordBoundary, Table) {
@@ -402,32 +405,53 @@ TEST_F(CompareFind, FindRows) {
         int32_t result;
         Flags after;  // flags of the 7 entries
     } rows[] = {
-        {"address anywhere", 0, "example", 0, 0, 0, 0, 0, 1, 0, 0, 3, {1, 1, 0, 0, 0, 0, 1}},
-        {"case-insensitive text", 0, "EXAMPLE", 0, 0, 0, 0, 0, 1, 0, 0, 3, {1, 1, 0, 0, 0, 0, 1}},
-        {"case-sensitive capitals find nothing", 0, "EXAMPLE", 0, 1, 0, 0, 0, 1, 0, 0, 0, {0, 0, 0, 0, 0, 0, 0}},
-        {"case-sensitive small letters", 0, "example", 0, -1, 0, 0, 0, 1, 0, 0, 3, {1, 1, 0, 0, 0, 0, 1}},
-        {"user starts with", 1, "smith", 0, 0, 0, 1, 0, 1, 0, 0, 1, {0, 0, 0, 1, 0, 0, 0}},
-        {"user contains", 1, "smith", 0, 0, 0, 0, 0, 1, 0, 0, 2, {1, 0, 0, 1, 0, 0, 0}},
-        {"user whole word", 1, "smith", 1, 0, 0, 0, 0, 1, 0, 0, 2, {1, 0, 0, 1, 0, 0, 0}},
-        {"domain ends with", 2, ".com", 0, 0, 0, 2, 0, 1, 0, 0, 4, {1, 0, 1, 1, 0, 0, 1}},
+        {"address anywhere", YRB_PART_ADDRESS, "example", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0,
+         3, {1, 1, 0, 0, 0, 0, 1}},
+        {"case-insensitive text", YRB_PART_ADDRESS, "EXAMPLE", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0,
+         3, {1, 1, 0, 0, 0, 0, 1}},
+        {"case-sensitive capitals find nothing", YRB_PART_ADDRESS, "EXAMPLE", 0, 1, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0,
+         0, {0, 0, 0, 0, 0, 0, 0}},
+        {"case-sensitive small letters", YRB_PART_ADDRESS, "example", 0, -1, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0,
+         3, {1, 1, 0, 0, 0, 0, 1}},
+        {"user starts with", YRB_PART_USER, "smith", 0, 0, 0, YRB_FIND_AT_START, 0, 1, 0, 0,
+         1, {0, 0, 0, 1, 0, 0, 0}},
+        {"user contains", YRB_PART_USER, "smith", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0,
+         2, {1, 0, 0, 1, 0, 0, 0}},
+        {"user whole word", YRB_PART_USER, "smith", 1, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0,
+         2, {1, 0, 0, 1, 0, 0, 0}},
+        {"domain ends with", YRB_PART_DOMAIN, ".com", 0, 0, 0, YRB_FIND_AT_END, 0, 1, 0, 0,
+         4, {1, 0, 1, 1, 0, 0, 1}},
         // The user "aaa" ends with "aa": the occurrence that ends it starts
         // at the second byte, not at the first occurrence.
-        {"ends with overlapping", 1, "aa", 0, 0, 0, 2, 0, 1, 0, 0, 1, {0, 0, 1, 0, 0, 0, 0}},
-        {"whole word com", 2, "com", 1, 0, 0, 2, 0, 1, 0, 0, 4, {1, 0, 1, 1, 0, 0, 1}},
-        {"whole word co is no word", 2, "co", 1, 0, 0, 0, 0, 1, 0, 0, 1, {0, 0, 0, 1, 0, 0, 0}},
-        {"whole word at the start", 0, "aaa", 1, 0, 0, 0, 0, 1, 0, 0, 1, {0, 0, 1, 0, 0, 0, 0}},
-        {"whole word between dots", 2, "uk", 1, 0, 0, 0, 0, 1, 0, 0, 1, {0, 0, 0, 1, 0, 0, 0}},
-        {"start skips earlier entries", 0, "example", 0, 0, 1, 0, 0, 1, 0, 0, 2, {0, 1, 0, 0, 0, 0, 1}},
-        {"first only", 0, "example", 0, 0, 1, 0, 1, 1, 0, 0, 1, {0, 1, 0, 0, 0, 0, 0}},
-        {"first only none", 0, "zzz", 0, 0, 0, 0, 1, 1, 0, 0, -1, {0, 0, 0, 0, 0, 0, 0}},
-        {"count none", 0, "zzz", 0, 0, 0, 0, 0, 1, 0, 0, 0, {0, 0, 0, 0, 0, 0, 0}},
-        {"flag 0 counts only", 0, "example", 0, 0, 0, 0, 0, 0, 0, 0, 3, {0, 0, 0, 0, 0, 0, 0}},
-        {"work flag", 2, "example.com", 1, 0, 0, 2, 0, 0x80, 0, 0, 2, {0x80, 0, 0, 0, 0, 0, 0x80}},
-        {"part above 2 is the address", 7, "anna@", 0, 0, 0, 1, 0, 1, 0, 0, 1, {0, 1, 0, 0, 0, 0, 0}},
+        {"ends with overlapping", YRB_PART_USER, "aa", 0, 0, 0, YRB_FIND_AT_END, 0, 1, 0, 0,
+         1, {0, 0, 1, 0, 0, 0, 0}},
+        {"whole word com", YRB_PART_DOMAIN, "com", 1, 0, 0, YRB_FIND_AT_END, 0, 1, 0, 0,
+         4, {1, 0, 1, 1, 0, 0, 1}},
+        {"whole word co is no word", YRB_PART_DOMAIN, "co", 1, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0,
+         1, {0, 0, 0, 1, 0, 0, 0}},
+        {"whole word at the start", YRB_PART_ADDRESS, "aaa", 1, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0,
+         1, {0, 0, 1, 0, 0, 0, 0}},
+        {"whole word between dots", YRB_PART_DOMAIN, "uk", 1, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0,
+         1, {0, 0, 0, 1, 0, 0, 0}},
+        {"start skips earlier entries", YRB_PART_ADDRESS, "example", 0, 0, 1, YRB_FIND_ANYWHERE, 0, 1, 0, 0,
+         2, {0, 1, 0, 0, 0, 0, 1}},
+        {"first only", YRB_PART_ADDRESS, "example", 0, 0, 1, YRB_FIND_ANYWHERE, 1, 1, 0, 0,
+         1, {0, 1, 0, 0, 0, 0, 0}},
+        {"first only none", YRB_PART_ADDRESS, "zzz", 0, 0, 0, YRB_FIND_ANYWHERE, 1, 1, 0, 0,
+         kNoMatch, {0, 0, 0, 0, 0, 0, 0}},
+        {"count none", YRB_PART_ADDRESS, "zzz", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0,
+         0, {0, 0, 0, 0, 0, 0, 0}},
+        {"flag 0 counts only", YRB_PART_ADDRESS, "example", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 0, 0, 0,
+         3, {0, 0, 0, 0, 0, 0, 0}},
+        {"work flag", YRB_PART_DOMAIN, "example.com", 1, 0, 0, YRB_FIND_AT_END, 0, 0x80, 0, 0,
+         2, {0x80, 0, 0, 0, 0, 0, 0x80}},
+        {"part above 2 is the address", 7, "anna@", 0, 0, 0, YRB_FIND_AT_START, 0, 1, 0, 0,
+         1, {0, 1, 0, 0, 0, 0, 0}},
         // Mended: entries that lack the part are passed over.
-        {"domain search passes over entries without domain", 2, "o", 0, 0, 0, 0, 0, 1, 0, 0, 5,
-         {1, 1, 1, 1, 0, 0, 1}},
-        {"text longer than the part", 2, "example.com.longer", 0, 0, 0, 0, 0, 1, 0, 0, 0, {0, 0, 0, 0, 0, 0, 0}},
+        {"domain search passes over entries without domain", YRB_PART_DOMAIN, "o", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0,
+         5, {1, 1, 1, 1, 0, 0, 1}},
+        {"text longer than the part", YRB_PART_DOMAIN, "example.com.longer", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0,
+         0, {0, 0, 0, 0, 0, 0, 0}},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -454,20 +478,20 @@ TEST_F(CompareFind, FindWholeWordAndPositions) {
         bool match;
     } rows[] = {
         // Mended: whole word looks at every occurrence.
-        {"1;abc.ab@x.com", 1, "ab", 1, 0, true},
-        {"1;abc.abd@x.com", 1, "ab", 1, 0, false},
-        {"1;xexample.example@x.com", 0, "example", 1, 0, true},
+        {"1;abc.ab@x.com", YRB_PART_USER, "ab", 1, YRB_FIND_ANYWHERE, true},
+        {"1;abc.abd@x.com", YRB_PART_USER, "ab", 1, YRB_FIND_ANYWHERE, false},
+        {"1;xexample.example@x.com", YRB_PART_ADDRESS, "example", 1, YRB_FIND_ANYWHERE, true},
         // Mended: "ends with" is tested on the end itself.
-        {"1;aaa@x.com", 1, "aa", 0, 2, true},
-        {"1;aaab@x.com", 1, "aa", 0, 2, false},
-        {"1;ab.ab@x.com", 1, "ab", 1, 2, true},
-        {"1;ab.cab@x.com", 1, "ab", 1, 2, false},
-        {"1;ab.cab@x.com", 1, "ab", 1, 1, true},
-        {"1;abc.ab@x.com", 1, "ab", 1, 1, false},
-        {"1;abc@x.com", 1, "abc", 0, 1, true},
-        {"1;abc@x.com", 1, "abc", 1, 2, true},
-        {"1;abc@x.com", 1, "bc", 0, 1, false},
-        {"1;\xe9t\xe9@x.com", 1, "t", 1, 0, true},  // bytes 128..255 are no letters
+        {"1;aaa@x.com", YRB_PART_USER, "aa", 0, YRB_FIND_AT_END, true},
+        {"1;aaab@x.com", YRB_PART_USER, "aa", 0, YRB_FIND_AT_END, false},
+        {"1;ab.ab@x.com", YRB_PART_USER, "ab", 1, YRB_FIND_AT_END, true},
+        {"1;ab.cab@x.com", YRB_PART_USER, "ab", 1, YRB_FIND_AT_END, false},
+        {"1;ab.cab@x.com", YRB_PART_USER, "ab", 1, YRB_FIND_AT_START, true},
+        {"1;abc.ab@x.com", YRB_PART_USER, "ab", 1, YRB_FIND_AT_START, false},
+        {"1;abc@x.com", YRB_PART_USER, "abc", 0, YRB_FIND_AT_START, true},
+        {"1;abc@x.com", YRB_PART_USER, "abc", 1, YRB_FIND_AT_END, true},
+        {"1;abc@x.com", YRB_PART_USER, "bc", 0, YRB_FIND_AT_START, false},
+        {"1;\xe9t\xe9@x.com", YRB_PART_USER, "t", 1, YRB_FIND_ANYWHERE, true},  // bytes 128..255 are no letters
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(std::string(r.address) + " " + r.text);
@@ -481,20 +505,20 @@ TEST_F(CompareFind, FindFilterAndFailures) {
     YRB03(1, 1, 0x08, 1);
     Recorder rec;
     rec.Register();
-    EXPECT_EQ(YRB21(1, 0, "a@", 0, 0, 0, 1, 0, 1, 0, 120), 2);
+    EXPECT_EQ(YRB21(1, YRB_PART_ADDRESS, "a@", 0, 0, 0, YRB_FIND_AT_START, 0, 1, 0, 120), 2);
     EXPECT_EQ(AllFlags(1), (Flags{1, 8, 1}));
     EXPECT_EQ(rec.Texts('I'), (V{"Updating entry flags", "Finding string occurrence(s)"}));
     EXPECT_EQ(rec.Values('S'), (std::vector<int32_t>{3, 3}));
     EXPECT_EQ(rec.Values('P').back(), 3);
     rec.events.clear();
     // Start out of range: silent, and no flag is touched.
-    EXPECT_EQ(YRB21(1, 0, "a", 0, 0, 3, 0, 0, 1, 0, 0), -1);
-    EXPECT_EQ(YRB21(1, 0, "a", 0, 0, -1, 0, 0, 1, 0, 0), -1);
+    EXPECT_EQ(YRB21(1, YRB_PART_ADDRESS, "a", 0, 0, 3, YRB_FIND_ANYWHERE, 0, 1, 0, 0), YRB_FAILED);
+    EXPECT_EQ(YRB21(1, YRB_PART_ADDRESS, "a", 0, 0, -1, YRB_FIND_ANYWHERE, 0, 1, 0, 0), YRB_FAILED);
     EXPECT_TRUE(rec.events.empty());
     EXPECT_EQ(AllFlags(1), (Flags{1, 8, 1}));
-    EXPECT_EQ(YRB21(1, 0, "", 0, 0, 0, 0, 0, 1, 0, 0), -1);
-    EXPECT_EQ(YRB21(1, 0, nullptr, 0, 0, 0, 0, 0, 1, 0, 0), -1);
-    EXPECT_EQ(YRB21(2, 0, "a", 0, 0, 0, 0, 0, 1, 0, 0), -1);
+    EXPECT_EQ(YRB21(1, YRB_PART_ADDRESS, "", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0), YRB_FAILED);
+    EXPECT_EQ(YRB21(1, YRB_PART_ADDRESS, nullptr, 0, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0), YRB_FAILED);
+    EXPECT_EQ(YRB21(2, YRB_PART_ADDRESS, "a", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0), YRB_FAILED);
     EXPECT_EQ(rec.Texts('E'), (V{"No string to find has been provided", "No string to find has been provided",
                                  "No memory space has been allocated for the file content in List 2"}));
 }
@@ -504,9 +528,10 @@ TEST_F(CompareFind, FindOnZeroEntries) {
     ASSERT_EQ(YRB13(1, empty.c_str(), 0, "", "\n"), 0);
     Recorder rec;
     rec.Register();
-    EXPECT_EQ(YRB21(1, 0, "a", 0, 0, 0, 0, 0, 1, 0, 0), 0);
-    EXPECT_EQ(YRB21(1, 0, "a", 0, 0, 0, 0, 1, 1, 0, 0), -1);  // first only: none
-    EXPECT_EQ(YRB21(1, 0, "a", 0, 0, 1, 0, 0, 1, 0, 0), -1);  // start beyond
+    EXPECT_EQ(YRB21(1, YRB_PART_ADDRESS, "a", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0), 0);
+    EXPECT_EQ(YRB21(1, YRB_PART_ADDRESS, "a", 0, 0, 0, YRB_FIND_ANYWHERE, 1, 1, 0, 0), kNoMatch);
+    // Start beyond the entries.
+    EXPECT_EQ(YRB21(1, YRB_PART_ADDRESS, "a", 0, 0, 1, YRB_FIND_ANYWHERE, 0, 1, 0, 0), YRB_FAILED);
     EXPECT_EQ(rec.Count('E'), 0u);
 }
 
@@ -517,11 +542,11 @@ TEST_F(CompareFind, FindStopIsMinusTwo) {
     rec.onCheck = [](int) { return 1; };
     // Mended: a stop while clearing the flag is -2.
     yrb::g_pollCounter = 10001;
-    EXPECT_EQ(YRB21(1, 0, "a", 0, 0, 0, 0, 0, 1, 0, 0), -2);
+    EXPECT_EQ(YRB21(1, YRB_PART_ADDRESS, "a", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0), YRB_STOPPED);
     // A stop while searching keeps the matches found so far: three clearing
     // polls, then the first entry's, then the second entry's asks.
     yrb::g_pollCounter = 10001 - 4;
-    EXPECT_EQ(YRB21(1, 0, "a", 0, 0, 0, 0, 0, 1, 0, 0), -2);
+    EXPECT_EQ(YRB21(1, YRB_PART_ADDRESS, "a", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0), YRB_STOPPED);
     EXPECT_EQ(AllFlags(1), (Flags{1, 0, 0}));
 }
 

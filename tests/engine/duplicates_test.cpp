@@ -68,40 +68,42 @@ TEST_F(Duplicates, GroupsFlagsCountsAndReports) {
         Ids display;
         std::string report;
     } rows[] = {
-        {"address, letters' case ignored", 0, 0x10, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0}, 3,
+        {"address, letters' case ignored", YRB_PART_ADDRESS, 0x10, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0}, 3,
          {0, 0, 0x10, 0x10, 0, 0, 0, 0x10, 0},
          {3, 2, 0, 0, 1, 1, 1, 0, 1},
          {1, 7, 0, 2, 3, 6, 8, 5, 4},
          "Email Address\tOccurrences\r\nbob@x.com\t3\r\nann@y.org\t2\r\n"},
-        {"user", 1, 0x10, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0}, 3,
+        {"user", YRB_PART_USER, 0x10, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0}, 3,
          {0, 0, 0x10, 0x10, 0, 0, 0, 0x10, 0},
          {3, 2, 0, 0, 1, 1, 1, 0, 1},
          {1, 7, 0, 2, 3, 6, 8, 5, 4},
          "User\tOccurrences\r\nbob\t3\r\nann\t2\r\n"},
-        {"domain: entries without one are never flagged", 2, 0x10, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0}, 5,
+        {"domain: entries without one are never flagged", YRB_PART_DOMAIN, 0x10, 0, 0,
+         {0, 0, 0, 0, 0, 0, 0, 0, 0}, 5,
          {0, 0, 0x10, 0x10, 0, 0, 0x10, 0x10, 0x10},
          {3, 4, 0, 0, 1, 1, 0, 0, 0},  // 5 is examined before the first head
          {5, 0, 2, 3, 1, 6, 7, 8, 4},
          "Domain\tOccurrences\r\ny.org\t4\r\nx.com\t3\r\n"},
-        {"flag 0 counts and marks nothing", 0, 0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0}, 3,
+        {"flag 0 counts and marks nothing", YRB_PART_ADDRESS, 0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0}, 3,
          {0, 0, 0, 0, 0, 0, 0, 0, 0},
          {3, 2, 0, 0, 1, 1, 1, 0, 1},
          {1, 7, 0, 2, 3, 6, 8, 5, 4},
          "Email Address\tOccurrences\r\nbob@x.com\t3\r\nann@y.org\t2\r\n"},
         // 1 and 2 are not selected: 2 lies between two selected copies of
         // bob@x.com and neither counts nor breaks the group.
-        {"filter", 0, 0x10, 1, 120, {1, 0, 0, 1, 0, 0, 0, 1, 0}, 1,
+        {"filter", YRB_PART_ADDRESS, 0x10, 1, 120, {1, 0, 0, 1, 0, 0, 0, 1, 0}, 1,
          {1, 0, 0, 0x11, 0, 0, 0, 1, 0},
          {2, 1, 0, 0, 0, 0, 0, 1, 0},
          {1, 7, 0, 2, 3, 6, 8, 5, 4},
          "Email Address\tOccurrences\r\nbob@x.com\t2\r\n"},
-        {"removed entries are left out", 0, 0x10, 0, 120, {0, 0x20, 0, 0x08, 0, 0, 0, 0, 0}, 1,
+        {"removed entries are left out", YRB_PART_ADDRESS, 0x10, 0, 120, {0, 0x20, 0, 0x08, 0, 0, 0, 0, 0}, 1,
          {0, 0x20, 0x10, 0x08, 0, 0, 0, 0, 0},
          {2, 1, 0, 0, 1, 1, 1, 1, 1},
          {1, 7, 0, 2, 3, 6, 8, 5, 4},
          "Email Address\tOccurrences\r\nbob@x.com\t2\r\n"},
         // Heads lose the bits from an earlier run, so one copy stays unmarked.
-        {"heads never keep the flag", 0, 0x10, 0, 0, {0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x11}, 3,
+        {"heads never keep the flag", YRB_PART_ADDRESS, 0x10, 0, 0,
+         {0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x11}, 3,
          {0, 0, 0x10, 0x10, 0, 0, 0, 0x10, 1},
          {3, 2, 0, 0, 1, 1, 1, 0, 1},
          {1, 7, 0, 2, 3, 6, 8, 5, 4},
@@ -130,7 +132,7 @@ TEST_F(Duplicates, CallbacksInOrder) {
     const std::string report = dir.Path("list.dup");
     Recorder rec;
     rec.Register();
-    EXPECT_EQ(YRB11(1, 0, 0x10, 0, 0, report.c_str()), 3);
+    EXPECT_EQ(YRB11(1, YRB_PART_ADDRESS, 0x10, 0, 0, report.c_str()), 3);
     EXPECT_EQ(rec.Texts('I'), (V{"Sorting entries alphabetically", "Detecting duplicate entries",
                                  "Sorting duplicate entries by number of occurrences",
                                  "Sorting entries by number of occurrences",
@@ -163,7 +165,7 @@ TEST_F(Duplicates, ReportEdges) {
         if (r.before.empty()) std::remove(report.c_str());
         Recorder rec;
         rec.Register();
-        EXPECT_EQ(YRB11(2, 0, 0x10, 0, 0, report.c_str()), r.result);
+        EXPECT_EQ(YRB11(2, YRB_PART_ADDRESS, 0x10, 0, 0, report.c_str()), r.result);
         EXPECT_EQ(dir.Read("edge.dup"), r.after);
         EXPECT_EQ(rec.Count('E'), 0u);
     }
@@ -173,7 +175,7 @@ TEST_F(Duplicates, TiesInTheReportInSomeOrder) {
     const std::string p = dir.Write("tie.mal", "b@x\na@x\nb@x\na@x\nc@x\n");
     ASSERT_EQ(YRB13(2, p.c_str(), 0, "", "\n"), 5);
     const std::string report = dir.Path("tie.dup");
-    EXPECT_EQ(YRB11(2, 0, 0x10, 0, 0, report.c_str()), 2);
+    EXPECT_EQ(YRB11(2, YRB_PART_ADDRESS, 0x10, 0, 0, report.c_str()), 2);
     const std::string got = dir.Read("tie.dup");
     EXPECT_TRUE(got == "Email Address\tOccurrences\r\na@x\t2\r\nb@x\t2\r\n" ||
                 got == "Email Address\tOccurrences\r\nb@x\t2\r\na@x\t2\r\n")
@@ -183,8 +185,8 @@ TEST_F(Duplicates, TiesInTheReportInSomeOrder) {
 TEST_F(Duplicates, NoReportWithoutPath) {
     Recorder rec;
     rec.Register();
-    EXPECT_EQ(YRB11(1, 0, 0x10, 0, 0, ""), 3);
-    EXPECT_EQ(YRB11(1, 0, 0x10, 0, 0, nullptr), 3);
+    EXPECT_EQ(YRB11(1, YRB_PART_ADDRESS, 0x10, 0, 0, ""), 3);
+    EXPECT_EQ(YRB11(1, YRB_PART_ADDRESS, 0x10, 0, 0, nullptr), 3);
     EXPECT_EQ(rec.Texts('I'), (V{"Sorting entries alphabetically", "Detecting duplicate entries",
                                  "Sorting entries alphabetically", "Detecting duplicate entries"}));
     EXPECT_EQ(rec.Count('E'), 0u);
@@ -201,11 +203,12 @@ TEST_F(Duplicates, Failures) {
         V errors;
         Nums flags;
     } rows[] = {
-        {"key 3", 1, 3, "", -1, {}, Nums(kCount, 0)},
-        {"key -1", 1, -1, "", -1, {}, Nums(kCount, 0)},
-        {"empty slot", 2, 0, "", -1, {"No memory space has been allocated for the file content in List 2"}, Nums(kCount, 0)},
-        {"slot 4", 4, 0, "", -1, {}, Nums(kCount, 0)},
-        {"report cannot be opened", 1, 0, "/nonexistent-dir/x.dup", -1,
+        {"key 3", 1, 3, "", YRB_FAILED, {}, Nums(kCount, 0)},
+        {"key -1", 1, -1, "", YRB_FAILED, {}, Nums(kCount, 0)},
+        {"empty slot", 2, YRB_PART_ADDRESS, "", YRB_FAILED,
+         {"No memory space has been allocated for the file content in List 2"}, Nums(kCount, 0)},
+        {"slot 4", 4, YRB_PART_ADDRESS, "", YRB_FAILED, {}, Nums(kCount, 0)},
+        {"report cannot be opened", 1, YRB_PART_ADDRESS, "/nonexistent-dir/x.dup", YRB_FAILED,
          {"Could not open file : /nonexistent-dir/x.dup",
           "Could not open duplicate file for writing : /nonexistent-dir/x.dup"},
          {0, 0, 0x10, 0x10, 0, 0, 0, 0x10, 0}},
@@ -246,7 +249,7 @@ TEST_F(Duplicates, StopIsMinusTwo) {
             }
         };
         rec.onCheck = [&](int) { return armed ? 1 : 0; };
-        EXPECT_EQ(YRB11(1, 0, 0x10, 0, 0, report.c_str()), -2);
+        EXPECT_EQ(YRB11(1, YRB_PART_ADDRESS, 0x10, 0, 0, report.c_str()), YRB_STOPPED);
         EXPECT_EQ(rec.Count('E'), 0u);
         EXPECT_EQ(dir.ReadIfExists("stop.dup"), r.report);
         Ids d = Display(1);
@@ -260,16 +263,16 @@ TEST_F(Duplicates, ListStaysBusy) {
     rec.Register();
     std::vector<int32_t> freed;
     rec.onInfo = [&freed] { freed.push_back(YRB20(1)); };
-    EXPECT_EQ(YRB11(1, 0, 0x10, 0, 0, dir.Path("busy.dup").c_str()), 3);
-    EXPECT_EQ(freed, (std::vector<int32_t>(5, -1)));
+    EXPECT_EQ(YRB11(1, YRB_PART_ADDRESS, 0x10, 0, 0, dir.Path("busy.dup").c_str()), 3);
+    EXPECT_EQ(freed, (std::vector<int32_t>(5, YRB_FAILED)));
     EXPECT_EQ(YRB14(1), 0);
 }
 
 TEST_F(Duplicates, MarkDuplicatesOnAnyIndex) {
     yrb::ListObject& l = List(1);
-    EXPECT_EQ(yrb::MarkDuplicates(l, nullptr, kCount, 0, 0x10, 0, 0), -1);
-    EXPECT_EQ(yrb::MarkDuplicates(l, l.index2, kCount, 3, 0x10, 0, 0), -1);
-    EXPECT_EQ(yrb::MarkDuplicates(l, l.index2, kCount, 2, 0x80, 0, 0), 5);
+    EXPECT_EQ(yrb::MarkDuplicates(l, nullptr, kCount, YRB_PART_ADDRESS, 0x10, 0, 0), YRB_FAILED);
+    EXPECT_EQ(yrb::MarkDuplicates(l, l.index2, kCount, 3, 0x10, 0, 0), YRB_FAILED);
+    EXPECT_EQ(yrb::MarkDuplicates(l, l.index2, kCount, YRB_PART_DOMAIN, 0x80, 0, 0), 5);
     EXPECT_EQ(Display(1), (Ids{0, 1, 2, 3, 4, 5, 6, 7, 8}));  // index 1 untouched
     EXPECT_EQ(Ids(l.index2, l.index2 + kCount), (Ids{5, 0, 2, 3, 1, 6, 7, 8, 4}));
 }
@@ -346,7 +349,11 @@ TEST_F(Duplicates, SameGroupsAsTheWalkOverSortedTexts) {
         uint32_t entries;  // past 16384 equal beginnings take the radix path
         int32_t key, mustHave, mustNot;
     } rows[] = {
-        {2000, 0, 0, 0}, {2000, 2, 1, 120}, {120000, 0, 0, 120}, {120000, 1, 0, 0}, {120000, 2, 0, 120},
+        {2000, YRB_PART_ADDRESS, 0, 0},
+        {2000, YRB_PART_DOMAIN, 1, 120},
+        {120000, YRB_PART_ADDRESS, 0, 120},
+        {120000, YRB_PART_USER, 0, 0},
+        {120000, YRB_PART_DOMAIN, 0, 120},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(std::to_string(r.entries) + " key " + std::to_string(r.key));

@@ -42,19 +42,19 @@ TEST(FileUtilities, CountReportsThroughTheChosenTable) {
     EXPECT_EQ(YRB22(path.c_str(), "\n", nullptr), 2);  // 0 means the registered table
     EXPECT_EQ(rec.Texts('I'), (V{"Loading file", "Counting entries"}));
     rec.events.clear();
-    EXPECT_EQ(YRB22(path.c_str(), "", nullptr), -1);
-    EXPECT_EQ(YRB22(path.c_str(), nullptr, nullptr), -1);
-    EXPECT_EQ(YRB22(nullptr, "\n", nullptr), -1);
+    EXPECT_EQ(YRB22(path.c_str(), "", nullptr), YRB_FAILED);
+    EXPECT_EQ(YRB22(path.c_str(), nullptr, nullptr), YRB_FAILED);
+    EXPECT_EQ(YRB22(nullptr, "\n", nullptr), YRB_FAILED);
     EXPECT_TRUE(rec.events.empty());
     const std::string empty = dir.Write("e.mal", "");
-    EXPECT_EQ(YRB22(empty.c_str(), "\n", nullptr), -1);
+    EXPECT_EQ(YRB22(empty.c_str(), "\n", nullptr), YRB_FAILED);
     EXPECT_EQ(rec.Texts('E'), (V{"The file is empty : '" + empty + "'"}));
     rec.onCheck = [](int) { return 1; };
     yrb::g_pollCounter = 10001;
-    EXPECT_EQ(YRB22(path.c_str(), "\n", nullptr), -2);
+    EXPECT_EQ(YRB22(path.c_str(), "\n", nullptr), YRB_STOPPED);
     // A table of its own gets the messages.
     Recorder other;
-    EXPECT_EQ(YRB22(empty.c_str(), "\n", other.Table()), -1);
+    EXPECT_EQ(YRB22(empty.c_str(), "\n", other.Table()), YRB_FAILED);
     EXPECT_EQ(other.Texts('E').size(), 1u);
 }
 
@@ -69,7 +69,7 @@ TEST(FileUtilities, TextCheck) {
         {"\x07" "abc", 0, 1},
         {"\x08\x09\x0a\x0d \xff", 0, 0},
         {"ok\x1b", 0, 3},
-        {"abc", -1, -1},
+        {"abc", -1, YRB_FAILED},
     };
     for (const auto& r : rows) EXPECT_EQ(YRB25(r.text.c_str(), r.length), r.result);
     EXPECT_EQ(YRB25(nullptr, 0), 0);

@@ -61,13 +61,15 @@ TEST_F(Flags, UpdateAll) {
         int32_t result;
         std::vector<int32_t> after;
     } rows[] = {
-        {"mask 0 does nothing", {1, 0, 0, 0, 0}, -1, 1, 0, 0, 0, 0, {1, 0, 0, 0, 0}},
-        {"mode 5 sets", {0, 0, 0, 0, 0}, -1, 5, 1, 0, 0, 5, {1, 1, 1, 1, 1}},
-        {"clear only mask bits", {9, 9, 0, 0, 0}, -1, 0, 1, 0, 0, 5, {8, 8, 0, 0, 0}},
-        {"toggle any bit clears both", {2, 0, 6, 4, 1}, -1, -1, 6, 0, 0, 5, {0, 6, 0, 0, 7}},
-        {"selected and not removed get deleted", {1, 0x11, 1, 0, 0x21}, -1, 1, 8, 1, 120, 2, {9, 0x11, 9, 0, 0x21}},
-        {"one entry", {0, 0, 0, 0, 0}, 3, 1, 0x80, 0, 0, 1, {0, 0, 0, 0x80, 0}},
-        {"one entry filtered out", {8, 0, 0, 0, 0}, 0, 1, 1, 0, 120, 0, {8, 0, 0, 0, 0}},
+        {"mask 0 does nothing", {1, 0, 0, 0, 0}, YRB_ALL_ENTRIES, YRB_MODE_SET, 0, 0, 0, 0, {1, 0, 0, 0, 0}},
+        {"mode 5 sets", {0, 0, 0, 0, 0}, YRB_ALL_ENTRIES, 5, 1, 0, 0, 5, {1, 1, 1, 1, 1}},
+        {"clear only mask bits", {9, 9, 0, 0, 0}, YRB_ALL_ENTRIES, YRB_MODE_CLEAR, 1, 0, 0, 5, {8, 8, 0, 0, 0}},
+        {"toggle any bit clears both", {2, 0, 6, 4, 1}, YRB_ALL_ENTRIES, YRB_MODE_TOGGLE, 6, 0, 0, 5,
+         {0, 6, 0, 0, 7}},
+        {"selected and not removed get deleted", {1, 0x11, 1, 0, 0x21},
+         YRB_ALL_ENTRIES, YRB_MODE_SET, 8, 1, 120, 2, {9, 0x11, 9, 0, 0x21}},
+        {"one entry", {0, 0, 0, 0, 0}, 3, YRB_MODE_SET, 0x80, 0, 0, 1, {0, 0, 0, 0x80, 0}},
+        {"one entry filtered out", {8, 0, 0, 0, 0}, 0, YRB_MODE_SET, 1, 0, 120, 0, {8, 0, 0, 0, 0}},
         {"mode below -1 sets", {0, 0, 0, 0, 0}, 1, -7, 2, 0, 0, 1, {0, 2, 0, 0, 0}},
     };
     for (const auto& r : rows) {
@@ -85,18 +87,18 @@ TEST_F(Flags, UpdateAll) {
 TEST_F(Flags, UpdateReportsThroughTheGivenTableOnly) {
     Recorder rec;
     rec.Register();
-    EXPECT_EQ(YRB10(1, -1, 1, 1, 0, 0, nullptr), 5);  // silent table
+    EXPECT_EQ(YRB10(1, YRB_ALL_ENTRIES, YRB_MODE_SET, 1, 0, 0, nullptr), 5);  // silent table
     EXPECT_TRUE(rec.events.empty());
     EXPECT_EQ(YRB16(1, 1, 0, nullptr), 5);
     EXPECT_TRUE(rec.events.empty());
-    EXPECT_EQ(YRB10(2, -1, 1, 1, 0, 0, nullptr), -1);
+    EXPECT_EQ(YRB10(2, YRB_ALL_ENTRIES, YRB_MODE_SET, 1, 0, 0, nullptr), YRB_FAILED);
     EXPECT_TRUE(rec.events.empty());
-    EXPECT_EQ(YRB10(1, -1, 0, 1, 0, 0, rec.Table()), 5);
+    EXPECT_EQ(YRB10(1, YRB_ALL_ENTRIES, YRB_MODE_CLEAR, 1, 0, 0, rec.Table()), 5);
     EXPECT_EQ(rec.Texts('I'), (V{"Updating entry flags"}));
     EXPECT_EQ(rec.Values('S'), (std::vector<int32_t>{5}));
     EXPECT_EQ(rec.Values('P'), (std::vector<int32_t>{0, 0, 1, 2, 3, 4, 5}));
     rec.events.clear();
-    EXPECT_EQ(YRB10(2, -1, 1, 1, 0, 0, rec.Table()), -1);
+    EXPECT_EQ(YRB10(2, YRB_ALL_ENTRIES, YRB_MODE_SET, 1, 0, 0, rec.Table()), YRB_FAILED);
     EXPECT_EQ(rec.Texts('E'), (V{"No memory space has been allocated for the file content in List 2"}));
 }
 
@@ -116,10 +118,10 @@ TEST_F(Flags, StopKeepsChanges) {
     Recorder rec;
     rec.onCheck = [](int) { return 1; };
     yrb::g_pollCounter = 10000;  // the second poll asks
-    EXPECT_EQ(YRB10(1, -1, 1, 1, 0, 0, rec.Table()), -2);
+    EXPECT_EQ(YRB10(1, YRB_ALL_ENTRIES, YRB_MODE_SET, 1, 0, 0, rec.Table()), YRB_STOPPED);
     EXPECT_EQ(AllFlags(), (std::vector<int32_t>{1, 0, 0, 0, 0}));
     yrb::g_pollCounter = 10001;
-    EXPECT_EQ(YRB16(1, 0, 0, rec.Table()), -2);
+    EXPECT_EQ(YRB16(1, 0, 0, rec.Table()), YRB_STOPPED);
 }
 
 TEST_F(Flags, SingleEntryAccess) {
@@ -129,16 +131,16 @@ TEST_F(Flags, SingleEntryAccess) {
     YRB03(1, 2, 0x101, 0);  // low eight bits of the mask
     EXPECT_EQ(YRB17(1, 2, -1), 0x20);
     char buf[8];
-    EXPECT_EQ(YRB18(1, 0, 2, buf, 7), 1);
+    EXPECT_EQ(YRB18(1, 0, YRB_PART_DOMAIN, buf, 7), 1);
     EXPECT_STREQ(buf, "x");
-    EXPECT_EQ(YRB18(1, 4, 2, buf, 7), -1);  // no domain
-    EXPECT_EQ(YRB18(1, 4, 1, buf, 7), 4);
+    EXPECT_EQ(YRB18(1, 4, YRB_PART_DOMAIN, buf, 7), YRB_FAILED);  // no domain
+    EXPECT_EQ(YRB18(1, 4, YRB_PART_USER, buf, 7), 4);
     std::string ten = dir.Write("ten.mal", "abcd@fghij\n");
     ASSERT_EQ(YRB13(2, ten.c_str(), 0, "", "\n"), 1);
     std::string small(5, 'z');
-    EXPECT_EQ(YRB18(2, 0, 0, small.data(), 3), 3);
+    EXPECT_EQ(YRB18(2, 0, YRB_PART_ADDRESS, small.data(), 3), 3);
     EXPECT_EQ(small, std::string("abc\0z", 5));
-    EXPECT_EQ(YRB19(), -1);
+    EXPECT_EQ(YRB19(), YRB_FAILED);
 }
 
 TEST_F(Flags, OutOfRangeIsSilent) {
@@ -152,16 +154,16 @@ TEST_F(Flags, OutOfRangeIsSilent) {
         {"flags at count", YRB17(1, 5, -1)},
         {"flags at -1", YRB17(1, -1, -1)},
         {"set at -2", YRB03(1, -2, 1, 1)},
-        {"text at count", YRB18(1, 5, 0, buf, 15)},
-        {"text at -1", YRB18(1, -1, 0, buf, 15)},
+        {"text at count", YRB18(1, 5, YRB_PART_ADDRESS, buf, 15)},
+        {"text at -1", YRB18(1, -1, YRB_PART_ADDRESS, buf, 15)},
         {"part 3", YRB18(1, 0, 3, buf, 15)},
         {"part -1", YRB18(1, 0, -1, buf, 15)},
-        {"negative max", YRB18(1, 0, 0, buf, -1)},
-        {"null buffer", YRB18(1, 0, 0, nullptr, 15)},
-        {"update at -2", YRB10(1, -2, 1, 1, 0, 0, rec.Table())},
-        {"update at count", YRB10(1, 5, 1, 1, 0, 0, rec.Table())},
+        {"negative max", YRB18(1, 0, YRB_PART_ADDRESS, buf, -1)},
+        {"null buffer", YRB18(1, 0, YRB_PART_ADDRESS, nullptr, 15)},
+        {"update at -2", YRB10(1, -2, YRB_MODE_SET, 1, 0, 0, rec.Table())},
+        {"update at count", YRB10(1, 5, YRB_MODE_SET, 1, 0, 0, rec.Table())},
     };
-    for (const auto& r : rows) EXPECT_EQ(r.result, -1) << r.name;
+    for (const auto& r : rows) EXPECT_EQ(r.result, YRB_FAILED) << r.name;
     EXPECT_EQ(rec.Count('E'), 0u);
     EXPECT_EQ(AllFlags(), (std::vector<int32_t>{0, 0, 0, 0, 0}));
 }
@@ -170,16 +172,16 @@ TEST_F(Flags, ReverseTwiceRestores) {
     Recorder rec;
     rec.Register();
     EXPECT_EQ(YRB15(1), 1);
-    EXPECT_EQ(Entries(1, 0), (V{"noat", "d@w", "c@z", "b@y", "a@x"}));
+    EXPECT_EQ(Entries(1, YRB_PART_ADDRESS), (V{"noat", "d@w", "c@z", "b@y", "a@x"}));
     EXPECT_EQ(rec.Texts('I'), (V{"Invert entries order"}));
     EXPECT_EQ(rec.Values('S'), (std::vector<int32_t>{2}));
     EXPECT_EQ(YRB15(1), 1);
-    EXPECT_EQ(Entries(1, 0), (V{"a@x", "b@y", "c@z", "d@w", "noat"}));
+    EXPECT_EQ(Entries(1, YRB_PART_ADDRESS), (V{"a@x", "b@y", "c@z", "d@w", "noat"}));
     // Flags follow their entries.
     YRB03(1, 0, 1, 1);
     YRB15(1);
     EXPECT_EQ(YRB17(1, 4, -1), 1);
-    EXPECT_EQ(YRB15(2), -1);
+    EXPECT_EQ(YRB15(2), YRB_FAILED);
 }
 
 }  // namespace

@@ -116,25 +116,36 @@ TEST_F(ListInUse, ChangesFromCallbacksAreRefused) {
     const std::string sta = dir.Path("one.sta");
     const std::string out = dir.Path("one.out");
     const Operation operations[] = {
-        {"sort by address", "ICA", [](const YRB_CallbackTable*) { return YRB02(1, 0, 0, 0); }},
-        {"sort by domain", "ICA", [](const YRB_CallbackTable*) { return YRB02(1, 2, 0, 0); }},
-        {"sort by length, descending", "ICA", [](const YRB_CallbackTable*) { return YRB02(1, 3, 0, 1); }},
-        {"sort by occurrences", "ICA", [](const YRB_CallbackTable*) { return YRB02(1, 6, 0, 0); }},
-        {"sort by duplicate flag", "ICA", [](const YRB_CallbackTable*) { return YRB02(1, 8, 0, 0); }},
-        {"sort index 2", "ICA", [](const YRB_CallbackTable*) { return YRB02(1, 1, 1, 0); }},
+        {"sort by address", "ICA",
+         [](const YRB_CallbackTable*) { return YRB02(1, YRB_SORT_ADDRESS, YRB_INDEX_DISPLAY, 0); }},
+        {"sort by domain", "ICA",
+         [](const YRB_CallbackTable*) { return YRB02(1, YRB_SORT_DOMAIN, YRB_INDEX_DISPLAY, 0); }},
+        {"sort by length, descending", "ICA",
+         [](const YRB_CallbackTable*) { return YRB02(1, YRB_SORT_ADDRESS_LENGTH, YRB_INDEX_DISPLAY, 1); }},
+        {"sort by occurrences", "ICA",
+         [](const YRB_CallbackTable*) { return YRB02(1, YRB_SORT_OCCURRENCES, YRB_INDEX_DISPLAY, 0); }},
+        {"sort by duplicate flag", "ICA",
+         [](const YRB_CallbackTable*) { return YRB02(1, YRB_SORT_DUPLICATE, YRB_INDEX_DISPLAY, 0); }},
+        {"sort index 2", "ICA",
+         [](const YRB_CallbackTable*) { return YRB02(1, YRB_SORT_USER, YRB_INDEX_SCRATCH, 0); }},
         {"reverse", "SPIC", [](const YRB_CallbackTable*) { return YRB15(1); }},
         {"duplicates with report", "SPICA",
-         [&](const YRB_CallbackTable*) { return YRB11(1, 0, 0x10, 0, 0x08, dup.c_str()); }},
+         [&](const YRB_CallbackTable*) { return YRB11(1, YRB_PART_ADDRESS, 0x10, 0, 0x08, dup.c_str()); }},
         {"invalid entries with report", "SPIC",
          [&](const YRB_CallbackTable*) { return YRB12(1, 0x20, 0, 0x08, inv.c_str()); }},
         {"statistics", "SPICA", [&](const YRB_CallbackTable*) { return YRB23(1, sta.c_str(), 0, 0x78); }},
         {"compare", "SPICA", [](const YRB_CallbackTable*) { return YRB24(0, 0x04, 0, 0x78, 0); }},
         {"compare on checksums", "SPICA", [](const YRB_CallbackTable*) { return YRB24(0, 0x04, 0, 0x78, 1); }},
-        {"toggle flags", "SPIC", [](const YRB_CallbackTable* t) { return YRB10(1, -1, -1, 0x01, 0, 0, t); }},
+        {"toggle flags", "SPIC",
+         [](const YRB_CallbackTable* t) { return YRB10(1, YRB_ALL_ENTRIES, YRB_MODE_TOGGLE, 0x01, 0, 0, t); }},
         {"find and mark", "SPIC",
-         [](const YRB_CallbackTable*) { return YRB21(1, 2, "d1", 0, 0, 0, 0, 0, 0x80, 0, 0); }},
+         [](const YRB_CallbackTable*) {
+             return YRB21(1, YRB_PART_DOMAIN, "d1", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 0x80, 0, 0);
+         }},
         {"find without marks", "SPIC",
-         [](const YRB_CallbackTable*) { return YRB21(1, 0, "u1", 0, 0, 0, 0, 0, 0, 0, 0x08); }},
+         [](const YRB_CallbackTable*) {
+             return YRB21(1, YRB_PART_ADDRESS, "u1", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 0, 0, 0x08);
+         }},
         {"write", "SPIC",
          [&](const YRB_CallbackTable*) { return YRB01(1, 0, 0x08, 0, 0, "", "\n", out.c_str(), 0, "wb"); }},
         {"count", "SPIC", [](const YRB_CallbackTable* t) { return YRB16(1, 0x01, 0x08, t); }},
@@ -144,17 +155,18 @@ TEST_F(ListInUse, ChangesFromCallbacksAreRefused) {
         const char* name;
         std::function<int32_t()> call;
     } changes[] = {
-        {"sort", [] { return YRB02(1, 0, 0, 0); }},
-        {"sort index 2", [] { return YRB02(1, 6, 1, 1); }},
+        {"sort", [] { return YRB02(1, YRB_SORT_ADDRESS, YRB_INDEX_DISPLAY, 0); }},
+        {"sort index 2", [] { return YRB02(1, YRB_SORT_OCCURRENCES, YRB_INDEX_SCRATCH, 1); }},
         {"reverse", [] { return YRB15(1); }},
-        {"duplicates", [] { return YRB11(1, 1, 0x10, 0, 0, ""); }},
+        {"duplicates", [] { return YRB11(1, YRB_PART_USER, 0x10, 0, 0, ""); }},
         {"invalid entries", [] { return YRB12(1, 0x20, 0, 0, ""); }},
         {"statistics", [&] { return YRB23(1, sta2.c_str(), 0, 0); }},
         {"compare", [] { return YRB24(0, 0x04, 0, 0, 0); }},
-        {"flags of all entries", [] { return YRB10(1, -1, 1, 0x01, 0, 0, nullptr); }},
-        {"flags of one entry", [] { return YRB10(1, 5, -1, 0x01, 0, 0, nullptr); }},
+        {"flags of all entries", [] { return YRB10(1, YRB_ALL_ENTRIES, YRB_MODE_SET, 0x01, 0, 0, nullptr); }},
+        {"flags of one entry", [] { return YRB10(1, 5, YRB_MODE_TOGGLE, 0x01, 0, 0, nullptr); }},
         {"one flag", [] { return YRB03(1, 0, 0x01, 1); }},
-        {"find and mark", [] { return YRB21(1, 0, "u", 0, 0, 0, 0, 0, 0x01, 0, 0); }},
+        {"find and mark",
+         [] { return YRB21(1, YRB_PART_ADDRESS, "u", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 0x01, 0, 0); }},
     };
     for (const auto& op : operations) {
         SCOPED_TRACE(op.name);
@@ -194,7 +206,7 @@ TEST_F(ListInUse, ChangesFromCallbacksAreRefused) {
                 };
                 EXPECT_EQ(op.run(rec.Table()), want);
                 EXPECT_TRUE(called);
-                EXPECT_EQ(inner, -1);
+                EXPECT_EQ(inner, YRB_FAILED);
                 EXPECT_EQ(rec.Texts('E'), (V{"List 1 is in use by a running operation and cannot be changed"}));
                 const State got1 = Take(1);
                 const State got2 = Take(2);
@@ -216,9 +228,10 @@ TEST_F(ListInUse, ReadingFromCallbacksIsAllowed) {
         {"complete", [] { return YRB14(1); }},
         {"count", [] { return YRB16(1, 0x01, 0x08, nullptr); }},
         {"flags", [] { return YRB17(1, 3, -1); }},
-        {"text", [&buf] { return YRB18(1, 3, 0, buf, 255); }},
+        {"text", [&buf] { return YRB18(1, 3, YRB_PART_ADDRESS, buf, 255); }},
         {"validity", [&buf] { return YRB29(1, 3, buf, 255); }},
-        {"find without marks", [] { return YRB21(1, 0, "u1", 0, 0, 0, 0, 0, 0, 0, 0); }},
+        {"find without marks",
+         [] { return YRB21(1, YRB_PART_ADDRESS, "u1", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 0, 0, 0); }},
     };
     for (const auto& r : reads) {
         SCOPED_TRACE(r.name);
@@ -236,7 +249,7 @@ TEST_F(ListInUse, ReadingFromCallbacksIsAllowed) {
             inner.push_back(r.call());
             inside = false;
         };
-        EXPECT_EQ(YRB02(1, 0, 0, 0), 1);
+        EXPECT_EQ(YRB02(1, YRB_SORT_ADDRESS, YRB_INDEX_DISPLAY, 0), 1);
         EXPECT_FALSE(inner.empty());
         for (const int32_t got : inner) EXPECT_EQ(got, want);
         EXPECT_EQ(rec.Count('E'), 0u);

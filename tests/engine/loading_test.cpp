@@ -57,9 +57,9 @@ TEST_F(Loading, ParsesRecordsFieldsAndParts) {
         EXPECT_EQ(YRB13(1, path.c_str(), r.column, r.fieldSep.c_str(), r.recordSep.c_str()),
                   static_cast<int32_t>(r.addresses.size()));
         EXPECT_EQ(YRB14(1), 0);
-        EXPECT_EQ(Entries(1, 0), r.addresses);
-        EXPECT_EQ(Entries(1, 1), r.users);
-        EXPECT_EQ(Entries(1, 2), r.domains);
+        EXPECT_EQ(Entries(1, YRB_PART_ADDRESS), r.addresses);
+        EXPECT_EQ(Entries(1, YRB_PART_USER), r.users);
+        EXPECT_EQ(Entries(1, YRB_PART_DOMAIN), r.domains);
         EXPECT_EQ(rec.Count('E'), 0u);
         // Index 2 never holds holes after a load.
         const yrb::ListObject* list = yrb::SlotList(1);
@@ -98,7 +98,7 @@ TEST_F(Loading, FailuresLeaveTheSlotEmpty) {
         ASSERT_EQ(YRB13(1, good.c_str(), 0, "", "\n"), 1);
         Recorder rec;
         rec.Register();
-        EXPECT_EQ(YRB13(r.slot, r.path, 0, r.fieldSep, r.recordSep), -1);
+        EXPECT_EQ(YRB13(r.slot, r.path, 0, r.fieldSep, r.recordSep), YRB_FAILED);
         const auto errors = rec.Texts('E');
         if (r.message.empty()) {
             EXPECT_TRUE(errors.empty());
@@ -120,8 +120,8 @@ TEST_F(Loading, FileTooLargeForA32BitResult) {
     }
     Recorder rec;
     rec.Register();
-    EXPECT_EQ(YRB13(2, big.c_str(), 0, "", "\n"), -1);
-    EXPECT_EQ(YRB22(big.c_str(), "\n", nullptr), -1);
+    EXPECT_EQ(YRB13(2, big.c_str(), 0, "", "\n"), YRB_FAILED);
+    EXPECT_EQ(YRB22(big.c_str(), "\n", nullptr), YRB_FAILED);
     const auto errors = rec.Texts('E');
     ASSERT_EQ(errors.size(), 2u);
     for (const auto& e : errors) EXPECT_NE(e.find("too large"), std::string::npos) << e;
@@ -161,7 +161,7 @@ TEST_F(Loading, StopLeavesNoList) {
     rec.Register();
     rec.onCheck = [](int) { return 1; };
     yrb::g_pollCounter = 10001;  // the next poll asks
-    EXPECT_EQ(YRB13(1, path.c_str(), 0, "", "\n"), -2);
+    EXPECT_EQ(YRB13(1, path.c_str(), 0, "", "\n"), YRB_STOPPED);
     EXPECT_EQ(rec.Count('C'), 1u);
     EXPECT_EQ(YRB14(1), 1);
     // A stop is not remembered.
@@ -180,18 +180,18 @@ TEST_F(Loading, RefusesToFreeAListInUse) {
         inner[1] = YRB13(1, path.c_str(), 0, "", "\n");
         inner[2] = YRB20(2);  // another slot is free to go
     };
-    EXPECT_EQ(YRB10(1, -1, 1, 1, 0, 0, rec.Table()), 2);
-    EXPECT_EQ(inner[0], -1);
-    EXPECT_EQ(inner[1], -1);
+    EXPECT_EQ(YRB10(1, YRB_ALL_ENTRIES, YRB_MODE_SET, 1, 0, 0, rec.Table()), 2);
+    EXPECT_EQ(inner[0], YRB_FAILED);
+    EXPECT_EQ(inner[1], YRB_FAILED);
     EXPECT_EQ(inner[2], 1);
     EXPECT_EQ(rec.Texts('E'), (V{"List 1 is in use by a running operation and cannot be freed",
                                  "List 1 is in use by a running operation and cannot be reloaded"}));
-    EXPECT_EQ(Entries(1, 0), (V{"a@b", "c@d"}));
+    EXPECT_EQ(Entries(1, YRB_PART_ADDRESS), (V{"a@b", "c@d"}));
     // While loading, the slot is in use too.
     rec.events.clear();
     rec.onInfo = [&] { inner[0] = YRB20(1); };
     EXPECT_EQ(YRB13(1, path.c_str(), 0, "", "\n"), 2);
-    EXPECT_EQ(inner[0], -1);
+    EXPECT_EQ(inner[0], YRB_FAILED);
     rec.onInfo = nullptr;
     EXPECT_EQ(YRB20(1), 1);
     EXPECT_EQ(YRB14(1), 1);
@@ -201,7 +201,7 @@ TEST_F(Loading, SlotExports) {
     const std::string path = dir.Write("list.mal", "a@b\n");
     struct Row {
         int32_t slot, test, free;
-    } rows[] = {{0, 1, -1}, {1, 1, 1}, {3, 1, 1}, {4, 1, -1}, {-1, 1, -1}};
+    } rows[] = {{0, 1, YRB_FAILED}, {1, 1, 1}, {3, 1, 1}, {4, 1, YRB_FAILED}, {-1, 1, YRB_FAILED}};
     for (const auto& r : rows) {
         EXPECT_EQ(YRB14(r.slot), r.test) << r.slot;
         EXPECT_EQ(YRB20(r.slot), r.free) << r.slot;
@@ -225,14 +225,14 @@ TEST_F(Loading, ShutdownKeepsOnlyTheAnimateSlot) {
 TEST_F(Loading, ValidateSlotMessages) {
     yrb::ListObject* list = nullptr;
     Recorder rec;
-    EXPECT_EQ(yrb::ValidateSlot(2, list, rec.Table()), -1);
+    EXPECT_EQ(yrb::ValidateSlot(2, list, rec.Table()), YRB_FAILED);
     EXPECT_EQ(list, nullptr);
     EXPECT_EQ(rec.Texts('E'), (V{"No memory space has been allocated for the file content in List 2"}));
     rec.events.clear();
-    EXPECT_EQ(yrb::ValidateSlot(7, list, rec.Table()), -1);
+    EXPECT_EQ(yrb::ValidateSlot(7, list, rec.Table()), YRB_FAILED);
     EXPECT_EQ(rec.Count('E'), 0u);
-    EXPECT_EQ(yrb::CopyIndex(nullptr, nullptr, 0), -1);
-    EXPECT_EQ(yrb::FreeListObject(nullptr), -1);
+    EXPECT_EQ(yrb::CopyIndex(nullptr, nullptr, 0), YRB_FAILED);
+    EXPECT_EQ(yrb::FreeListObject(nullptr), YRB_FAILED);
 }
 
 TEST_F(Loading, WholeFileReader) {
@@ -266,15 +266,15 @@ TEST_F(Loading, WholeFileReader) {
     rec.Register();
     std::string buf(6, 'z');
     const std::string missing = dir.Path("none.txt");
-    EXPECT_EQ(YRB28(missing.c_str(), 10, buf.data(), 5), -1);
+    EXPECT_EQ(YRB28(missing.c_str(), 10, buf.data(), 5), YRB_FAILED);
     EXPECT_EQ(buf[5], '\0');
     EXPECT_EQ(rec.Texts('E'), (V{"Could not open file for reading : " + missing}));
     rec.onCheck = [](int) { return 1; };
-    EXPECT_EQ(YRB28(path.c_str(), 2, buf.data(), 5), -2);
+    EXPECT_EQ(YRB28(path.c_str(), 2, buf.data(), 5), YRB_STOPPED);
     EXPECT_EQ(rec.Count('C'), 1u);
-    EXPECT_EQ(YRB28(nullptr, 2, buf.data(), 5), -1);
-    EXPECT_EQ(YRB28(path.c_str(), 2, nullptr, 5), -1);
-    EXPECT_EQ(YRB28(path.c_str(), 2, buf.data(), 0x80000000u), -1);
+    EXPECT_EQ(YRB28(nullptr, 2, buf.data(), 5), YRB_FAILED);
+    EXPECT_EQ(YRB28(path.c_str(), 2, nullptr, 5), YRB_FAILED);
+    EXPECT_EQ(YRB28(path.c_str(), 2, buf.data(), 0x80000000u), YRB_FAILED);
 }
 
 }  // namespace

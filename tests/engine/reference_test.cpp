@@ -182,10 +182,10 @@ TEST_F(Reference, EntriesWithoutAddressArePassedOver) {
     EXPECT_EQ(YRB12(1, 0x20, 0, 0, inv.c_str()), 1);
     EXPECT_EQ(YRB17(1, 1, -1), 0);
     EXPECT_EQ(YRB17(1, 2, -1), 0);
-    EXPECT_EQ(Tip(1), (std::pair<int32_t, std::string>{-1, ""}));
-    EXPECT_EQ(Tip(2), (std::pair<int32_t, std::string>{-1, ""}));
-    EXPECT_EQ(Tip(3), (std::pair<int32_t, std::string>{-1, ""}));   // past the end
-    EXPECT_EQ(Tip(-1), (std::pair<int32_t, std::string>{-1, ""}));
+    EXPECT_EQ(Tip(1), (std::pair<int32_t, std::string>{YRB_FAILED, ""}));
+    EXPECT_EQ(Tip(2), (std::pair<int32_t, std::string>{YRB_FAILED, ""}));
+    EXPECT_EQ(Tip(3), (std::pair<int32_t, std::string>{YRB_FAILED, ""}));  // past the end
+    EXPECT_EQ(Tip(-1), (std::pair<int32_t, std::string>{YRB_FAILED, ""}));
 }
 
 TEST_F(Reference, ReportAppendsAndZeroEntriesGiveNone) {
@@ -214,11 +214,11 @@ TEST_F(Reference, BadSlot) {
     Recorder rec;
     rec.Register();
     char buf[16];
-    EXPECT_EQ(YRB12(2, 0x20, 0, 0, ""), -1);
-    EXPECT_EQ(YRB29(2, 0, buf, 15), -1);
+    EXPECT_EQ(YRB12(2, 0x20, 0, 0, ""), YRB_FAILED);
+    EXPECT_EQ(YRB29(2, 0, buf, 15), YRB_FAILED);
     EXPECT_EQ(rec.Texts('E'), (V{"No memory space has been allocated for the file content in List 2",
                                  "No memory space has been allocated for the file content in List 2"}));
-    EXPECT_EQ(YRB12(4, 0x20, 0, 0, ""), -1);
+    EXPECT_EQ(YRB12(4, 0x20, 0, 0, ""), YRB_FAILED);
     EXPECT_EQ(rec.Count('E'), 2u);
 }
 
@@ -244,7 +244,7 @@ TEST_F(Reference, LongReasonsAreNotCut) {
 }
 
 TEST_F(Reference, WithoutValidExtensionsEverythingIsUnknown) {
-    EXPECT_EQ(Load(YRB06, "none.cfg", ""), -1);  // an empty file empties the list
+    EXPECT_EQ(Load(YRB06, "none.cfg", ""), YRB_FAILED);  // an empty file empties the list
     LoadList({"good@x.com", "a@b.org"});
     EXPECT_EQ(YRB12(1, 0x20, 0, 0, ""), 2);
     EXPECT_EQ(Tip(0), (std::pair<int32_t, std::string>{0, "invalid domain extension : unknown extension 'com'"}));
@@ -290,7 +290,7 @@ TEST_F(Reference, LoaderFailures) {
         SCOPED_TRACE(r.name);
         Recorder rec;
         rec.Register();
-        EXPECT_EQ(YRB08(r.path, 0, "", r.recordSep), -1);
+        EXPECT_EQ(YRB08(r.path, 0, "", r.recordSep), YRB_FAILED);
         EXPECT_EQ(rec.Texts('E'), (V{r.message}));
         // Mended: a failed reload keeps the previous black list.
         EXPECT_EQ(Tip(0), (std::pair<int32_t, std::string>{0, "black listed"}));
@@ -305,7 +305,7 @@ TEST_F(Reference, LoaderFailures) {
     // An empty file still empties the list, silently.
     const std::string empty = dir.Write("empty.cfg", "");
     rec.events.clear();
-    EXPECT_EQ(YRB08(empty.c_str(), 0, "", "\r\n"), -1);
+    EXPECT_EQ(YRB08(empty.c_str(), 0, "", "\r\n"), YRB_FAILED);
     EXPECT_EQ(rec.Count('E'), 0u);
     EXPECT_EQ(Tip(1).first, 1);
     // A file of separators only loads as an empty list.
@@ -321,7 +321,7 @@ TEST_F(Reference, StoppedReloadKeepsThePreviousList) {
     Recorder rec;
     rec.Register();
     rec.onCheck = [](int) { return 1; };  // asked after the first chunk
-    EXPECT_EQ(YRB08(p.c_str(), 0, "", "\r\n"), -1);
+    EXPECT_EQ(YRB08(p.c_str(), 0, "", "\r\n"), YRB_FAILED);
     EXPECT_EQ(rec.Count('E'), 0u);
     rec.onCheck = nullptr;
     EXPECT_EQ(Tip(0), (std::pair<int32_t, std::string>{0, "black listed"}));
@@ -338,8 +338,8 @@ TEST_F(Reference, NoReloadWhileACheckRuns) {
         innerFree = YRB20(1);
     };
     EXPECT_EQ(YRB12(1, 0x20, 0, 0, ""), 2);
-    EXPECT_EQ(inner, -1);
-    EXPECT_EQ(innerFree, -1);
+    EXPECT_EQ(inner, YRB_FAILED);
+    EXPECT_EQ(innerFree, YRB_FAILED);
     EXPECT_EQ(rec.Texts('E'),
               (V{"The reference lists are in use by a running operation and cannot be reloaded",
                  "List 1 is in use by a running operation and cannot be freed"}));
@@ -358,7 +358,7 @@ TEST_F(Reference, StopClosesTheReportAndKeepsFlags) {
     // The first entry polls five times (the entry, one user atom, two domain
     // atoms, the extension look-up); the second entry's first poll asks.
     yrb::g_pollCounter = 10001 - 5;
-    EXPECT_EQ(YRB12(1, 0x20, 0, 0, inv.c_str()), -2);
+    EXPECT_EQ(YRB12(1, 0x20, 0, 0, inv.c_str()), YRB_STOPPED);
     EXPECT_EQ(YRB17(1, 0, -1), 0x20);
     EXPECT_EQ(YRB17(1, 1, -1), 0);
     EXPECT_EQ(dir.Read("stop.inv"),

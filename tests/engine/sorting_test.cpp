@@ -44,25 +44,29 @@ bool IsPermutation(const Ids& ids) {
 
 // The compare rule of a key, written plainly.
 int ReferenceCompare(const yrb::ListObject& l, uint32_t x, uint32_t y, int key, bool desc) {
-    if (key < 0 || key > 11) key = 0;
-    if (key <= 5) {
-        const yrb::ListItem* px = l.Part(x, key % 3);
-        const yrb::ListItem* py = l.Part(y, key % 3);
+    if (key < YRB_SORT_ADDRESS || key > YRB_SORT_SELECTED) key = YRB_SORT_ADDRESS;
+    if (key <= YRB_SORT_DOMAIN_LENGTH) {
+        // Address, user, domain: the text keys, then the length keys.
+        const int part = key % 3;
+        const yrb::ListItem* px = l.Part(x, part);
+        const yrb::ListItem* py = l.Part(y, part);
         if (!px && !py) return 0;
         if (!px) return -1;
         if (!py) return 1;
-        if (key <= 2) return yrb::CompareBytes(l.Text(*px), l.Text(*py), px->length, py->length, desc);
+        if (key <= YRB_SORT_DOMAIN)
+            return yrb::CompareBytes(l.Text(*px), l.Text(*py), px->length, py->length, desc);
         const int64_t d = int64_t(px->length) - int64_t(py->length);
         return desc ? (d > 0 ? -1 : d < 0) : (d > 0 ? 1 : -(d < 0));
     }
     int64_t a, b;
-    if (key == 6) {
+    if (key == YRB_SORT_OCCURRENCES) {
         a = l.occurrences[x];
         b = l.occurrences[y];
     } else {
-        const uint8_t masks[] = {0x20, 0x10, 0x08, 0x06, 0x01};
-        a = l.flags[x] & masks[key - 7];
-        b = l.flags[y] & masks[key - 7];
+        const uint8_t masks[] = {YRB_FLAG_INVALID, YRB_FLAG_DUPLICATE, YRB_FLAG_DELETED, YRB_MASK_COMPARE,
+                                 YRB_FLAG_SELECTED};
+        a = l.flags[x] & masks[key - YRB_SORT_INVALID];
+        b = l.flags[y] & masks[key - YRB_SORT_INVALID];
     }
     if (desc) std::swap(a, b);
     return a < b ? -1 : (a > b);
@@ -104,18 +108,29 @@ TEST_F(Sorting, EveryKeyBothDirections) {
         const char* info;
         Ids ascending, descending;
     } rows[] = {
-        {0, "Sorting entries alphabetically", {7, 1, 4, 3, 0, 6, 2, 5}, {7, 5, 2, 0, 6, 3, 4, 1}},
-        {1, "Sorting entries alphabetically by user", {7, 1, 4, 3, 0, 6, 2, 5}, {7, 5, 2, 0, 6, 3, 1, 4}},
-        {2, "Sorting entries alphabetically by domain", {2, 7, 5, 3, 1, 0, 6, 4}, {2, 7, 4, 0, 6, 1, 3, 5}},
-        {3, "Sorting entries by length", {7, 5, 2, 4, 0, 1, 3, 6}, {7, 0, 1, 3, 6, 2, 4, 5}},
-        {4, "Sorting entries by user length", {7, 0, 1, 4, 5, 6, 3, 2}, {7, 2, 3, 0, 1, 4, 5, 6}},
-        {5, "Sorting entries by domain length", {2, 7, 5, 4, 3, 0, 1, 6}, {2, 7, 0, 1, 6, 3, 4, 5}},
-        {6, "Sorting entries by number of occurrences", {1, 4, 6, 2, 5, 0, 3, 7}, {7, 0, 3, 5, 2, 1, 4, 6}},
-        {7, "Sorting entries by invalid flag", {1, 2, 3, 4, 6, 7, 0, 5}, {0, 5, 1, 2, 3, 4, 6, 7}},
-        {8, "Sorting entries by duplicate flag", {0, 2, 3, 4, 5, 6, 7, 1}, {1, 0, 2, 3, 4, 5, 6, 7}},
-        {9, "Sorting entries by deleted flag", {0, 1, 3, 4, 5, 6, 7, 2}, {2, 0, 1, 3, 4, 5, 6, 7}},
-        {10, "Sorting entries by compare flag", {0, 1, 2, 5, 7, 3, 4, 6}, {6, 4, 3, 0, 1, 2, 5, 7}},
-        {11, "Sorting entries by selection", {0, 2, 3, 4, 6, 7, 1, 5}, {1, 5, 0, 2, 3, 4, 6, 7}},
+        {YRB_SORT_ADDRESS, "Sorting entries alphabetically", {7, 1, 4, 3, 0, 6, 2, 5},
+         {7, 5, 2, 0, 6, 3, 4, 1}},
+        {YRB_SORT_USER, "Sorting entries alphabetically by user", {7, 1, 4, 3, 0, 6, 2, 5},
+         {7, 5, 2, 0, 6, 3, 1, 4}},
+        {YRB_SORT_DOMAIN, "Sorting entries alphabetically by domain", {2, 7, 5, 3, 1, 0, 6, 4},
+         {2, 7, 4, 0, 6, 1, 3, 5}},
+        {YRB_SORT_ADDRESS_LENGTH, "Sorting entries by length", {7, 5, 2, 4, 0, 1, 3, 6},
+         {7, 0, 1, 3, 6, 2, 4, 5}},
+        {YRB_SORT_USER_LENGTH, "Sorting entries by user length", {7, 0, 1, 4, 5, 6, 3, 2},
+         {7, 2, 3, 0, 1, 4, 5, 6}},
+        {YRB_SORT_DOMAIN_LENGTH, "Sorting entries by domain length", {2, 7, 5, 4, 3, 0, 1, 6},
+         {2, 7, 0, 1, 6, 3, 4, 5}},
+        {YRB_SORT_OCCURRENCES, "Sorting entries by number of occurrences", {1, 4, 6, 2, 5, 0, 3, 7},
+         {7, 0, 3, 5, 2, 1, 4, 6}},
+        {YRB_SORT_INVALID, "Sorting entries by invalid flag", {1, 2, 3, 4, 6, 7, 0, 5},
+         {0, 5, 1, 2, 3, 4, 6, 7}},
+        {YRB_SORT_DUPLICATE, "Sorting entries by duplicate flag", {0, 2, 3, 4, 5, 6, 7, 1},
+         {1, 0, 2, 3, 4, 5, 6, 7}},
+        {YRB_SORT_DELETED, "Sorting entries by deleted flag", {0, 1, 3, 4, 5, 6, 7, 2},
+         {2, 0, 1, 3, 4, 5, 6, 7}},
+        {YRB_SORT_COMPARE, "Sorting entries by compare flag", {0, 1, 2, 5, 7, 3, 4, 6},
+         {6, 4, 3, 0, 1, 2, 5, 7}},
+        {YRB_SORT_SELECTED, "Sorting entries by selection", {0, 2, 3, 4, 6, 7, 1, 5}, {1, 5, 0, 2, 3, 4, 6, 7}},
         {12, "Sorting entries alphabetically", {7, 1, 4, 3, 0, 6, 2, 5}, {7, 5, 2, 0, 6, 3, 4, 1}},
         {-3, "Sorting entries alphabetically", {7, 1, 4, 3, 0, 6, 2, 5}, {7, 5, 2, 0, 6, 3, 4, 1}},
     };
@@ -125,7 +140,7 @@ TEST_F(Sorting, EveryKeyBothDirections) {
             ResetIndex(1);
             Recorder rec;
             rec.Register();
-            EXPECT_EQ(YRB02(1, r.key, 0, desc ? -1 : 0), 1);
+            EXPECT_EQ(YRB02(1, r.key, YRB_INDEX_DISPLAY, desc ? -1 : 0), 1);
             EXPECT_EQ(Index(1), desc ? r.descending : r.ascending);
             EXPECT_EQ(Index(1, 2), (Ids{0, 1, 2, 3, 4, 5, 6, 7}));
             EXPECT_EQ(rec.Texts('I'), (V{r.info}));
@@ -159,8 +174,8 @@ TEST_F(Sorting, TextOrderRules) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         Load(1, r.content, 0, "");
-        EXPECT_EQ(YRB02(1, 0, 0, r.descending), 1);
-        EXPECT_EQ(fx::Entries(1, 0), r.order);
+        EXPECT_EQ(YRB02(1, YRB_SORT_ADDRESS, YRB_INDEX_DISPLAY, r.descending), 1);
+        EXPECT_EQ(fx::Entries(1, YRB_PART_ADDRESS), r.order);
     }
 }
 
@@ -169,31 +184,31 @@ TEST_F(Sorting, SmallAndBadLists) {
     rec.Register();
     Load(1, "only@one.org\n");
     rec.events.clear();
-    EXPECT_EQ(YRB02(1, 0, 0, 0), 1);
+    EXPECT_EQ(YRB02(1, YRB_SORT_ADDRESS, YRB_INDEX_DISPLAY, 0), 1);
     EXPECT_TRUE(rec.events.empty());  // one entry: no callback at all
 
     Load(2, "\n\n\n");  // a loaded list of 0 entries
     EXPECT_EQ(YRB14(2), 0);
     rec.events.clear();
-    EXPECT_EQ(YRB02(2, 0, 0, 0), -1);
+    EXPECT_EQ(YRB02(2, YRB_SORT_ADDRESS, YRB_INDEX_DISPLAY, 0), YRB_FAILED);
     EXPECT_EQ(rec.Count('E'), 0u);
 
     rec.events.clear();
-    EXPECT_EQ(YRB02(3, 0, 0, 0), -1);
+    EXPECT_EQ(YRB02(3, YRB_SORT_ADDRESS, YRB_INDEX_DISPLAY, 0), YRB_FAILED);
     EXPECT_EQ(rec.Texts('E'), (V{"No memory space has been allocated for the file content in List 3"}));
     rec.events.clear();
-    EXPECT_EQ(YRB02(4, 0, 0, 0), -1);
+    EXPECT_EQ(YRB02(4, YRB_SORT_ADDRESS, YRB_INDEX_DISPLAY, 0), YRB_FAILED);
     EXPECT_TRUE(rec.events.empty());
 
-    EXPECT_EQ(yrb::SortEntries(List(1), nullptr, 1, 0, false), -1);
+    EXPECT_EQ(yrb::SortEntries(List(1), nullptr, 1, YRB_SORT_ADDRESS, false), YRB_FAILED);
 }
 
 TEST_F(Sorting, IndexTwoLeavesDisplayOrder) {
     Load(1, kList);
-    EXPECT_EQ(YRB02(1, 0, 1, 0), 1);
+    EXPECT_EQ(YRB02(1, YRB_SORT_ADDRESS, YRB_INDEX_SCRATCH, 0), 1);
     EXPECT_EQ(Index(1), (Ids{0, 1, 2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(Index(1, 2), (Ids{7, 1, 4, 3, 0, 6, 2, 5}));
-    EXPECT_EQ(YRB02(1, 2, 7, 1), 1);  // any non-zero value chooses index 2
+    EXPECT_EQ(YRB02(1, YRB_SORT_DOMAIN, 7, 1), 1);  // any non-zero value chooses index 2
     EXPECT_EQ(Index(1, 2), (Ids{7, 2, 4, 0, 6, 1, 3, 5}));  // 7 stays before 2
     EXPECT_EQ(Index(1), (Ids{0, 1, 2, 3, 4, 5, 6, 7}));
 }
@@ -231,9 +246,11 @@ TEST_F(Sorting, SameOrderAsTheCompareRule) {
         uint32_t seed;
         std::vector<int32_t> keys;
     } rows[] = {
-        {300, 1, {0, 1, 2, 3, 4, 5, 6, 10}},
-        {5000, 2, {0, 1, 2, 3}},
-        {160000, 3, {0, 2, 3, 6}},
+        {300, 1,
+         {YRB_SORT_ADDRESS, YRB_SORT_USER, YRB_SORT_DOMAIN, YRB_SORT_ADDRESS_LENGTH, YRB_SORT_USER_LENGTH,
+          YRB_SORT_DOMAIN_LENGTH, YRB_SORT_OCCURRENCES, YRB_SORT_COMPARE}},
+        {5000, 2, {YRB_SORT_ADDRESS, YRB_SORT_USER, YRB_SORT_DOMAIN, YRB_SORT_ADDRESS_LENGTH}},
+        {160000, 3, {YRB_SORT_ADDRESS, YRB_SORT_DOMAIN, YRB_SORT_ADDRESS_LENGTH, YRB_SORT_OCCURRENCES}},
     };
     for (const auto& r : rows) {
         Load(1, RandomList(r.entries, r.seed));
@@ -254,7 +271,7 @@ TEST_F(Sorting, SameOrderAsTheCompareRule) {
                 SCOPED_TRACE(std::to_string(r.entries) + " key " + std::to_string(key) +
                              (desc ? " descending" : ""));
                 std::copy(start.begin(), start.end(), l.index1);
-                ASSERT_EQ(YRB02(1, key, 0, desc), 1);
+                ASSERT_EQ(YRB02(1, key, YRB_INDEX_DISPLAY, desc), 1);
                 EXPECT_TRUE(Index(1) == ReferenceSort(l, start, key, desc));
             }
         }
@@ -267,7 +284,7 @@ TEST_F(Sorting, PollsAndAnimatesWhileSorting) {
     rec.Register();
     yrb::g_pollCounter = 0;
     yrb::g_animCounter = 0;
-    ASSERT_EQ(YRB02(1, 0, 0, 0), 1);
+    ASSERT_EQ(YRB02(1, YRB_SORT_ADDRESS, YRB_INDEX_DISPLAY, 0), 1);
     // At least one poll per entry and per radix pass.
     EXPECT_GE(rec.Count('C'), 70000u * 2 / 10002);
     EXPECT_GE(rec.Count('A'), 70000u * 2 / 30002);
@@ -289,10 +306,10 @@ TEST_F(Sorting, StopLeavesEveryEntryOnce) {
         const int stopAt = r.stopAtCheck;
         rec.onCheck = [stopAt](int n) { return n >= stopAt ? 1 : 0; };
         yrb::g_pollCounter = 9990;  // the twelfth poll asks first
-        EXPECT_EQ(YRB02(1, 0, 0, 0), -2);
+        EXPECT_EQ(YRB02(1, YRB_SORT_ADDRESS, YRB_INDEX_DISPLAY, 0), YRB_STOPPED);
         EXPECT_TRUE(IsPermutation(Index(1)));
         rec.onCheck = nullptr;
-        EXPECT_EQ(YRB02(1, 0, 0, 0), 1);  // a stop is not remembered
+        EXPECT_EQ(YRB02(1, YRB_SORT_ADDRESS, YRB_INDEX_DISPLAY, 0), 1);  // a stop is not remembered
         EXPECT_TRUE(IsPermutation(Index(1)));
     }
 }
@@ -303,8 +320,8 @@ TEST_F(Sorting, ListStaysBusyWhileSorting) {
     rec.Register();
     int32_t freed = 0;
     rec.onInfo = [&freed] { freed = YRB20(1); };
-    EXPECT_EQ(YRB02(1, 0, 0, 0), 1);
-    EXPECT_EQ(freed, -1);
+    EXPECT_EQ(YRB02(1, YRB_SORT_ADDRESS, YRB_INDEX_DISPLAY, 0), 1);
+    EXPECT_EQ(freed, YRB_FAILED);
     EXPECT_EQ(YRB14(1), 0);
 }
 
@@ -343,7 +360,7 @@ TEST_F(Sorting, SpansFollowTheSortedIndex) {
         std::iota(start.begin(), start.end(), 0u);
         std::mt19937 g(r.seed + 100);
         std::shuffle(start.begin(), start.end(), g);
-        for (int32_t key : {0, 1, 2}) {
+        for (int32_t key : {YRB_SORT_ADDRESS, YRB_SORT_USER, YRB_SORT_DOMAIN}) {
             for (int desc = 0; desc < 2; ++desc) {
                 SCOPED_TRACE(std::to_string(n) + " entries, copies " + std::to_string(r.copies) + ", key " +
                              std::to_string(key) + (desc ? " descending" : ""));

@@ -150,7 +150,7 @@ TEST_F(Statistics, Failures) {
         SCOPED_TRACE(r.name);
         Recorder rec;
         rec.Register();
-        EXPECT_EQ(YRB23(r.slot, r.path, 0, 120), -1);
+        EXPECT_EQ(YRB23(r.slot, r.path, 0, 120), YRB_FAILED);
         EXPECT_EQ(rec.Texts('E'), r.errors);
     }
 }
@@ -183,7 +183,7 @@ TEST_F(Statistics, StopIsMinusTwo) {
             }
         };
         rec.onCheck = [&](int) { return armed ? 1 : 0; };
-        EXPECT_EQ(YRB23(1, stat.c_str(), 0, 120), -2);
+        EXPECT_EQ(YRB23(1, stat.c_str(), 0, 120), YRB_STOPPED);
         EXPECT_EQ(rec.Count('E'), 0u);
         EXPECT_EQ(dir.ReadIfExists("s.sta"), r.file);
     }
@@ -196,7 +196,7 @@ TEST_F(Statistics, ListStaysBusy) {
     std::vector<int32_t> freed;
     rec.onInfo = [&freed] { freed.push_back(YRB20(1)); };
     EXPECT_EQ(YRB23(1, dir.Path("b.sta").c_str(), 0, 120), 3);
-    EXPECT_EQ(freed, (std::vector<int32_t>(7, -1)));
+    EXPECT_EQ(freed, (std::vector<int32_t>(7, YRB_FAILED)));
     EXPECT_EQ(YRB14(1), 0);
 }
 

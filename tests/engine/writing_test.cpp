@@ -174,7 +174,7 @@ TEST_F(Writing, SplitBySize) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         Clean();
-        YRB10(1, -1, 0, 0xFF, 0, 0, nullptr);
+        YRB10(1, YRB_ALL_ENTRIES, YRB_MODE_CLEAR, 0xFF, 0, 0, nullptr);
         if (r.mustNot) {
             YRB03(1, 1, 1, 1);
             YRB03(1, 5, 1, 1);
@@ -218,7 +218,7 @@ TEST_F(Writing, SplitByDomain) {
     // Work flag, YRB01 writes them to "_I." and the others to "_E.".
     Load("a@one.com\nb@two.net\nc@one.com\nd@three.org\ne@ONE.com\n", 0, "", 5);
     YRB03(1, 3, 0x08, 1);  // deleted: in neither file
-    EXPECT_EQ(YRB21(1, 2, "one.com", 1, 0, 0, 2, 0, 0x80, 0, 120), 3);
+    EXPECT_EQ(YRB21(1, YRB_PART_DOMAIN, "one.com", 1, 0, 0, YRB_FIND_AT_END, 0, 0x80, 0, 120), 3);
     const std::string inc = dir.Path("list_I.out");
     const std::string exc = dir.Path("list_E.out");
     EXPECT_EQ(YRB01(1, 0x80, 120, 0, 0, "", "\r\n", inc.c_str(), 0, "wb"), 3);
@@ -258,10 +258,10 @@ TEST_F(Writing, Failures) {
         SCOPED_TRACE(r.name);
         Recorder rec;
         rec.Register();
-        EXPECT_EQ(YRB01(r.slot, 0, 0, 0, 0, "", r.recordSep, r.path, r.perFile, r.mode), -1);
+        EXPECT_EQ(YRB01(r.slot, 0, 0, 0, 0, "", r.recordSep, r.path, r.perFile, r.mode), YRB_FAILED);
         EXPECT_EQ(rec.Texts('E'), (V{r.message}));
     }
-    EXPECT_EQ(YRB01(4, 0, 0, 0, 0, "", "\n", out.c_str(), 0, "wb"), -1);
+    EXPECT_EQ(YRB01(4, 0, 0, 0, 0, "", "\n", out.c_str(), 0, "wb"), YRB_FAILED);
 }
 
 TEST_F(Writing, ZeroEntries) {
@@ -279,7 +279,7 @@ TEST_F(Writing, StopClosesTheFile) {
     rec.onCheck = [](int) { return 1; };
     yrb::g_pollCounter = 10001 - 2;  // the third entry's poll asks
     const std::string out = dir.Path("list.out");
-    EXPECT_EQ(YRB01(1, 0, 0, 0, 0, "", "\n", out.c_str(), 2, "wb"), -2);
+    EXPECT_EQ(YRB01(1, 0, 0, 0, 0, "", "\n", out.c_str(), 2, "wb"), YRB_STOPPED);
     EXPECT_EQ(Listing(), (FileList{{"list_1.out", "a@x\nb@x"}, {"list_2.out", "c@x"}}));
 }
 
@@ -291,7 +291,7 @@ TEST_F(Writing, ListInUseCannotBeFreed) {
     rec.onInfo = [&] { inner = YRB20(1); };
     const std::string out = dir.Path("list.out");
     EXPECT_EQ(YRB01(1, 0, 0, 0, 0, "", "\n", out.c_str(), 0, "wb"), 2);
-    EXPECT_EQ(inner, -1);
+    EXPECT_EQ(inner, YRB_FAILED);
     EXPECT_EQ(dir.Read("list.out"), "a@x\nb@x");
 }
 
