@@ -97,14 +97,14 @@ void BM_CountRecords(benchmark::State& state) {
 
 void BM_ToggleAllFlags(benchmark::State& state) {
     LoadLF(state.range(0));
-    for (auto _ : state) benchmark::DoNotOptimize(YRB10(1, -1, -1, 1, 0, 0x78, &kTable));
+    for (auto _ : state) benchmark::DoNotOptimize(YRB10(1, YRB_ALL_ENTRIES, YRB_MODE_TOGGLE, YRB_FLAG_SELECTED, 0, YRB_MASK_REMOVED, &kTable));
     state.SetItemsProcessed(state.iterations() * state.range(0));
     YRB20(1);
 }
 
 void BM_CountFiltered(benchmark::State& state) {
     LoadLF(state.range(0));
-    for (auto _ : state) benchmark::DoNotOptimize(YRB16(1, 1, 0x78, nullptr));
+    for (auto _ : state) benchmark::DoNotOptimize(YRB16(1, YRB_FLAG_SELECTED, YRB_MASK_REMOVED, nullptr));
     state.SetItemsProcessed(state.iterations() * state.range(0));
     YRB20(1);
 }
@@ -124,7 +124,7 @@ void BM_ReadRows(benchmark::State& state) {
     int32_t e = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(YRB17(1, e, -1));
-        benchmark::DoNotOptimize(YRB18(1, e, 0, buf, 1024));
+        benchmark::DoNotOptimize(YRB18(1, e, YRB_PART_ADDRESS, buf, 1024));
         e = (e + 7919) % n;
     }
     state.SetItemsProcessed(state.iterations());

@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
         const int32_t n = YRB13(1, argv[2], 0, "", "\n");
         Check(n, "load");
         const double tLoad = Since(t0);
-        const int32_t repeats = YRB11(1, 0, YRB_FLAG_DUPLICATE, 0, kRemoved, dup.c_str());
+        const int32_t repeats = YRB11(1, YRB_PART_ADDRESS, YRB_FLAG_DUPLICATE, 0, kRemoved, dup.c_str());
         Check(repeats, "duplicates");
         const double tDup = Since(t0);
         const int32_t saved = YRB01(1, 0, kRemoved, 0, 0, "", "\n", argv[3], 0, "wb");
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     } else if (cmd == "sort" && argc == 3) {
         Check(YRB13(1, argv[2], 0, "", "\n"), "load");
         const auto t1 = Clock::now();
-        Check(YRB02(1, 0, 0, 0), "sort");
+        Check(YRB02(1, YRB_SORT_ADDRESS, YRB_INDEX_DISPLAY, 0), "sort");
         std::printf("sort %.3f s\n", Since(t1));
     } else {
         std::fprintf(stderr, "usage: see the comment at the top of workflow.cpp\n");

@@ -55,7 +55,7 @@ bool clsVL2::GetEmpty() {
 void clsVL2::DeselectAll() {
     Trap(
         [&] {
-            YRB10(VListNb, -1, 0, YRB_FLAG_SELECTED, 0, 0, nullptr);
+            YRB10(VListNb, YRB_ALL_ENTRIES, YRB_MODE_CLEAR, YRB_FLAG_SELECTED, 0, 0, nullptr);
             Refresh();
         },
         [&](const QString& d) { ReportError(d, QStringLiteral("DeselectAll")); });
@@ -64,7 +64,7 @@ void clsVL2::DeselectAll() {
 void clsVL2::SelectAll() {
     Trap(
         [&] {
-            YRB10(VListNb, -1, 1, YRB_FLAG_SELECTED, 0, YRB_MASK_REMOVED, nullptr);
+            YRB10(VListNb, YRB_ALL_ENTRIES, YRB_MODE_SET, YRB_FLAG_SELECTED, 0, YRB_MASK_REMOVED, nullptr);
             Refresh();
         },
         [&](const QString& d) { ReportError(d, QStringLiteral("SelectAll")); });
@@ -73,7 +73,7 @@ void clsVL2::SelectAll() {
 void clsVL2::InvertAll() {
     Trap(
         [&] {
-            YRB10(VListNb, -1, -1, YRB_FLAG_SELECTED, 0, YRB_MASK_REMOVED, nullptr);
+            YRB10(VListNb, YRB_ALL_ENTRIES, YRB_MODE_TOGGLE, YRB_FLAG_SELECTED, 0, YRB_MASK_REMOVED, nullptr);
             Refresh();
         },
         [&](const QString& d) { ReportError(d, QStringLiteral("InvertAll")); });
@@ -83,7 +83,7 @@ void clsVL2::RemoveSel() {
     Trap(
         [&] {
             // Marked, not taken out: the entries stay in the list and the rows.
-            YRB10(VListNb, -1, 1, YRB_FLAG_DELETED, YRB_FLAG_SELECTED, 0, nullptr);
+            YRB10(VListNb, YRB_ALL_ENTRIES, YRB_MODE_SET, YRB_FLAG_DELETED, YRB_FLAG_SELECTED, 0, nullptr);
             Refresh();
         },
         [&](const QString& d) { ReportError(d, QStringLiteral("RemoveSel")); });
