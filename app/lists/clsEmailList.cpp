@@ -1,14 +1,11 @@
 #include "clsEmailList.h"
 
-#include "ErrorTrap.h"
 #include "ReportError.h"
 #include "modGlobalFunctionsFiles.h"
 
 namespace {
 
 const QString kModule = QStringLiteral("clsEmailList");
-const QString kRecordContext = QStringLiteral("Error Returning Record Separator");
-const QString kFieldContext = QStringLiteral("Error Returning Field Separator");
 constexpr bool kShowDialog = false;
 constexpr bool kLogToScreen = true;
 
@@ -33,217 +30,135 @@ void clsEmailList::ReportError(const QString& Description, const QString& Contex
 }
 
 QString clsEmailList::NameOutCast() const {
-    QString result;
-    Trap(
-        [&] {
-            // Only the file name is split: a point in a folder name is
-            // no extension.  The name's own characters stay literal.
-            const qsizetype nameStart = NameOut.lastIndexOf(QLatin1Char('/')) + 1;
-            const QString folder = NameOut.left(nameStart);
-            const QString name = NameOut.mid(nameStart);
-            if (name.isEmpty()) return;
-            QString base, ext;
-            if (modGlobalFunctions::GetFileExtension(name, base, ext))
-                result = folder + modGlobalFunctions::WildcardLiteral(base) + QLatin1Char('*') +
-                         modGlobalFunctions::WildcardLiteral(QLatin1Char('.') + ext);
-            else
-                result = folder + modGlobalFunctions::WildcardLiteral(name) + QLatin1Char('*');
-        },
-        [&](const QString& d) {
-            result.clear();
-            ReportError(d, QString(), QStringLiteral("NameOutCast"));
-        });
-    return result;
+    // Only the file name is split: a point in a folder name is no
+    // extension.  The name's own characters stay literal.
+    const qsizetype nameStart = NameOut.lastIndexOf(QLatin1Char('/')) + 1;
+    const QString folder = NameOut.left(nameStart);
+    const QString name = NameOut.mid(nameStart);
+    if (name.isEmpty()) return QString();
+    QString base, ext;
+    if (modGlobalFunctions::GetFileExtension(name, base, ext))
+        return folder + modGlobalFunctions::WildcardLiteral(base) + QLatin1Char('*') +
+               modGlobalFunctions::WildcardLiteral(QLatin1Char('.') + ext);
+    return folder + modGlobalFunctions::WildcardLiteral(name) + QLatin1Char('*');
 }
 
 QString clsEmailList::RecordSep() const {
     QString result;
-    Trap(
-        [&] {
-            if (RecCr) result = kCr;
-            if (RecLf) result = kLf;
-            if (RecCrLF) result = QString(kCr) + kLf;
-            if (RecOth) result = Substitute(RecSep);
-        },
-        [&](const QString& d) {
-            result.clear();
-            ReportError(d, kRecordContext, QStringLiteral("RecordSep"));
-        });
+    if (RecCr) result = kCr;
+    if (RecLf) result = kLf;
+    if (RecCrLF) result = QString(kCr) + kLf;
+    if (RecOth) result = Substitute(RecSep);
     return result;
 }
 
 QString clsEmailList::FieldSep() const {
     QString result;
-    Trap(
-        [&] {
-            if (FldTab) result = kTab;
-            if (FldCol) result = QStringLiteral(";");
-            if (FldCom) result = QStringLiteral(",");
-            if (FldSpc) result = QStringLiteral(" ");
-            if (FldOth) result = Substitute(FldSep);
-        },
-        [&](const QString& d) {
-            result.clear();
-            ReportError(d, kFieldContext, QStringLiteral("FieldSep"));
-        });
+    if (FldTab) result = kTab;
+    if (FldCol) result = QStringLiteral(";");
+    if (FldCom) result = QStringLiteral(",");
+    if (FldSpc) result = QStringLiteral(" ");
+    if (FldOth) result = Substitute(FldSep);
     return result;
 }
 
 void clsEmailList::SetFieldSep(const QString& SepVal) {
-    Trap(
-        [&] {
-            if (SepVal.isEmpty()) return;
-            FldTab = FldCol = FldCom = FldSpc = FldOth = false;
-            FldSep.clear();
-            if (SepVal == kTab)
-                FldTab = true;
-            else if (SepVal == QLatin1String(";"))
-                FldCol = true;
-            else if (SepVal == QLatin1String(","))
-                FldCom = true;
-            else if (SepVal == QLatin1String(" "))
-                FldSpc = true;
-            else {
-                // The characters themselves: Substitute passes them unchanged
-                // unless they hold a caret or a backslash.
-                FldOth = true;
-                FldSep = SepVal;
-            }
-        },
-        [&](const QString& d) { ReportError(d, kFieldContext, QStringLiteral("SetFieldSep")); });
+    if (SepVal.isEmpty()) return;
+    FldTab = FldCol = FldCom = FldSpc = FldOth = false;
+    FldSep.clear();
+    if (SepVal == kTab)
+        FldTab = true;
+    else if (SepVal == QLatin1String(";"))
+        FldCol = true;
+    else if (SepVal == QLatin1String(","))
+        FldCom = true;
+    else if (SepVal == QLatin1String(" "))
+        FldSpc = true;
+    else {
+        // The characters themselves: Substitute passes them unchanged
+        // unless they hold a caret or a backslash.
+        FldOth = true;
+        FldSep = SepVal;
+    }
 }
 
 void clsEmailList::SetRecordSep(const QString& SepVal) {
-    Trap(
-        [&] {
-            if (SepVal.isEmpty()) return;
-            RecCr = RecLf = RecCrLF = RecOth = false;
-            RecSep.clear();
-            if (SepVal == kCr)
-                RecCr = true;
-            else if (SepVal == kLf)
-                RecLf = true;
-            else if (SepVal == QString(kCr) + kLf)
-                RecCrLF = true;
-            else {
-                RecOth = true;
-                RecSep = SepVal;
-            }
-        },
-        [&](const QString& d) { ReportError(d, kRecordContext, QStringLiteral("SetRecordSep")); });
+    if (SepVal.isEmpty()) return;
+    RecCr = RecLf = RecCrLF = RecOth = false;
+    RecSep.clear();
+    if (SepVal == kCr)
+        RecCr = true;
+    else if (SepVal == kLf)
+        RecLf = true;
+    else if (SepVal == QString(kCr) + kLf)
+        RecCrLF = true;
+    else {
+        RecOth = true;
+        RecSep = SepVal;
+    }
 }
 
 QString clsEmailList::Substitute(const QString& Text) const {
     QString result;
-    Trap(
-        [&] {
-            const qsizetype n = Text.size();
-            result.reserve(n);
-            qsizetype p = 0;
-            while (p < n) {
-                qsizetype q = p;
-                while (q < n && !IsLead(Text[q])) ++q;
-                result += QStringView(Text).mid(p, q - p);
-                // No lead left, or one standing last, which gives nothing.
-                if (q + 1 >= n) break;
-                const QStringView token = QStringView(Text).mid(q, kTokenLength);
-                const int16_t code = GetCode(token);
-                if (code < 0) {
-                    result.clear();
-                    ReportError(QStringLiteral("Invalid argument : '%1' at position %2 is no control-character token")
-                                    .arg(token)
-                                    .arg(q + 1),
-                                QString(), QStringLiteral("Substitute"));
-                    return;
-                }
-                result += QChar(code);
-                p = q + kTokenLength;
-            }
-        },
-        [&](const QString& d) {
-            result.clear();
-            ReportError(d, QString(), QStringLiteral("Substitute"));
-        });
+    const qsizetype n = Text.size();
+    result.reserve(n);
+    qsizetype p = 0;
+    while (p < n) {
+        qsizetype q = p;
+        while (q < n && !IsLead(Text[q])) ++q;
+        result += QStringView(Text).mid(p, q - p);
+        // No lead left, or one standing last, which gives nothing.
+        if (q + 1 >= n) break;
+        const QStringView token = QStringView(Text).mid(q, kTokenLength);
+        const int16_t code = GetCode(token);
+        if (code < 0) {
+            ReportError(QStringLiteral("Invalid argument : '%1' at position %2 is no control-character token")
+                            .arg(token)
+                            .arg(q + 1),
+                        QString(), QStringLiteral("Substitute"));
+            return QString();
+        }
+        result += QChar(code);
+        p = q + kTokenLength;
+    }
     return result;
 }
 
 QString clsEmailList::Expand(const QString& Text) const {
     QString result;
-    Trap(
-        [&] {
-            result.reserve(Text.size());
-            for (QChar c : Text) {
-                if (c.unicode() < ControlCodeCount)
-                    result += GetName(static_cast<int16_t>(c.unicode()));
-                else
-                    result += c;
-            }
-        },
-        [&](const QString& d) {
-            result.clear();
-            ReportError(d, QString(), QStringLiteral("Expand"));
-        });
+    result.reserve(Text.size());
+    for (QChar c : Text) {
+        if (c.unicode() < ControlCodeCount)
+            result += GetName(static_cast<int16_t>(c.unicode()));
+        else
+            result += c;
+    }
     return result;
 }
 
 bool clsEmailList::HasResults() const {
     bool found = false;
-    Trap(
-        [&] {
-            // Every file is asked, even after one answered.
-            for (const QString& report : {NameSta, NameDup, NameInv})
-                if (!report.isEmpty() && modGlobalFunctions::IsFilePresent(FilePattern(report))) found = true;
-            const QString pattern = NameOutCast();
-            if (!pattern.isEmpty() && modGlobalFunctions::IsFilePresent(FilePattern::Wild(pattern))) found = true;
-        },
-        [&](const QString& d) {
-            found = false;
-            ReportError(d, QString(), QStringLiteral("HasResults"));
-        });
+    // Every file is asked, even after one answered.
+    for (const QString& report : {NameSta, NameDup, NameInv})
+        if (!report.isEmpty() && modGlobalFunctions::IsFilePresent(FilePattern(report))) found = true;
+    const QString pattern = NameOutCast();
+    if (!pattern.isEmpty() && modGlobalFunctions::IsFilePresent(FilePattern::Wild(pattern))) found = true;
     return found;
 }
 
 bool clsEmailList::CopyTo(clsEmailList* Lst) const {
     if (Lst == nullptr) return false;
-    bool copied = false;
-    Trap(
-        [&] {
-            *Lst = *this;
-            copied = true;
-        },
-        [&](const QString& d) {
-            copied = false;
-            ReportError(d, QStringLiteral("Error Copying EmailList"), QStringLiteral("CopyTo"));
-        });
-    return copied;
+    *Lst = *this;
+    return true;
 }
 
 int16_t clsEmailList::GetCode(QStringView Token) {
-    int16_t code = -1;
-    Trap(
-        [&] {
-            for (int c = 0; c < ControlCodeCount; ++c)
-                if (Token == TokenOf(c)) {
-                    code = static_cast<int16_t>(c);
-                    return;
-                }
-        },
-        [&](const QString& d) {
-            code = -1;
-            ReportError(d, QString(), QStringLiteral("GetCode"));
-        });
-    return code;
+    for (int c = 0; c < ControlCodeCount; ++c)
+        if (Token == TokenOf(c)) return static_cast<int16_t>(c);
+    return -1;
 }
 
 QString clsEmailList::GetName(int16_t Code) {
-    QString name;
-    Trap(
-        [&] {
-            if (Code >= 0 && Code < ControlCodeCount) name = TokenOf(Code);
-        },
-        [&](const QString& d) {
-            name.clear();
-            ReportError(d, QStringLiteral("Error expanding control characters"), QStringLiteral("GetName"));
-        });
-    return name;
+    if (Code >= 0 && Code < ControlCodeCount) return TokenOf(Code);
+    return QString();
 }
