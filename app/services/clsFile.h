@@ -98,8 +98,8 @@ private:
     void InitProgress();
     void ShutProgress();
     void ReportError(const QString& description, const QString& context, const QString& routine);
-    // The part of LoadFileContent between the progress window's arming and
-    // its shutdown.
+    // What LoadFileContent does between arming the progress window and
+    // shutting it down.
     bool ReadContent(QString& Content, bool BinaryCheck);
     // The last level of a collection; none without a collection, and none
     // (reported with the caller's context and routine) for an empty one.

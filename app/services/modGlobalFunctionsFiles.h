@@ -10,7 +10,7 @@ class QWidget;
 // characters, "?" one character).  A wildcard is active only where the
 // program put it: a plain text converts to a literal path, in which every
 // character (a "*", "?" or "[" of a Linux file name included) stands for
-// itself.  Patterns are built with Wild, passing every piece of a user's
+// itself.  Patterns are built with Wild, passing every fragment of a user's
 // name through modGlobalFunctions::WildcardLiteral.  The folder part is
 // always literal; matching is case-sensitive like the file system.
 class FilePattern {
@@ -66,7 +66,7 @@ bool GetFileExtension(const QString& FileName, QString& Base, QString& Ext);
 // True.  No "/": False with both outputs "".
 bool GetFileName(const QString& Path, QString& Dir, QString& Name);
 
-// A user's text as a pattern piece that matches only itself.
+// A user's text as pattern text that matches only itself.
 QString WildcardLiteral(const QString& text);
 
 // True when the path, or the pattern, names at least one entry that is not
