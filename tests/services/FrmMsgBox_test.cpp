@@ -195,6 +195,8 @@ TEST(FrmMsgBox, DefaultPointerWhileActiveThenTheSavedOne) {
     Screen::Instance()->SetMousePointer(11);
     int during = -1;
     TestHarness::WhenModal<FrmMsgBox>([&](FrmMsgBox* b) {
+        // The pointer changes with the box's activation, which may follow its showing.
+        EXPECT_TRUE(QTest::qWaitFor([b] { return b->isActiveWindow(); }));
         during = Screen::Instance()->MousePointer();
         QTest::mouseClick(b->ComOK, Qt::LeftButton);
     });
