@@ -24,7 +24,6 @@
 #include "clsVL2.h"
 #include "clsVirtualListview.h"
 #include "listgen.h"
-#include "modWndProc.h"
 
 namespace {
 
@@ -53,7 +52,7 @@ struct EngineView {
         form.resize(820, 620);
         pic->setGeometry(10, 10, 800, 600);
         pane.VListNb = 1;
-        pane.Initialize(pic, modWndProc::ListViewWndProc, modWndProc::ListViewParentWndProc);
+        pane.Initialize(pic);
         pane.InsertColumn(0, QStringLiteral("Address"), 300, 2);
         pane.InsertColumn(1, QStringLiteral("User"), 150, 1);
         pane.InsertColumn(2, QStringLiteral("Domain"), 150, 1);
@@ -153,7 +152,7 @@ void BM_LocalIndexSortByText(benchmark::State& state) {
     form.resize(620, 420);
     pic->setGeometry(10, 10, 600, 400);
     clsVirtualListview pane;
-    pane.Initialize(pic, modWndProc::ListViewWndProc, modWndProc::ListViewParentWndProc);
+    pane.Initialize(pic);
     pane.InsertColumn(0, QStringLiteral("Address"), 300, 1);
     QObject::connect(&pane, &clsVirtualListview::evCompare,
                      [&texts](int32_t a, int32_t b, int16_t, int16_t dir, int16_t& result) {

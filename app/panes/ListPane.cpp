@@ -3,10 +3,9 @@
 #include <QComboBox>
 #include <QPalette>
 
-#include "ErrorTrap.h"
+#include "ReportError.h"
 #include "SystemColors.h"
 #include "clsError.h"
-#include "modGlobalFunctions.h"
 
 ListPane::ListPane(int32_t lType, const QString& module) : LType(lType), m_module(module) {}
 
@@ -18,9 +17,7 @@ void ListPane::ReportError(const QString& description, const QString& routine) c
 
 // ---- neutral members ------------------------------------------------------------
 
-void ListPane::Initialize(QWidget*, WindowProc, WindowProc) {}
-bool ListPane::SubClass(QWidget*, WindowProc) { return false; }
-bool ListPane::UnSubClass(QWidget*) { return false; }
+void ListPane::Initialize(QWidget*) {}
 QWidget* ListPane::hWnd() const { return nullptr; }
 bool ListPane::WndProc(QWidget*, QEvent*) { return false; }
 bool ListPane::WndProcParent(QWidget*, QEvent*) { return false; }
@@ -61,11 +58,7 @@ void ListPane::ResizeCols() {}
 void ListPane::SetCount(int32_t) {}
 void ListPane::Clear() {}
 
-bool ListPane::GetEmpty() {
-    bool result = true;
-    Trap([&] { result = GetCnt() == 0; }, [&](const QString& d) { ReportError(d, QStringLiteral("GetEmpty")); });
-    return result;
-}
+bool ListPane::GetEmpty() { return GetCnt() == 0; }
 
 void ListPane::RemoveSel() {}
 int32_t ListPane::Idx(int32_t) { return 0; }
@@ -110,34 +103,20 @@ void ListPane::WriteLabels(int32_t TotCnt, int32_t TotSel) {
                         (CapSel.isEmpty() ? QStringLiteral("selected") : CapSel));
 }
 
-void ListPane::EnableDisable(int32_t TotCnt, int32_t TotSel) {
-    Trap([&] { SwitchGroups(TotCnt, TotSel); },
-         [&](const QString& d) { ReportError(d, QStringLiteral("EnableDisable")); });
-}
+void ListPane::EnableDisable(int32_t TotCnt, int32_t TotSel) { SwitchGroups(TotCnt, TotSel); }
 
 void ListPane::SetLabels() {
-    Trap(
-        [&] {
-            const int32_t cnt = LabCnt ? GetCnt() : 0;
-            const int32_t sel = LabSel ? GetSel() : 0;
-            WriteLabels(cnt, sel);
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("SetLabels")); });
+    const int32_t cnt = LabCnt ? GetCnt() : 0;
+    const int32_t sel = LabSel ? GetSel() : 0;
+    WriteLabels(cnt, sel);
 }
 
-void ListPane::SetControls() {
-    Trap([&] { EnableDisable(GetCnt(), GetSel()); },
-         [&](const QString& d) { ReportError(d, QStringLiteral("SetControls")); });
-}
+void ListPane::SetControls() { EnableDisable(GetCnt(), GetSel()); }
 
 void ListPane::SetAll() {
-    Trap(
-        [&] {
-            // One count of each serves the labels and the groups.
-            const int32_t cnt = GetCnt();
-            const int32_t sel = GetSel();
-            WriteLabels(cnt, sel);
-            EnableDisable(cnt, sel);
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("SetAll")); });
+    // One count of each serves the labels and the groups.
+    const int32_t cnt = GetCnt();
+    const int32_t sel = GetSel();
+    WriteLabels(cnt, sel);
+    EnableDisable(cnt, sel);
 }

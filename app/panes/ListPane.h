@@ -9,8 +9,6 @@
 #include <QString>
 #include <QWidget>
 
-#include "WindowSubclass.h"
-
 class ImageList;
 class QEvent;
 class ReportListView;
@@ -55,10 +53,7 @@ public:
     QPointer<QWidget> Frame;
 
     // ---- window ---------------------------------------------------------------
-    virtual void Initialize(QWidget* hwndParent, WindowProc WndProcNew = nullptr,
-                            WindowProc WndProcParentNew = nullptr);
-    virtual bool SubClass(QWidget* hWnd, WindowProc WndProcNew);
-    virtual bool UnSubClass(QWidget* hWnd);
+    virtual void Initialize(QWidget* hwndParent);
     virtual QWidget* hWnd() const;
     virtual bool WndProc(QWidget* hWnd, QEvent* event);
     virtual bool WndProcParent(QWidget* hWnd, QEvent* event);

@@ -2,13 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 
+#include <QCoreApplication>
 #include <QCursor>
-#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QToolTip>
 
 #include "ErrorTrap.h"
 #include "MessagePump.h"
@@ -20,14 +18,29 @@
 
 namespace {
 
-constexpr uint32_t kColorWindow = 0x80000005;
-constexpr uint32_t kColorInfoBk = 0x80000018;  // tooltip background: the focused list
 constexpr int kPumpEveryMs = 10;
+
+// Mouse buttons as the forms number them.
+constexpr int16_t kLeftButton = 1;
+constexpr int16_t kRightButton = 2;
+constexpr int16_t kMiddleButton = 4;
 
 enum MouseKind { kMouseDown, kMouseUp, kMouseMove };
 
 // Texts cross the control's buffers as single bytes.
 QString Ansi(const QString& s) { return QString::fromLatin1(s.toLatin1()); }
+
+int16_t ButtonsOf(Qt::MouseButtons buttons) {
+    int16_t b = 0;
+    if (buttons & Qt::LeftButton) b |= kLeftButton;
+    if (buttons & Qt::RightButton) b |= kRightButton;
+    if (buttons & Qt::MiddleButton) b |= kMiddleButton;
+    return b;
+}
+
+bool IsFormButton(Qt::MouseButton button) {
+    return button == Qt::LeftButton || button == Qt::RightButton || button == Qt::MiddleButton;
+}
 
 }  // namespace
 
@@ -35,122 +48,96 @@ clsVirtualListview::clsVirtualListview(QObject* parent)
     : QObject(parent), ListPane(0, QStringLiteral("clsVirtualListview")), m_rows(1), m_rev(1) {}
 
 clsVirtualListview::~clsVirtualListview() {
-    if (m_parent) UnSubClass(m_parent);
-    if (m_list) {
-        UnSubClass(m_list);
-        delete m_list.data();
-    }
+    if (m_parent) m_parent->removeEventFilter(this);
+    delete m_list.data();
 }
 
 // ---- window ------------------------------------------------------------------------
 
-void clsVirtualListview::Initialize(QWidget* hwndParent, WindowProc WndProcNew, WindowProc WndProcParentNew) {
-    Trap(
-        [&] {
-            if (hwndParent == nullptr) return;
-            m_parent = hwndParent;
-            auto* list = new OwnerDataListView(hwndParent);
-            list->setGeometry(hwndParent->rect());
-            list->setVisible(true);
-            m_list = list;
-            if (SubClass(hwndParent, WndProcParentNew)) SubClass(list, WndProcNew);
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("Initialize")); });
+void clsVirtualListview::Initialize(QWidget* hwndParent) {
+    if (hwndParent == nullptr) return;
+    m_parent = hwndParent;
+    auto* list = new OwnerDataListView(hwndParent);
+    list->setGeometry(hwndParent->rect());
+    list->setVisible(true);
+    list->SetRowSource(this);
+    m_list = list;
+    connect(list, &OwnerDataListView::ColumnClicked, this, &clsVirtualListview::OnColumnClicked);
+    // A list destroyed with its form still sends events (losing the focus)
+    // that would find it half destroyed.
+    connect(list, &OwnerDataListView::Closing, this, [this, list] {
+        list->removeEventFilter(this);
+        list->viewport()->removeEventFilter(this);
+        if (m_list == list) m_list = nullptr;
+    });
+    hwndParent->installEventFilter(this);
+    list->installEventFilter(this);
+    // Installed last, so it runs before the list's own filter of its viewport.
+    list->viewport()->installEventFilter(this);
 }
 
-bool clsVirtualListview::SubClass(QWidget* hWnd, WindowProc WndProcNew) {
-    bool result = false;
-    Trap([&] { result = WindowSubclass::Install(hWnd, WndProcNew, this); },
-         [&](const QString& d) { ReportError(d, QStringLiteral("SubClass")); });
-    return result;
+bool clsVirtualListview::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_passing) return false;
+    if (watched == m_parent) return WndProcParent(m_parent, event);
+    if (m_list && (watched == m_list || watched == m_list->viewport())) return WndProc(m_list, event);
+    return false;
 }
 
-bool clsVirtualListview::UnSubClass(QWidget* hWnd) {
-    bool result = false;
-    Trap([&] { result = WindowSubclass::Remove(hWnd); },
-         [&](const QString& d) { ReportError(d, QStringLiteral("UnSubClass")); });
-    return result;
+void clsVirtualListview::PassOn(QObject* target, QEvent* event) {
+    QObject* previous = m_passing;
+    m_passing = target;
+    QCoreApplication::sendEvent(target, event);
+    m_passing = previous;
 }
 
 QWidget* clsVirtualListview::hWnd() const { return m_list.data(); }
 
 void clsVirtualListview::Resize() {
-    Trap(
-        [&] {
-            if (!m_list || !m_parent) return;
-            m_list->setGeometry(m_parent->rect());
-            ResizeCols();
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("Resize")); });
+    if (!m_list || !m_parent) return;
+    m_list->setGeometry(m_parent->rect());
+    ResizeCols();
 }
 
 void clsVirtualListview::Refresh() {
-    Trap([&] { if (m_list) m_list->InvalidateRect(nullptr); },
-         [&](const QString& d) { ReportError(d, QStringLiteral("Refresh")); });
+    if (m_list) m_list->InvalidateRect(nullptr);
 }
 
 void clsVirtualListview::RepaintItem(int32_t iItem) {
-    Trap(
-        [&] {
-            if (!m_list) return;
-            QRect bounds;
-            if (m_list->GetItemRect(iItem, bounds)) m_list->InvalidateRect(&bounds);
-            MessagePump::DoEvents();
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("RepaintItem")); });
+    if (!m_list) return;
+    QRect bounds;
+    if (m_list->GetItemRect(iItem, bounds)) m_list->InvalidateRect(&bounds);
+    MessagePump::DoEvents();
 }
 
 void clsVirtualListview::GetFocus() {
-    Trap(
-        [&] {
-            if (!m_list) return;
-            m_list->setFocus(Qt::OtherFocusReason);
-            MessagePump::DoEvents();
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("GetFocus")); });
+    if (!m_list) return;
+    m_list->setFocus(Qt::OtherFocusReason);
+    MessagePump::DoEvents();
 }
 
 void clsVirtualListview::SetVisible(int32_t iItem) {
-    Trap([&] { if (m_list) m_list->EnsureVisible(iItem, false); },
-         [&](const QString& d) { ReportError(d, QStringLiteral("SetVisible")); });
+    if (m_list) m_list->EnsureVisible(iItem, false);
 }
 
 void clsVirtualListview::SetActiveItem(int32_t iItem) {
-    Trap(
-        [&] {
-            SetVisible(iItem);
-            const int32_t both = OwnerDataListView::LVIS_FOCUSED | OwnerDataListView::LVIS_SELECTED;
-            if (m_list) m_list->SetItemState(iItem, both, both);
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("SetActiveItem")); });
+    if (!m_list) return;
+    SetVisible(iItem);
+    const int32_t both = OwnerDataListView::LVIS_FOCUSED | OwnerDataListView::LVIS_SELECTED;
+    m_list->SetItemState(iItem, both, both);
 }
 
-int32_t clsVirtualListview::GetItem() {
-    int32_t result = 0;
-    Trap([&] { result = m_list ? m_list->GetSelectionMark() : 0; },
-         [&](const QString& d) {
-             result = 0;
-             ReportError(d, QStringLiteral("GetItem"));
-         });
-    return result;
-}
+int32_t clsVirtualListview::GetItem() { return m_list ? m_list->GetSelectionMark() : 0; }
 
 bool clsVirtualListview::HitTest(int32_t x, int32_t y, int32_t& iItem, int32_t& iSubItem, int32_t& fFlags) {
-    bool result = false;
     fFlags = 0;
-    Trap(
-        [&] {
-            if (!m_list) return;
-            OwnerDataListView::HitTestInfo info;
-            info.pt = QPoint(x, y);
-            if (m_list->SubItemHitTest(info) == -1) return;
-            fFlags = info.flags;
-            iItem = info.iItem;
-            iSubItem = info.iSubItem;
-            result = true;
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("HitTest")); });
-    return result;
+    if (!m_list) return false;
+    OwnerDataListView::HitTestInfo info;
+    info.pt = QPoint(x, y);
+    if (m_list->SubItemHitTest(info) == -1) return false;
+    fFlags = info.flags;
+    iItem = info.iItem;
+    iSubItem = info.iSubItem;
+    return true;
 }
 
 QPoint clsVirtualListview::CursorPos() const { return m_messageCursor ? *m_messageCursor : QCursor::pos(); }
@@ -159,57 +146,27 @@ bool clsVirtualListview::GetMouseItem(int32_t& iItem, int32_t& iSubItem, int32_t
     iItem = -1;
     iSubItem = 0;
     HitFlags = 0;
-    bool result = false;
-    Trap(
-        [&] {
-            if (!m_list) return;
-            const QPoint client = m_list->mapFromGlobal(CursorPos());
-            int32_t item = -1, sub = 0, flags = 0;
-            if (!HitTest(client.x(), client.y(), item, sub, flags)) return;
-            // Beside the list, not on a row.
-            if (flags == 1 || flags == 8 || flags == 16 || flags == 32 || flags == 64) return;
-            iItem = item;
-            iSubItem = sub;
-            HitFlags = flags;
-            result = true;
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("GetMouseItem")); });
-    return result;
+    if (!m_list) return false;
+    const QPoint client = m_list->mapFromGlobal(CursorPos());
+    // Only a point on a row hits.
+    return HitTest(client.x(), client.y(), iItem, iSubItem, HitFlags);
 }
 
 bool clsVirtualListview::SetImageList(ImageList* ListId) {
-    bool result = false;
-    Trap([&] { result = m_list && ListId != nullptr && m_list->SetImageList(ListId); },
-         [&](const QString& d) { ReportError(d, QStringLiteral("SetImageList")); });
-    return result;
+    return m_list && ListId != nullptr && m_list->SetImageList(ListId);
 }
 
 bool clsVirtualListview::SetBackColor(uint32_t Color) {
-    bool result = false;
-    Trap(
-        [&] {
-            if (!m_list) return;
-            const QColor c = SystemColors::FromOle(Color);
-            result = m_list->SetBkColor(c) && m_list->SetTextBkColor(c);
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("SetBackColor")); });
-    return result;
+    if (!m_list) return false;
+    const QColor c = SystemColors::FromOle(Color);
+    return m_list->SetBkColor(c) && m_list->SetTextBkColor(c);
 }
 
 void clsVirtualListview::SetExtendedStyle(int32_t StyleEx) {
-    Trap([&] { if (m_list) m_list->SetExtendedStyle(StyleEx, StyleEx); },
-         [&](const QString& d) { ReportError(d, QStringLiteral("SetExtendedStyle")); });
+    if (m_list) m_list->SetExtendedStyle(StyleEx, StyleEx);
 }
 
 // ---- window procedures ------------------------------------------------------------------
-
-int16_t clsVirtualListview::ButtonsOf(Qt::MouseButtons buttons) const {
-    int16_t b = 0;
-    if (buttons & Qt::LeftButton) b |= 1;
-    if (buttons & Qt::RightButton) b |= 2;
-    if (buttons & Qt::MiddleButton) b |= 4;
-    return b;
-}
 
 void clsVirtualListview::RaiseMouse(int kind, QEvent* event) {
     auto* me = static_cast<QMouseEvent*>(event);
@@ -219,47 +176,6 @@ void clsVirtualListview::RaiseMouse(int kind, QEvent* event) {
     if (kind == kMouseDown) emit MouseDown(button, item, sub, flags);
     else if (kind == kMouseUp) emit MouseUp(button, item, sub, flags);
     else emit MouseMove(button, item, sub, flags);
-}
-
-bool clsVirtualListview::TooltipText(QEvent* event) {
-    auto* he = static_cast<QHelpEvent*>(event);
-    int32_t item = -1, sub = 0, flags = 0;
-    if (!RowsReadable() || !GetMouseItem(item, sub, flags)) {
-        QToolTip::hideText();
-        return true;
-    }
-    QString text;
-    emit ToolTip(item, sub, text);
-    if (text.size() >= kToolTipMax) text.truncate(kToolTipMax);
-    text = Ansi(text);
-    if (text.isEmpty()) {
-        QToolTip::hideText();
-        return true;
-    }
-    QRect cell;
-    if (m_list->GetItemRect(item, cell)) cell.translate(-m_list->viewport()->geometry().topLeft());
-    QToolTip::showText(he->globalPos(), text, m_list->viewport(), cell);
-    return true;
-}
-
-bool clsVirtualListview::HandleListNotify(const ListViewNotify* n) {
-    switch (n->code) {
-        case ListViewNotify::HDN_BEGINTRACKA:
-            m_tracking = true;
-            return false;
-        case ListViewNotify::HDN_ENDTRACKA:
-            m_tracking = false;
-            Refresh();
-            return false;
-        case ListViewNotify::HDN_ITEMCHANGEDA:
-            return m_tracking;
-        case ListViewNotify::HDN_ITEMDBLCLICKA:
-        case ListViewNotify::HDN_DIVIDERDBLCLICKA:
-            // No double-click actions, no automatic column sizing.
-            return true;
-        default:
-            return false;
-    }
 }
 
 bool clsVirtualListview::WndProc(QWidget*, QEvent* event) {
@@ -272,19 +188,15 @@ bool clsVirtualListview::WndProc(QWidget*, QEvent* event) {
                 ~CursorScope() { slot.reset(); }
             } scope{m_messageCursor};
             const QEvent::Type type = event->type();
-            if (type == ListViewNotify::EventType()) {
-                result = HandleListNotify(static_cast<ListViewNotify*>(event));
-                return;
-            }
             switch (type) {
                 case QEvent::FocusIn:
                     m_focus = true;
-                    SetBackColor(kColorInfoBk);
+                    SetBackColor(SystemColors::kInfoBackground);
                     Refresh();
                     break;
                 case QEvent::FocusOut:
                     m_focus = false;
-                    SetBackColor(kColorWindow);
+                    SetBackColor(SystemColors::kWindow);
                     Refresh();
                     break;
                 case QEvent::KeyPress:
@@ -314,32 +226,24 @@ bool clsVirtualListview::WndProc(QWidget*, QEvent* event) {
                 }
                 case QEvent::MouseButtonPress: {
                     auto* me = static_cast<QMouseEvent*>(event);
-                    if (me->button() != Qt::LeftButton && me->button() != Qt::RightButton &&
-                        me->button() != Qt::MiddleButton)
-                        break;
+                    if (!IsFormButton(me->button())) break;
                     if (!m_focus && m_parent) m_parent->setFocus(Qt::MouseFocusReason);
                     m_messageCursor = me->globalPosition().toPoint();
                     // The control selects and takes the focus first.
-                    WindowSubclass::CallOld(m_list->viewport(), event);
+                    PassOn(m_list->viewport(), event);
                     RaiseMouse(kMouseDown, event);
                     result = true;
                     break;
                 }
                 case QEvent::MouseButtonRelease: {
                     auto* me = static_cast<QMouseEvent*>(event);
-                    if (me->button() != Qt::LeftButton && me->button() != Qt::RightButton &&
-                        me->button() != Qt::MiddleButton)
-                        break;
+                    if (!IsFormButton(me->button())) break;
                     if (!m_focus && m_parent) m_parent->setFocus(Qt::MouseFocusReason);
                     m_messageCursor = me->globalPosition().toPoint();
                     RaiseMouse(kMouseUp, event);
                     result = true;
                     break;
                 }
-                case QEvent::ToolTip:
-                    m_messageCursor = static_cast<QHelpEvent*>(event)->globalPos();
-                    result = TooltipText(event);
-                    break;
                 default:
                     break;
             }
@@ -349,189 +253,136 @@ bool clsVirtualListview::WndProc(QWidget*, QEvent* event) {
 }
 
 bool clsVirtualListview::WndProcParent(QWidget*, QEvent* event) {
-    bool result = false;
-    Trap(
-        [&] {
-            if (event->type() == QEvent::Resize) {
-                Resize();
-                return;
-            }
-            if (event->type() != ListViewNotify::EventType()) return;
-            auto* n = static_cast<ListViewNotify*>(event);
-            if (!m_list || n->hwndFrom != m_list.data()) return;
-            if (n->code == ListViewNotify::LVN_GETDISPINFOA && n->item != nullptr) {
-                AnswerDispInfo(*n->item);
-                result = true;
-            } else if (n->code == ListViewNotify::LVN_COLUMNCLICK) {
-                emit ColumnClick(n->iSubItem);
-                result = true;
-            }
-        },
-        [&](const QString& d) {
-            if (m_reportParentFailures) ReportError(d, QStringLiteral("WndProcParent"));
-        });
-    return result;
+    if (event->type() == QEvent::Resize) Trap([&] { Resize(); }, [&](const QString& d) { ReportParentFailure(d); });
+    return false;
 }
 
-void clsVirtualListview::AnswerDispInfo(ListViewNotify::DispInfo& item) {
-    if (!RowsReadable()) {
-        item.text.clear();
-        item.iImage = -1;
-        return;
-    }
-    if (item.mask & ListViewNotify::LVIF_IMAGE) {
-        int16_t image = 0;
-        emit ItemImageCallback(item.iItem, item.iSubItem, image);
-        item.iImage = image;
-    }
-    if (item.mask & ListViewNotify::LVIF_STATE) {
-        int16_t state = 0;
-        emit ItemStateCallback(item.iItem, item.iSubItem, state);
-        item.state = 0;
-        item.stateMask = -1;
-    }
-    if (item.mask & ListViewNotify::LVIF_TEXT) {
-        QString text;
-        emit ItemTextCallback(item.iItem, item.iSubItem, text);
-        QByteArray bytes = text.toLatin1();
-        if (item.cchTextMax <= 0) bytes.clear();
-        else if (bytes.size() >= item.cchTextMax) bytes.truncate(item.cchTextMax - 1);
-        item.text = QString::fromLatin1(bytes);
-    }
+void clsVirtualListview::ReportParentFailure(const QString& description) const {
+    if (m_reportParentFailures) ReportError(description, QStringLiteral("WndProcParent"));
+}
+
+void clsVirtualListview::OnColumnClicked(int32_t column) {
+    Trap([&] { emit ColumnClick(column); }, [&](const QString& d) { ReportParentFailure(d); });
+}
+
+// ---- the form's answers ----------------------------------------------------------------
+
+QString clsVirtualListview::RowText(int32_t row, int32_t column) {
+    QString text;
+    if (!RowsReadable()) return text;
+    Trap([&] { emit ItemTextCallback(row, column, text); },
+         [&](const QString& d) {
+             text.clear();
+             ReportParentFailure(d);
+         });
+    return Ansi(text);
+}
+
+int32_t clsVirtualListview::RowImage(int32_t row, int32_t column) {
+    if (!RowsReadable()) return -1;
+    int16_t image = 0;
+    Trap([&] { emit ItemImageCallback(row, column, image); }, [&](const QString& d) { ReportParentFailure(d); });
+    return image;
+}
+
+QString clsVirtualListview::RowToolTip(int32_t row, int32_t column) {
+    QString text;
+    if (!RowsReadable()) return text;
+    Trap([&] { emit ToolTip(row, column, text); },
+         [&](const QString& d) {
+             text.clear();
+             ReportError(d, QStringLiteral("WndProc"));
+         });
+    text.truncate(kToolTipMax);
+    return Ansi(text);
 }
 
 // ---- columns -------------------------------------------------------------------------------
 
 bool clsVirtualListview::InsertColumn(int32_t Pos, const QString& Text, int16_t Width, int16_t Factor) {
-    bool result = false;
-    Trap(
-        [&] {
-            if (!m_list) return;
-            if (m_list->InsertColumn(Pos, Text, Width) == -1) return;
-            // Appended whatever Pos is: the forms only append.
-            clsHeaderColumn column;
-            column.IniWidth = Width;
-            column.Factor = Factor;
-            m_columns.append(column);
-            result = true;
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("InsertColumn")); });
-    return result;
+    if (!m_list || m_list->InsertColumn(Pos, Text, Width) == -1) return false;
+    // Appended whatever Pos is: the forms only append.
+    clsHeaderColumn column;
+    column.IniWidth = Width;
+    column.Factor = Factor;
+    m_columns.append(column);
+    return true;
 }
 
 bool clsVirtualListview::DeleteColumn(int32_t iCol) {
-    bool result = false;
-    Trap(
-        [&] {
-            if (!m_list || !m_list->DeleteColumn(iCol)) return;
-            if (iCol >= 0 && iCol < m_columns.size()) m_columns.removeAt(iCol);
-            result = true;
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("DeleteColumn")); });
-    return result;
+    if (!m_list || !m_list->DeleteColumn(iCol)) return false;
+    if (iCol >= 0 && iCol < m_columns.size()) m_columns.removeAt(iCol);
+    return true;
 }
 
 bool clsVirtualListview::SetColumnWidth(int32_t iCol, int32_t Width) {
-    bool result = false;
-    Trap([&] { result = m_list && m_list->SetColumnWidth(iCol, Width); },
-         [&](const QString& d) { ReportError(d, QStringLiteral("SetColumnWidth")); });
-    return result;
+    return m_list && m_list->SetColumnWidth(iCol, Width);
 }
 
-int16_t clsVirtualListview::GetColumnCount() {
-    int16_t result = 0;
-    Trap([&] { result = m_list ? static_cast<int16_t>(m_list->ColumnCount()) : 0; },
-         [&](const QString& d) { ReportError(d, QStringLiteral("GetColumnCount")); });
-    return result;
-}
+int16_t clsVirtualListview::GetColumnCount() { return m_list ? static_cast<int16_t>(m_list->ColumnCount()) : 0; }
 
 QString clsVirtualListview::GetColumnName(int32_t iCol) {
-    QString result;
-    Trap(
-        [&] {
-            QString text;
-            if (!m_list || !m_list->GetColumnText(iCol, kColumnNameMax, text)) return;
-            const qsizetype nul = text.indexOf(QChar(0));
-            result = nul >= 0 ? text.left(nul) : text;
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("GetColumnName")); });
-    return result;
+    QString text;
+    if (!m_list || !m_list->GetColumnText(iCol, kColumnNameMax, text)) return QString();
+    const qsizetype nul = text.indexOf(QChar(0));
+    return nul >= 0 ? text.left(nul) : text;
 }
 
 int32_t clsVirtualListview::GetColumnFactor(int32_t iCol) {
-    int32_t result = 0;
-    Trap(
-        [&] {
-            if (iCol < 1) throw std::out_of_range("Subscript out of range");
-            if (iCol > m_columns.size()) return;
-            result = m_columns.at(iCol - 1).Factor;
-        },
-        [&](const QString& d) {
-            result = 0;
-            ReportError(d, QStringLiteral("GetColumnFactor"));
-        });
-    return result;
+    if (iCol < 1) {
+        ReportError(QStringLiteral("Subscript out of range"), QStringLiteral("GetColumnFactor"));
+        return 0;
+    }
+    if (iCol > m_columns.size()) return 0;
+    return m_columns.at(iCol - 1).Factor;
 }
 
-int32_t clsVirtualListview::GetWidth() {
-    int32_t result = 0;
-    Trap([&] { result = m_list ? m_list->width() : 0; },
-         [&](const QString& d) { ReportError(d, QStringLiteral("GetWidth")); });
-    return result;
-}
+int32_t clsVirtualListview::GetWidth() { return m_list ? m_list->width() : 0; }
 
 void clsVirtualListview::SetHeaderImageList(ImageList* ListId) {
-    Trap([&] { if (m_list) m_list->SetHeaderImageList(ListId); },
-         [&](const QString& d) { ReportError(d, QStringLiteral("SetHeaderImageList")); });
+    if (m_list) m_list->SetHeaderImageList(ListId);
 }
 
 void clsVirtualListview::SetHeaderIcon(int32_t iCol, int32_t Icon) {
-    Trap([&] { if (m_list) m_list->SetHeaderItemImage(iCol, 0x6800, Icon); },
-         [&](const QString& d) { ReportError(d, QStringLiteral("SetHeaderIcon")); });
+    constexpr int32_t kFormat =
+        OwnerDataListView::HDF_STRING | OwnerDataListView::HDF_BITMAP | OwnerDataListView::HDF_IMAGE;
+    if (m_list) m_list->SetHeaderItemImage(iCol, kFormat, Icon);
 }
 
 void clsVirtualListview::SetHeadersIcon(int32_t Icon) {
-    Trap(
-        [&] {
-            if (!m_list) return;
-            const int16_t n = GetColumnCount();
-            for (int32_t i = 0; i < n; ++i) SetHeaderIcon(i, Icon);
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("SetHeadersIcon")); });
+    const int16_t n = GetColumnCount();
+    for (int32_t i = 0; i < n; ++i) SetHeaderIcon(i, Icon);
 }
 
 void clsVirtualListview::ResizeCols() {
-    Trap(
-        [&] {
-            if (!m_list || m_columns.isEmpty()) return;
-            // The scroll bar's width is kept free whether or not it shows.
-            const int32_t border = 2 * SystemMetrics::Get(SystemMetrics::kCxEdge) +
-                                   SystemMetrics::Get(SystemMetrics::kCxVScroll);
-            int32_t available = GetWidth() - border;
-            int32_t sum = 0;
-            for (const clsHeaderColumn& c : m_columns) {
-                if (c.Factor == 0) available -= c.IniWidth;
-                else sum += c.Factor;
-            }
-            const float unit = sum < 1 ? 1.0f : static_cast<float>(available) / static_cast<float>(sum);
-            for (int32_t i = 0; i < m_columns.size(); ++i) {
-                const clsHeaderColumn& c = m_columns.at(i);
-                int32_t width = c.IniWidth;
-                if (c.Factor != 0) {
-                    float w = unit * static_cast<float>(c.Factor);
-                    if (w < static_cast<float>(c.IniWidth)) w = static_cast<float>(c.IniWidth);
-                    width = static_cast<int32_t>(std::nearbyint(w));
-                }
-                SetColumnWidth(i, std::max(0, width));
-            }
-            Refresh();
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("ResizeCols")); });
+    if (!m_list || m_columns.isEmpty()) return;
+    // The scroll bar's width is kept free whether or not it shows.
+    const int32_t border =
+        2 * SystemMetrics::Get(SystemMetrics::kCxEdge) + SystemMetrics::Get(SystemMetrics::kCxVScroll);
+    int32_t available = GetWidth() - border;
+    int32_t sum = 0;
+    for (const clsHeaderColumn& c : m_columns) {
+        if (c.Factor == 0) available -= c.IniWidth;
+        else sum += c.Factor;
+    }
+    const float unit = sum < 1 ? 1.0f : static_cast<float>(available) / static_cast<float>(sum);
+    for (int32_t i = 0; i < m_columns.size(); ++i) {
+        const clsHeaderColumn& c = m_columns.at(i);
+        int32_t width = c.IniWidth;
+        if (c.Factor != 0) {
+            float w = unit * static_cast<float>(c.Factor);
+            if (w < static_cast<float>(c.IniWidth)) w = static_cast<float>(c.IniWidth);
+            width = static_cast<int32_t>(std::nearbyint(w));
+        }
+        SetColumnWidth(i, std::max(0, width));
+    }
+    Refresh();
 }
 
 // ---- rows -----------------------------------------------------------------------------------
 
 void clsVirtualListview::SetCount(int32_t Count) {
+    // The row index grows with the form's list: memory may run out.
     Trap(
         [&] {
             ++m_generation;
@@ -552,7 +403,7 @@ void clsVirtualListview::SetCount(int32_t Count) {
 }
 
 void clsVirtualListview::Clear() {
-    Trap([&] { if (m_list) SetCount(0); }, [&](const QString& d) { ReportError(d, QStringLiteral("Clear")); });
+    if (m_list) SetCount(0);
 }
 
 int32_t clsVirtualListview::RowCount() const { return static_cast<int32_t>(m_rows.size() - 1); }
@@ -599,16 +450,12 @@ void clsVirtualListview::SetCheckState(int32_t Idx, bool Flag) {
 }
 
 void clsVirtualListview::BuildReverseIndex() {
-    Trap(
-        [&] {
-            const size_t n = m_rows.size() - 1;
-            m_rev.assign(n + 1, 0);
-            for (size_t i = 1; i <= n; ++i) {
-                const int32_t d = m_rows[i].DataIdx;
-                if (d >= 1 && static_cast<size_t>(d) <= n) m_rev[static_cast<size_t>(d)] = static_cast<int32_t>(i);
-            }
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("BuildReverseIndex")); });
+    const size_t n = m_rows.size() - 1;
+    m_rev.assign(n + 1, 0);
+    for (size_t i = 1; i <= n; ++i) {
+        const int32_t d = m_rows[i].DataIdx;
+        if (d >= 1 && static_cast<size_t>(d) <= n) m_rev[static_cast<size_t>(d)] = static_cast<int32_t>(i);
+    }
 }
 
 // ---- sorting ----------------------------------------------------------------------------------
@@ -620,9 +467,7 @@ int clsVirtualListview::CompareItems(const VLItem& a, const VLItem& b) {
         const int r = (!ca && cb) ? -1 : (ca && !cb) ? 1 : 0;
         return r * m_dir;
     }
-    int16_t result = 0;
-    emit evCompare(a.DataIdx, b.DataIdx, m_by, m_dir, result);
-    return result < 0 ? -1 : result > 0 ? 1 : 0;
+    return CompareRows(a.DataIdx, b.DataIdx, m_by, m_dir);
 }
 
 int clsVirtualListview::Compare(int32_t p, int32_t q) {
@@ -728,6 +573,7 @@ bool clsVirtualListview::Sort(int16_t By, bool Ascending) {
     m_sorting = true;
     m_stopped = false;
     m_sortGeneration = m_generation;
+    // The form's comparisons run inside.
     Trap(
         [&] {
             const int32_t n = RowCount();

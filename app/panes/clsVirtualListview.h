@@ -11,7 +11,7 @@
 #include <QPointer>
 
 #include "ListPane.h"
-#include "ListViewNotify.h"
+#include "ListRowSource.h"
 #include "OwnerDataListView.h"
 #include "VLItem.h"
 #include "clsHeaderColumn.h"
@@ -23,17 +23,17 @@
 // pane's selection, and a reverse index from data item to row.  The events
 // must be connected directly (they answer through their reference
 // arguments).
-class clsVirtualListview : public QObject, public ListPane {
+//
+// The pane is the list's row source, and the filter of the list window's
+// and its parent's events, which go to WndProc and WndProcParent.
+class clsVirtualListview : public QObject, public ListPane, private ListRowSource {
     Q_OBJECT
 public:
     explicit clsVirtualListview(QObject* parent = nullptr);
     ~clsVirtualListview() override;
 
     // ---- window ------------------------------------------------------------------
-    void Initialize(QWidget* hwndParent, WindowProc WndProcNew = nullptr,
-                    WindowProc WndProcParentNew = nullptr) override;
-    bool SubClass(QWidget* hWnd, WindowProc WndProcNew) override;
-    bool UnSubClass(QWidget* hWnd) override;
+    void Initialize(QWidget* hwndParent) override;
     QWidget* hWnd() const override;
     OwnerDataListView* ListWindow() const { return m_list; }
     bool WndProc(QWidget* hWnd, QEvent* event) override;
@@ -93,8 +93,7 @@ signals:
     void MouseMove(int16_t Button, int32_t iItem, int32_t iSubItem, int32_t HitFlags);
 
 protected:
-    // The answer to a cell request of the list window.
-    void AnswerDispInfo(ListViewNotify::DispInfo& item);
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Whether the form can be asked about rows now; blank rows otherwise.
     virtual bool RowsReadable() const { return true; }
     // Whether a failure of the parent's window procedure is reported.
@@ -103,15 +102,30 @@ protected:
 private:
     static constexpr int kToolTipMax = 80;
 
+    // The form's answers through the events.
+    QString RowText(int32_t row, int32_t column) final;
+    int32_t RowImage(int32_t row, int32_t column) final;
+    QString RowToolTip(int32_t row, int32_t column) final;
+    // Here, so that the sort's many comparisons have no call of their own.
+    int32_t CompareRows(int32_t a, int32_t b, int16_t column, int16_t direction) final {
+        int16_t result = 0;
+        emit evCompare(a, b, column, direction, result);
+        return result < 0 ? -1 : result > 0 ? 1 : 0;
+    }
+    // Cells and column clicks are answered for the parent window: their
+    // failures are the parent's window procedure's.
+    void ReportParentFailure(const QString& description) const;
+    void OnColumnClicked(int32_t column);
+
     // Rows of the own index (none in the engine-bound mode).
     int32_t RowCount() const;
     static constexpr int kColumnNameMax = 80;
 
     QPoint CursorPos() const;
-    int16_t ButtonsOf(Qt::MouseButtons buttons) const;
     void RaiseMouse(int kind, QEvent* event);
-    bool TooltipText(QEvent* event);
-    bool HandleListNotify(const ListViewNotify* n);
+    // Lets the list handle an event the pane has taken, now, without the
+    // pane seeing it again.
+    void PassOn(QObject* target, QEvent* event);
 
     // Sorting.
     int Compare(int32_t p, int32_t q);
@@ -127,7 +141,7 @@ private:
     std::vector<VLItem> m_rows;
     std::vector<int32_t> m_rev;
 
-    bool m_tracking = false;
+    QObject* m_passing = nullptr;
     QPoint m_lastCursor{-1, -1};
     bool m_ctrl = false;
     bool m_shift = false;

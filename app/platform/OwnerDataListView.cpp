@@ -2,17 +2,15 @@
 
 #include <algorithm>
 
-#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
-
-#include "OwnerDataModel.h"
-#include "WindowSubclass.h"
+#include <QToolTip>
 
 OwnerDataListView::OwnerDataListView(QWidget* parent) : QTableView(parent), m_model(new OwnerDataModel(this)) {
     setModel(m_model);
@@ -45,26 +43,23 @@ OwnerDataListView::OwnerDataListView(QWidget* parent) : QTableView(parent), m_mo
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->viewport()->installEventFilter(this);
-    connect(header, &QHeaderView::sectionClicked, this, &OwnerDataListView::OnSectionClicked);
+    connect(header, &QHeaderView::sectionClicked, this, &OwnerDataListView::ColumnClicked);
     connect(header, &QHeaderView::sectionResized, this, &OwnerDataListView::OnSectionResized);
     ApplyRowHeight();
 }
 
-OwnerDataListView::~OwnerDataListView() {
-    // A window being destroyed no longer reaches its procedure: the events
-    // it still sends (losing the focus) would find it half destroyed.
-    WindowSubclass::Remove(this);
-}
+OwnerDataListView::~OwnerDataListView() { emit Closing(); }
 
 // ---- rows and scrolling ------------------------------------------------
 
 int OwnerDataListView::RowHeight() const { return std::max(1, verticalHeader()->defaultSectionSize()); }
 
 void OwnerDataListView::ApplyRowHeight() {
+    const ImageList* images = m_model->Images();
     int h = QFontMetrics(font()).height() + 4;
-    if (m_images) h = std::max(h, m_images->ImageSize().height() + 2);
+    if (images) h = std::max(h, images->ImageSize().height() + 2);
     verticalHeader()->setDefaultSectionSize(h);
-    if (m_images) setIconSize(m_images->ImageSize());
+    if (images) setIconSize(images->ImageSize());
 }
 
 // Rows the model offers: enough to fill the whole widget, whatever the
@@ -76,16 +71,7 @@ int32_t OwnerDataListView::CountPerPage() const { return std::max(1, viewport()-
 int32_t OwnerDataListView::MaxTop() const { return std::max<int32_t>(0, m_count - CountPerPage()); }
 
 void OwnerDataListView::UpdateShownRows() {
-    const int wanted = static_cast<int>(std::clamp<int64_t>(int64_t(m_count) - m_top, 0, Capacity()));
-    if (wanted > m_shown) {
-        m_model->beginInsertRows(QModelIndex(), m_shown, wanted - 1);
-        m_shown = wanted;
-        m_model->endInsertRows();
-    } else if (wanted < m_shown) {
-        m_model->beginRemoveRows(QModelIndex(), wanted, m_shown - 1);
-        m_shown = wanted;
-        m_model->endRemoveRows();
-    }
+    m_model->SetShown(static_cast<int>(std::clamp<int64_t>(int64_t(m_count) - TopIndex(), 0, Capacity())));
 }
 
 void OwnerDataListView::ApplyScrollRange() {
@@ -95,19 +81,19 @@ void OwnerDataListView::ApplyScrollRange() {
     bar->setRange(0, MaxTop());
     bar->setPageStep(CountPerPage());
     bar->setSingleStep(1);
-    bar->setValue(m_top);
+    bar->setValue(TopIndex());
     m_adjusting = was;
 }
 
 void OwnerDataListView::SetTop(int32_t top) {
     top = std::clamp<int32_t>(top, 0, MaxTop());
-    if (top != m_top) {
-        m_top = top;
+    if (top != TopIndex()) {
+        m_model->SetTop(top);
         UpdateShownRows();
         viewport()->update();
         SyncSelection();
     }
-    if (verticalScrollBar()->value() != m_top) ApplyScrollRange();
+    if (verticalScrollBar()->value() != TopIndex()) ApplyScrollRange();
 }
 
 void OwnerDataListView::scrollContentsBy(int dx, int dy) {
@@ -146,7 +132,7 @@ void OwnerDataListView::changeEvent(QEvent* e) {
 void OwnerDataListView::resizeEvent(QResizeEvent* e) {
     QTableView::resizeEvent(e);
     UpdateShownRows();
-    SetTop(m_top);
+    SetTop(TopIndex());
     ApplyScrollRange();
 }
 
@@ -157,14 +143,11 @@ void OwnerDataListView::scrollTo(const QModelIndex&, ScrollHint) {
 
 bool OwnerDataListView::SetItemCount(int32_t count) {
     if (count < 0) return false;
-    m_model->beginResetModel();
     m_count = count;
-    m_top = 0;
-    m_shown = static_cast<int>(std::min<int64_t>(count, Capacity()));
     if (m_selected >= count) m_selected = -1;
     if (m_focused >= count) m_focused = -1;
     if (m_mark >= count) m_mark = -1;
-    m_model->endResetModel();
+    m_model->Reset(0, static_cast<int>(std::min<int64_t>(count, Capacity())));
     ApplyScrollRange();
     SyncSelection();
     viewport()->update();
@@ -174,10 +157,11 @@ bool OwnerDataListView::SetItemCount(int32_t count) {
 bool OwnerDataListView::EnsureVisible(int32_t item, bool partialOk) {
     if (item < 0 || item >= m_count) return false;
     const int32_t page = CountPerPage();
-    if (item < m_top) {
+    const int32_t top = TopIndex();
+    if (item < top) {
         SetTop(item);
-    } else if (item >= m_top + page) {
-        const bool partlyShown = partialOk && item == m_top + page &&
+    } else if (item >= top + page) {
+        const bool partlyShown = partialOk && item == top + page &&
                                  int64_t(page) * RowHeight() < viewport()->height();
         if (!partlyShown) SetTop(item - page + 1);
     }
@@ -192,14 +176,16 @@ void OwnerDataListView::SyncSelection() {
     m_syncing = true;
     QItemSelection sel;
     const int cols = ColumnCount();
-    if (cols > 0 && m_selected >= m_top && m_selected < m_top + m_shown) {
-        const int r = m_selected - m_top;
+    const int32_t top = TopIndex();
+    const int32_t end = top + m_model->Shown();
+    if (cols > 0 && m_selected >= top && m_selected < end) {
+        const int r = m_selected - top;
         const bool fullRow = (m_exStyle & LVS_EX_FULLROWSELECT) != 0;
         sel.select(m_model->index(r, 0), m_model->index(r, fullRow ? cols - 1 : 0));
     }
     sm->select(sel, QItemSelectionModel::ClearAndSelect);
-    if (cols > 0 && m_focused >= m_top && m_focused < m_top + m_shown)
-        sm->setCurrentIndex(m_model->index(m_focused - m_top, 0), QItemSelectionModel::NoUpdate);
+    if (cols > 0 && m_focused >= top && m_focused < end)
+        sm->setCurrentIndex(m_model->index(m_focused - top, 0), QItemSelectionModel::NoUpdate);
     else
         sm->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     m_syncing = false;
@@ -251,7 +237,7 @@ bool OwnerDataListView::GetItemRect(int32_t item, QRect& bounds) const {
     if (item < 0 || item >= m_count) return false;
     const QPoint origin = viewport()->geometry().topLeft();
     const int h = RowHeight();
-    const int64_t y = int64_t(item - m_top) * h;
+    const int64_t y = int64_t(item - TopIndex()) * h;
     const int y32 = static_cast<int>(std::clamp<int64_t>(y, -(int64_t(1) << 30), int64_t(1) << 30));
     const int width = horizontalHeader()->length();
     bounds = QRect(origin.x() - horizontalOffset(), origin.y() + y32, width, h);
@@ -275,7 +261,7 @@ int32_t OwnerDataListView::SubItemHitTest(HitTestInfo& info) const {
         info.iItem = -1;
         return -1;
     }
-    const int64_t item = int64_t(m_top) + vp.y() / RowHeight();
+    const int64_t item = int64_t(TopIndex()) + vp.y() / RowHeight();
     const int col = horizontalHeader()->logicalIndexAt(vp.x());
     if (item >= m_count || col < 0) {
         info.flags = LVHT_NOWHERE;
@@ -284,9 +270,10 @@ int32_t OwnerDataListView::SubItemHitTest(HitTestInfo& info) const {
     }
     info.iItem = static_cast<int32_t>(item);
     info.iSubItem = col;
-    const bool hasImage = m_images && (col == 0 || (m_exStyle & LVS_EX_SUBITEMIMAGES));
+    const ImageList* images = m_model->Images();
+    const bool hasImage = images && (col == 0 || (m_exStyle & LVS_EX_SUBITEMIMAGES));
     const int cellX = vp.x() - horizontalHeader()->sectionViewportPosition(col);
-    const int iconEnd = hasImage ? m_images->ImageSize().width() + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 2 : 0;
+    const int iconEnd = hasImage ? images->ImageSize().width() + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 2 : 0;
     info.flags = hasImage && cellX < iconEnd ? LVHT_ONITEMICON : LVHT_ONITEMLABEL;
     return info.iItem;
 }
@@ -295,7 +282,7 @@ int32_t OwnerDataListView::SubItemHitTest(HitTestInfo& info) const {
 
 bool OwnerDataListView::SetImageList(ImageList* images) {
     if (images == nullptr) return false;
-    m_images = images;
+    m_model->SetImages(images);
     ApplyRowHeight();
     UpdateShownRows();
     ApplyScrollRange();
@@ -303,10 +290,7 @@ bool OwnerDataListView::SetImageList(ImageList* images) {
     return true;
 }
 
-void OwnerDataListView::SetHeaderImageList(ImageList* images) {
-    m_headerImages = images;
-    if (ColumnCount() > 0) emit m_model->headerDataChanged(Qt::Horizontal, 0, ColumnCount() - 1);
-}
+void OwnerDataListView::SetHeaderImageList(ImageList* images) { m_model->SetHeaderImages(images); }
 
 bool OwnerDataListView::SetBkColor(const QColor& color) {
     if (!color.isValid()) return false;
@@ -328,6 +312,7 @@ QColor OwnerDataListView::BkColor() const { return palette().color(QPalette::Bas
 
 void OwnerDataListView::SetExtendedStyle(int32_t mask, int32_t style) {
     m_exStyle = (m_exStyle & ~mask) | (style & mask);
+    m_model->SetSubItemImages((m_exStyle & LVS_EX_SUBITEMIMAGES) != 0);
     SyncSelection();
     viewport()->update();
 }
@@ -346,10 +331,7 @@ void OwnerDataListView::InvalidateRect(const QRect* rect) {
 int32_t OwnerDataListView::InsertColumn(int32_t pos, const QString& text, int32_t width) {
     if (pos < 0) return -1;
     pos = std::min(pos, ColumnCount());
-    m_model->beginInsertColumns(QModelIndex(), pos, pos);
-    m_captions.insert(pos, text);
-    m_headerImage.insert(pos, -1);
-    m_model->endInsertColumns();
+    m_model->InsertColumn(pos, text);
     horizontalHeader()->resizeSection(pos, std::max(0, width));
     SyncSelection();
     return pos;
@@ -357,10 +339,7 @@ int32_t OwnerDataListView::InsertColumn(int32_t pos, const QString& text, int32_
 
 bool OwnerDataListView::DeleteColumn(int32_t col) {
     if (col < 0 || col >= ColumnCount()) return false;
-    m_model->beginRemoveColumns(QModelIndex(), col, col);
-    m_captions.removeAt(col);
-    m_headerImage.removeAt(col);
-    m_model->endRemoveColumns();
+    m_model->RemoveColumn(col);
     SyncSelection();
     return true;
 }
@@ -378,80 +357,26 @@ int32_t OwnerDataListView::ColumnWidthOf(int32_t col) const {
 
 bool OwnerDataListView::GetColumnText(int32_t col, int32_t cchTextMax, QString& text) const {
     if (col < 0 || col >= ColumnCount() || cchTextMax <= 0) return false;
-    text = m_captions.at(col).left(cchTextMax - 1);
+    text = m_model->Caption(col).left(cchTextMax - 1);
     return true;
 }
 
 bool OwnerDataListView::SetHeaderItemImage(int32_t col, int32_t, int32_t image) {
     if (col < 0 || col >= ColumnCount()) return false;
-    m_headerImage[col] = image;
-    emit m_model->headerDataChanged(Qt::Horizontal, col, col);
+    m_model->SetHeaderImage(col, image);
     return true;
 }
 
 int32_t OwnerDataListView::HeaderItemImage(int32_t col) const {
     if (col < 0 || col >= ColumnCount()) return -1;
-    return m_headerImage.at(col);
+    return m_model->HeaderImage(col);
 }
 
-// ---- cells -------------------------------------------------------------------------
+// ---- header -------------------------------------------------------------------------
 
-QVariant OwnerDataListView::CellData(int32_t item, int32_t subItem, int role) const {
-    if (item < 0 || item >= m_count) return QVariant();
-    ListViewNotify::DispInfo info;
-    info.iItem = item;
-    info.iSubItem = subItem;
-    if (role == Qt::DisplayRole) {
-        info.mask = ListViewNotify::LVIF_TEXT;
-        info.cchTextMax = kItemTextMax;
-    } else if (role == Qt::DecorationRole) {
-        if (!m_images || (subItem > 0 && !(m_exStyle & LVS_EX_SUBITEMIMAGES))) return QVariant();
-        info.mask = ListViewNotify::LVIF_IMAGE;
-    } else {
-        return QVariant();
-    }
-    ++m_requests;
-    QWidget* owner = parentWidget();
-    if (owner != nullptr) {
-        ListViewNotify n(const_cast<OwnerDataListView*>(this), ListViewNotify::LVN_GETDISPINFOA);
-        n.item = &info;
-        n.iItem = item;
-        n.iSubItem = subItem;
-        QCoreApplication::sendEvent(owner, &n);
-    }
-    if (role == Qt::DisplayRole) return info.text;
-    const QPixmap image = info.iImage >= 0 ? m_images->Image(info.iImage) : QPixmap();
-    return image.isNull() ? QVariant() : QVariant(image);
-}
-
-QVariant OwnerDataListView::HeaderData(int section, int role) const {
-    if (section < 0 || section >= ColumnCount()) return QVariant();
-    if (role == Qt::DisplayRole) return m_captions.at(section);
-    if (role == Qt::DecorationRole && m_headerImages) {
-        const QPixmap image = m_headerImages->Image(m_headerImage.at(section));
-        return image.isNull() ? QVariant() : QVariant(image);
-    }
-    return QVariant();
-}
-
-// ---- header notifications -------------------------------------------------------
-
-bool OwnerDataListView::NotifySelf(int32_t code, int32_t column) {
-    ListViewNotify n(this, code);
-    n.iItem = column;
-    return QCoreApplication::sendEvent(this, &n);
-}
-
-void OwnerDataListView::OnSectionClicked(int column) {
-    QWidget* owner = parentWidget();
-    if (owner == nullptr) return;
-    ListViewNotify n(this, ListViewNotify::LVN_COLUMNCLICK);
-    n.iSubItem = column;
-    QCoreApplication::sendEvent(owner, &n);
-}
-
-void OwnerDataListView::OnSectionResized(int column, int, int) {
-    if (!NotifySelf(ListViewNotify::HDN_ITEMCHANGEDA, column)) viewport()->update();
+void OwnerDataListView::OnSectionResized(int, int, int) {
+    // While a divider is dragged the rows wait for its release.
+    if (!m_tracking) viewport()->update();
 }
 
 int32_t OwnerDataListView::DividerAt(int x) const {
@@ -470,39 +395,46 @@ bool OwnerDataListView::eventFilter(QObject* watched, QEvent* e) {
             case QEvent::MouseButtonPress: {
                 auto* me = static_cast<QMouseEvent*>(e);
                 const int32_t col = DividerAt(me->position().toPoint().x());
-                if (col >= 0 && me->button() == Qt::LeftButton) {
-                    m_tracking = true;
-                    NotifySelf(ListViewNotify::HDN_BEGINTRACKA, col);
-                }
+                if (col >= 0 && me->button() == Qt::LeftButton) m_tracking = true;
                 break;
             }
             case QEvent::MouseButtonRelease:
                 if (m_tracking) {
                     m_tracking = false;
-                    NotifySelf(ListViewNotify::HDN_ENDTRACKA, -1);
+                    viewport()->update();
                 }
                 break;
-            case QEvent::MouseButtonDblClick: {
-                auto* me = static_cast<QMouseEvent*>(e);
-                const int32_t divider = DividerAt(me->position().toPoint().x());
-                const bool taken =
-                    divider >= 0
-                        ? NotifySelf(ListViewNotify::HDN_DIVIDERDBLCLICKA, divider)
-                        : NotifySelf(ListViewNotify::HDN_ITEMDBLCLICKA,
-                                     horizontalHeader()->logicalIndexAt(me->position().toPoint()));
-                if (taken) return true;
-                break;
-            }
+            case QEvent::MouseButtonDblClick:
+                // Taken here: the table would size the column to its
+                // contents, asking every cell of the page.
+                return true;
             default: break;
         }
     }
     return QTableView::eventFilter(watched, e);
 }
 
-bool OwnerDataListView::event(QEvent* e) {
-    // A notification nobody answered gets the default: nothing to add here.
-    if (e->type() == ListViewNotify::EventType()) return false;
-    return QTableView::event(e);
+// ---- tooltips --------------------------------------------------------------------------
+
+bool OwnerDataListView::viewportEvent(QEvent* e) {
+    if (e->type() != QEvent::ToolTip) return QTableView::viewportEvent(e);
+    ShowToolTip(static_cast<const QHelpEvent*>(e));
+    return true;
+}
+
+void OwnerDataListView::ShowToolTip(const QHelpEvent* e) {
+    HitTestInfo hit;
+    hit.pt = viewport()->mapTo(this, e->pos());
+    const int32_t item = SubItemHitTest(hit);
+    const QString text =
+        item < 0 ? QString() : m_model->index(item - TopIndex(), hit.iSubItem).data(Qt::ToolTipRole).toString();
+    QRect row;
+    if (text.isEmpty() || !GetItemRect(item, row)) {
+        QToolTip::hideText();
+        return;
+    }
+    // The tip goes when the pointer leaves the row.
+    QToolTip::showText(e->globalPos(), text, viewport(), row.translated(-viewport()->geometry().topLeft()));
 }
 
 // ---- input (the control's own handling) -------------------------------------------
@@ -536,17 +468,18 @@ void OwnerDataListView::keyPressEvent(QKeyEvent* e) {
         return;
     }
     const int32_t page = CountPerPage();
+    const int32_t top = TopIndex();
     const int32_t from = m_focused;
     int32_t to = from;
     switch (e->key()) {
         case Qt::Key_Down: to = from < 0 ? 0 : from + 1; break;
         case Qt::Key_Up: to = from < 0 ? 0 : from - 1; break;
         case Qt::Key_PageDown: {
-            const int32_t bottom = m_top + page - 1;
-            to = from < 0 ? m_top : (from < bottom ? bottom : from + page);
+            const int32_t bottom = top + page - 1;
+            to = from < 0 ? top : (from < bottom ? bottom : from + page);
             break;
         }
-        case Qt::Key_PageUp: to = from < 0 ? m_top : (from > m_top ? m_top : from - page); break;
+        case Qt::Key_PageUp: to = from < 0 ? top : (from > top ? top : from - page); break;
         case Qt::Key_Home: to = 0; break;
         case Qt::Key_End: to = m_count - 1; break;
         default: e->ignore(); return;

@@ -2,19 +2,20 @@
 
 #include <cstdint>
 
-#include <QList>
-#include <QPointer>
 #include <QTableView>
 
 #include "ImageList.h"
-#include "ListViewNotify.h"
+#include "ListRowSource.h"
+#include "OwnerDataModel.h"
 
-class OwnerDataModel;
+class QHelpEvent;
 
 // The platform's report-style list view in owner-data mode: it knows only its
-// number of rows and asks for the text and image of each cell it paints
-// (LVN_GETDISPINFOA to its parent window), one single selection, a header
-// with clickable columns and header images.
+// number of rows and asks its row source for the text, image and tooltip of
+// each cell it shows; one single selection, a header with clickable columns
+// and header images.  Dragging a column divider repaints the rows once, when
+// it ends; double clicks on the header do nothing (no column sizes itself to
+// its contents).
 //
 // Only the rows that fit in the window exist in the Qt model: a header
 // section per row of a long list would cost memory and time for every row,
@@ -38,8 +39,10 @@ public:
     // Item states.
     static constexpr int32_t LVIS_FOCUSED = 0x1;
     static constexpr int32_t LVIS_SELECTED = 0x2;
-    // The buffer a cell's text is copied into, with its terminator.
-    static constexpr int32_t kItemTextMax = 260;
+    // Header item formats.
+    static constexpr int32_t HDF_IMAGE = 0x0800;
+    static constexpr int32_t HDF_BITMAP = 0x2000;
+    static constexpr int32_t HDF_STRING = 0x4000;
 
     struct HitTestInfo {
         QPoint pt;  // client point of the list window
@@ -48,15 +51,18 @@ public:
         int32_t iSubItem = 0;
     };
 
-    // The parent receives the cell requests and column clicks.
     explicit OwnerDataListView(QWidget* parent);
     ~OwnerDataListView() override;
+
+    // Whoever answers for the cells, for as long as the list lives; null
+    // shows blank rows.
+    void SetRowSource(ListRowSource* source) { m_model->SetRowSource(source); }
 
     // Rows: the control repaints everything and returns to the top.  False
     // for a negative count.
     bool SetItemCount(int32_t count);
     int32_t ItemCount() const { return m_count; }
-    int32_t TopIndex() const { return m_top; }
+    int32_t TopIndex() const { return m_model->Top(); }
     // Rows that fit whole in the window (at least 1).
     int32_t CountPerPage() const;
     // Scrolls the row into view; with partialOk a partly shown row is enough.
@@ -74,7 +80,7 @@ public:
     int32_t SubItemHitTest(HitTestInfo& info) const;
 
     bool SetImageList(ImageList* images);
-    ImageList* GetImageList() const { return m_images; }
+    ImageList* GetImageList() const { return m_model->Images(); }
     void SetHeaderImageList(ImageList* images);
     bool SetBkColor(const QColor& color);
     bool SetTextBkColor(const QColor& color);
@@ -85,7 +91,7 @@ public:
     // Columns.  InsertColumn returns the new column's number or -1.
     int32_t InsertColumn(int32_t pos, const QString& text, int32_t width);
     bool DeleteColumn(int32_t col);
-    int32_t ColumnCount() const { return static_cast<int32_t>(m_captions.size()); }
+    int32_t ColumnCount() const { return m_model->ColumnCount(); }
     bool SetColumnWidth(int32_t col, int32_t width);
     int32_t ColumnWidthOf(int32_t col) const;
     // The caption cut to cchTextMax - 1 characters; false for no such column.
@@ -97,19 +103,20 @@ public:
     // the shown cells again.
     void InvalidateRect(const QRect* rect);
 
-    // For the model.
-    int ShownRows() const { return m_shown; }
-    QVariant CellData(int32_t item, int32_t subItem, int role) const;
-    QVariant HeaderData(int section, int role) const;
-
     // Cells requested since construction (for measuring).
-    int64_t CellRequests() const { return m_requests; }
+    int64_t CellRequests() const { return m_model->CellRequests(); }
 
     void scrollTo(const QModelIndex& index, ScrollHint hint = QAbstractItemView::EnsureVisible) override;
 
+signals:
+    void ColumnClicked(int32_t column);
+    // The window is being destroyed: whoever watches its events lets go now,
+    // while it is still whole (losing the focus sends it more).
+    void Closing();
+
 protected:
-    bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -132,14 +139,11 @@ private:
     void SelectFromUser(int32_t item);
     void ApplyRowHeight();
     int32_t DividerAt(int x) const;
-    bool NotifySelf(int32_t code, int32_t column);
-    void OnSectionClicked(int column);
+    void ShowToolTip(const QHelpEvent* e);
     void OnSectionResized(int column, int oldSize, int newSize);
 
     OwnerDataModel* m_model;
     int32_t m_count = 0;
-    int32_t m_top = 0;
-    int m_shown = 0;
     int32_t m_selected = -1;
     int32_t m_focused = -1;
     int32_t m_mark = -1;
@@ -148,9 +152,4 @@ private:
     bool m_syncing = false;
     bool m_tracking = false;
     QColor m_textBk;
-    QPointer<ImageList> m_images;
-    QPointer<ImageList> m_headerImages;
-    QList<QString> m_captions;
-    QList<int32_t> m_headerImage;
-    mutable int64_t m_requests = 0;
 };

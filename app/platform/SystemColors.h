@@ -11,6 +11,7 @@ class SystemColors {
 public:
     static constexpr uint32_t kWindow = 0x80000005;
     static constexpr uint32_t kButtonFace = 0x8000000F;
+    static constexpr uint32_t kInfoBackground = 0x80000018;
 
     // The system colour of that index (GetSysColor numbering).
     static QColor System(int index);

@@ -13,7 +13,6 @@
 #include "SystemMetrics.h"
 #include "clsError.h"
 #include "clsVirtualListview.h"
-#include "modWndProc.h"
 
 // A form with a picture box holding a list view pane, shown offscreen.
 template <class Pane>
@@ -29,7 +28,7 @@ struct PaneForm {
         pic->setObjectName(QStringLiteral("PicVL"));
         pic->setGeometry(10, 10, width, height);
         pane.MyError = std::make_shared<clsError>();
-        pane.Initialize(pic, modWndProc::ListViewWndProc, modWndProc::ListViewParentWndProc);
+        pane.Initialize(pic);
     }
     OwnerDataListView* list() const { return pane.ListWindow(); }
     void Show() {

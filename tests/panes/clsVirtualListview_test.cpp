@@ -28,19 +28,18 @@ QPoint CellPoint(OwnerDataListView* list, int32_t row, int col) {
 
 }  // namespace
 
-TEST(VirtualListviewWindow, SubclassingTwiceKeepsTheFirstProcedure) {
+TEST(VirtualListviewWindow, ListWindowDestroyedAloneWhileFocused) {
     PaneForm<clsVirtualListview> f;
-    QWidget* list = f.pane.hWnd();
-    ASSERT_NE(list, nullptr);
-    EXPECT_TRUE(WindowSubclass::IsInstalled(list));
-    EXPECT_TRUE(f.pane.SubClass(list, modWndProc::ListViewParentWndProc));
-    EXPECT_EQ(modWndProc::GetObjectFromHwnd(list), &f.pane);
-    QWidget never;
-    EXPECT_FALSE(f.pane.UnSubClass(&never));
-    EXPECT_FALSE(f.pane.SubClass(nullptr, modWndProc::ListViewWndProc));
-    EXPECT_FALSE(f.pane.SubClass(&never, nullptr));
-    EXPECT_TRUE(f.pane.UnSubClass(list));
-    EXPECT_EQ(modWndProc::GetObjectFromHwnd(list), nullptr);
+    f.pane.InsertColumn(0, QStringLiteral("A"), 50);
+    f.pane.SetCount(3);
+    f.Show();
+    f.pane.GetFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.list()->hasFocus(); }, 2000));
+    delete f.list();  // it loses the focus while going
+    EXPECT_EQ(f.pane.hWnd(), nullptr);
+    f.pic->resize(300, 200);  // the parent's procedure has no list to size
+    f.pane.Refresh();
+    EXPECT_FALSE(f.pane.MyError->IsPending());
 }
 
 TEST(VirtualListviewWindow, PaneOutlivesItsForm) {
@@ -49,7 +48,7 @@ TEST(VirtualListviewWindow, PaneOutlivesItsForm) {
     pic->setGeometry(0, 0, 200, 100);
     clsVirtualListview pane;
     pane.MyError = std::make_shared<clsError>();
-    pane.Initialize(pic, modWndProc::ListViewWndProc, modWndProc::ListViewParentWndProc);
+    pane.Initialize(pic);
     pane.InsertColumn(0, QStringLiteral("A"), 50);
     pane.SetCount(3);
     form->show();
@@ -260,7 +259,7 @@ TEST(VirtualListviewCells, TextCutToTheBufferAndImagesFromTheList) {
                      [](int32_t item, int32_t, int16_t& image) { image = item == 1 ? 1 : -1; });
     QAbstractItemModel* m = f.list()->model();
     EXPECT_EQ(m->data(m->index(1, 1), Qt::DisplayRole).toString(), QStringLiteral("r1c1"));
-    EXPECT_EQ(m->data(m->index(2, 0), Qt::DisplayRole).toString().size(), OwnerDataListView::kItemTextMax - 1);
+    EXPECT_EQ(m->data(m->index(2, 0), Qt::DisplayRole).toString().size(), ListRowSource::kItemTextMax - 1);
     // No row image list: no image asked for.
     EXPECT_FALSE(m->data(m->index(1, 0), Qt::DecorationRole).isValid());
     ImageList images(QSize(16, 16));
