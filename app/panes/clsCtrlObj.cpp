@@ -7,8 +7,6 @@
 #include <QVariant>
 
 #include "ControlGeometry.h"
-#include "ErrorTrap.h"
-#include "modGlobalFunctions.h"
 
 namespace {
 
@@ -34,70 +32,57 @@ QString clsCtrlObj::Tag(const QWidget* control) {
     return control ? control->property("Tag").toString() : QString();
 }
 
-void clsCtrlObj::ReportError(const QString& description, const QString& routine) const {
-    modGlobalFunctions::ReportErrorOn(MyError.get(), description, QString(), QStringLiteral("clsCtrlObj"), routine,
-                                      false, true);
-}
-
 void clsCtrlObj::Initialize(QWidget* Ctl) {
-    Trap(
-        [&] {
-            if (Ctl == nullptr) return;
-            Ctrl = Ctl;
-            const double left = ControlGeometry::Left(Ctl);
-            MinL = left < 0 ? left + kParked : left;
-            MinT = ControlGeometry::Top(Ctl);
-            MinW = ControlGeometry::Width(Ctl);
-            MinH = ControlGeometry::Height(Ctl);
-            const QString tag = Tag(Ctl);
-            DoMoveL = Flag(tag, 0);
-            DoMoveT = Flag(tag, 1);
-            DoSizeW = Flag(tag, 2);
-            DoSizeH = Flag(tag, 3);
-            DivL = Divisor(tag, 4);
-            DivT = Divisor(tag, 5);
-            DivW = Divisor(tag, 6);
-            DivH = Divisor(tag, 7);
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("Initialize")); });
+    if (Ctl == nullptr) return;
+    Ctrl = Ctl;
+    const double left = ControlGeometry::Left(Ctl);
+    MinL = left < 0 ? left + kParked : left;
+    MinT = ControlGeometry::Top(Ctl);
+    MinW = ControlGeometry::Width(Ctl);
+    MinH = ControlGeometry::Height(Ctl);
+    const QString tag = Tag(Ctl);
+    DoMoveL = Flag(tag, 0);
+    DoMoveT = Flag(tag, 1);
+    DoSizeW = Flag(tag, 2);
+    DoSizeH = Flag(tag, 3);
+    DivL = Divisor(tag, 4);
+    DivT = Divisor(tag, 5);
+    DivW = Divisor(tag, 6);
+    DivH = Divisor(tag, 7);
 }
 
 void clsCtrlObj::Resize(double DeltaL, double DeltaT, double DeltaW, double DeltaH) {
-    Trap(
-        [&] {
-            const bool acts = (DeltaL != 0 && DoMoveL) || (DeltaT != 0 && DoMoveT) || (DeltaW != 0 && DoSizeW) ||
-                              (DeltaH != 0 && DoSizeH);
-            if (!acts) return;
-            const double moveL = Share(DeltaW, DivL);
-            const double moveT = Share(DeltaH, DivT);
-            const double growW = Share(DeltaW, DivW);
-            const double growH = Share(DeltaH, DivH);
-            if (Cntr != nullptr) {
-                QWidget* c = Ctrl.data();
-                if (c == nullptr) return;
-                const double left = ControlGeometry::Left(c);
-                const double workLeft = left < 0 ? left + kParked : left;
-                double newL = workLeft + (DoMoveL ? moveL : 0);
-                double newT = ControlGeometry::Top(c) + (DoMoveT ? moveT : 0);
-                double newW = ControlGeometry::Width(c) + (DoSizeW ? growW : 0);
-                double newH = ControlGeometry::Height(c) + (DoSizeH ? growH : 0);
-                newL = std::max(newL, MinL);
-                newT = std::max(newT, MinT);
-                newW = std::max(newW, MinW);
-                newH = std::max(newH, MinH);
-                // A parked control stays parked.
-                if (ControlGeometry::Left(c) < 0) newL -= kParked;
-                if (qobject_cast<QComboBox*>(c) != nullptr) {
-                    if (DoMoveL) ControlGeometry::SetLeft(c, newL);
-                    if (DoMoveT) ControlGeometry::SetTop(c, newT);
-                    if (DoSizeW) ControlGeometry::SetWidth(c, newW);
-                    if (DoSizeH) ControlGeometry::SetHeight(c, newH);
-                } else {
-                    ControlGeometry::Move(c, newL, newT, newW, newH);
-                }
-            }
-            // Children get their container's amounts, applied or not.
-            for (const auto& child : Cntd) child->Resize(moveL, moveT, growW, growH);
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("Resize")); });
+    const bool acts = (DeltaL != 0 && DoMoveL) || (DeltaT != 0 && DoMoveT) || (DeltaW != 0 && DoSizeW) ||
+                      (DeltaH != 0 && DoSizeH);
+    if (!acts) return;
+    const double moveL = Share(DeltaW, DivL);
+    const double moveT = Share(DeltaH, DivT);
+    const double growW = Share(DeltaW, DivW);
+    const double growH = Share(DeltaH, DivH);
+    if (Cntr != nullptr) {
+        QWidget* c = Ctrl.data();
+        if (c == nullptr) return;
+        const double left = ControlGeometry::Left(c);
+        const double workLeft = left < 0 ? left + kParked : left;
+        double newL = workLeft + (DoMoveL ? moveL : 0);
+        double newT = ControlGeometry::Top(c) + (DoMoveT ? moveT : 0);
+        double newW = ControlGeometry::Width(c) + (DoSizeW ? growW : 0);
+        double newH = ControlGeometry::Height(c) + (DoSizeH ? growH : 0);
+        newL = std::max(newL, MinL);
+        newT = std::max(newT, MinT);
+        newW = std::max(newW, MinW);
+        newH = std::max(newH, MinH);
+        // A parked control stays parked.
+        if (ControlGeometry::Left(c) < 0) newL -= kParked;
+        if (qobject_cast<QComboBox*>(c) != nullptr) {
+            if (DoMoveL) ControlGeometry::SetLeft(c, newL);
+            if (DoMoveT) ControlGeometry::SetTop(c, newT);
+            if (DoSizeW) ControlGeometry::SetWidth(c, newW);
+            if (DoSizeH) ControlGeometry::SetHeight(c, newH);
+        } else {
+            ControlGeometry::Move(c, newL, newT, newW, newH);
+        }
+    }
+    // Children get their container's amounts, applied or not.
+    for (const auto& child : Cntd) child->Resize(moveL, moveT, growW, growH);
 }

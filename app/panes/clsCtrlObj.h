@@ -7,8 +7,6 @@
 #include <QString>
 #include <QWidget>
 
-class clsError;
-
 // One node of a form's layout tree: a control, its layout tag and the
 // controls it contains.  Geometry is in twips, the form's units.
 class clsCtrlObj {
@@ -17,7 +15,6 @@ public:
     clsCtrlObj(const clsCtrlObj&) = delete;
     clsCtrlObj& operator=(const clsCtrlObj&) = delete;
 
-    std::shared_ptr<clsError> MyError;
     QPointer<QWidget> Ctrl;
     clsCtrlObj* Cntr = nullptr;
     std::vector<std::unique_ptr<clsCtrlObj>> Cntd;
@@ -43,8 +40,6 @@ public:
     static constexpr double kParked = 75000;
 
 private:
-    void ReportError(const QString& description, const QString& routine) const;
-
     double DivL = 1;
     double DivT = 1;
     double DivW = 1;

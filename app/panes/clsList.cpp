@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ErrorTrap.h"
 #include "MessagePump.h"
 #include "OwnerEnabler.h"
 #include "clsInterrupt.h"
@@ -15,107 +14,61 @@ clsList::~clsList() = default;
 ReportListView* clsList::List() const { return m_list.data(); }
 
 void clsList::SetList(ReportListView* Obj) {
-    Trap(
-        [&] {
-            IniWidths.clear();
-            m_list = Obj;
-            if (!m_list) return;
-            for (int col = 0; col < m_list->ColumnCount(); ++col) IniWidths.append(m_list->ColumnWidth(col));
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("SetList")); });
+    IniWidths.clear();
+    m_list = Obj;
+    if (!m_list) return;
+    for (int col = 0; col < m_list->ColumnCount(); ++col) IniWidths.append(m_list->ColumnWidth(col));
 }
 
-bool clsList::IsInterrupt() {
-    bool result = false;
-    Trap([&] { result = Interrupt && Interrupt->Active; },
-         [&](const QString& d) {
-             result = false;
-             ReportError(d, QStringLiteral("IsInterrupt"));
-         });
-    return result;
-}
+bool clsList::IsInterrupt() { return Interrupt && Interrupt->Active; }
 
-int32_t clsList::GetCnt(bool) {
-    int32_t result = 0;
-    Trap([&] { result = m_list ? m_list->ItemCount() : 0; },
-         [&](const QString& d) {
-             result = 0;
-             ReportError(d, QStringLiteral("GetCnt"));
-         });
-    return result;
-}
+int32_t clsList::GetCnt(bool) { return m_list ? m_list->ItemCount() : 0; }
 
 int32_t clsList::GetSel() {
+    if (!m_list) return 0;
     int32_t result = 0;
-    Trap(
-        [&] {
-            if (!m_list) return;
-            const int n = m_list->ItemCount();
-            for (int row = 0; row < n; ++row)
-                if (m_list->Checked(row)) ++result;
-        },
-        [&](const QString& d) {
-            result = 0;
-            ReportError(d, QStringLiteral("GetSel"));
-        });
+    const int n = m_list->ItemCount();
+    for (int row = 0; row < n; ++row)
+        if (m_list->Checked(row)) ++result;
     return result;
 }
 
-bool clsList::GetEmpty() {
-    bool result = true;
-    Trap([&] { result = !(GetCnt() > 0); },
-         [&](const QString& d) {
-             result = true;
-             ReportError(d, QStringLiteral("GetEmpty"));
-         });
-    return result;
+bool clsList::GetEmpty() { return !(GetCnt() > 0); }
+
+void clsList::SetEveryCheck(bool value) {
+    if (!m_list) return;
+    const int n = m_list->ItemCount();
+    for (int row = 0; row < n; ++row) {
+        m_list->SetChecked(row, value);
+        if (IsInterrupt()) break;
+    }
+    MessagePump::DoEvents();
 }
 
-void clsList::SetEveryCheck(bool value, const QString& routine) {
-    Trap(
-        [&] {
-            if (!m_list) return;
-            const int n = m_list->ItemCount();
-            for (int row = 0; row < n; ++row) {
-                m_list->SetChecked(row, value);
-                if (IsInterrupt()) break;
-            }
-            MessagePump::DoEvents();
-        },
-        [&](const QString& d) { ReportError(d, routine); });
-}
+void clsList::DeselectAll() { SetEveryCheck(false); }
 
-void clsList::DeselectAll() { SetEveryCheck(false, QStringLiteral("DeselectAll")); }
-
-void clsList::SelectAll() { SetEveryCheck(true, QStringLiteral("SelectAll")); }
+void clsList::SelectAll() { SetEveryCheck(true); }
 
 void clsList::InvertAll() {
     if (!m_list) return;
-    Trap(
-        [&] {
-            const int n = m_list->ItemCount();
-            for (int row = 0; row < n; ++row) {
-                m_list->SetChecked(row, !m_list->Checked(row));
-                if (IsInterrupt()) break;
-            }
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("InvertAll")); });
-    if (m_list) m_list->Refresh();
+    const int n = m_list->ItemCount();
+    for (int row = 0; row < n; ++row) {
+        m_list->SetChecked(row, !m_list->Checked(row));
+        if (IsInterrupt()) break;
+    }
+    m_list->Refresh();
 }
 
 void clsList::RemoveSel() {
     if (!m_list) return;
-    Trap(
-        [&] {
-            // Downwards, so the rows still to visit keep their numbers.
-            for (int row = m_list->ItemCount() - 1; row >= 0; --row) {
-                if (!m_list) return;
-                if (row < m_list->ItemCount() && m_list->Checked(row)) m_list->RemoveItem(row);
-                if (IsInterrupt()) break;
-                MessagePump::DoEvents();
-            }
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("RemoveSel")); });
+    // Downwards, so the rows still to visit keep their numbers.
+    for (int row = m_list->ItemCount() - 1; row >= 0; --row) {
+        // A message handler may take the view away.
+        if (!m_list) return;
+        if (row < m_list->ItemCount() && m_list->Checked(row)) m_list->RemoveItem(row);
+        if (IsInterrupt()) break;
+        MessagePump::DoEvents();
+    }
     if (m_list) m_list->Refresh();
 }
 
@@ -152,34 +105,29 @@ double clsList::TagWeight(const QString& tag) {
 
 void clsList::ResizeCols() {
     if (!m_list) return;
-    Trap(
-        [&] {
-            const int cols = m_list->ColumnCount();
-            QList<double> weights;
-            double available = m_list->Width();
-            int64_t total = 0;
-            for (int col = 0; col < cols; ++col) {
-                const double w = TagWeight(m_list->ColumnTag(col));
-                weights.append(w);
-                const double recorded = col < IniWidths.size() ? IniWidths.at(col) : m_list->ColumnWidth(col);
-                if (w == 0) available -= recorded;
-                else total = static_cast<int64_t>(std::nearbyint(double(total) + w));
-            }
-            // Without a weighted column there is nothing to share; fixed
-            // columns wider than the view leave the others no room, never
-            // less than none.
-            const double unit = total == 0 ? 0 : std::max(0.0, std::nearbyint(available / double(total)));
-            for (int col = 0; col < cols; ++col) {
-                const double recorded = col < IniWidths.size() ? IniWidths.at(col) : m_list->ColumnWidth(col);
-                const double w = weights.at(col);
-                m_list->SetColumnWidth(col, w == 0 ? recorded : std::max(0.0, w * unit));
-            }
-            m_list->Refresh();
-        },
-        [&](const QString& d) { ReportError(d, QStringLiteral("ResizeCols")); });
+    const int cols = m_list->ColumnCount();
+    QList<double> weights;
+    double available = m_list->Width();
+    int64_t total = 0;
+    for (int col = 0; col < cols; ++col) {
+        const double w = TagWeight(m_list->ColumnTag(col));
+        weights.append(w);
+        const double recorded = col < IniWidths.size() ? IniWidths.at(col) : m_list->ColumnWidth(col);
+        if (w == 0) available -= recorded;
+        else total = static_cast<int64_t>(std::nearbyint(double(total) + w));
+    }
+    // Without a weighted column there is nothing to share; fixed
+    // columns wider than the view leave the others no room, never
+    // less than none.
+    const double unit = total == 0 ? 0 : std::max(0.0, std::nearbyint(available / double(total)));
+    for (int col = 0; col < cols; ++col) {
+        const double recorded = col < IniWidths.size() ? IniWidths.at(col) : m_list->ColumnWidth(col);
+        const double w = weights.at(col);
+        m_list->SetColumnWidth(col, w == 0 ? recorded : std::max(0.0, w * unit));
+    }
+    m_list->Refresh();
 }
 
 void clsList::EnableForm(bool Enable) {
-    Trap([&] { if (Frm) OwnerEnabler::SetEnabled(Frm, Enable); },
-         [&](const QString& d) { ReportError(d, QStringLiteral("EnableForm")); });
+    if (Frm) OwnerEnabler::SetEnabled(Frm, Enable);
 }

@@ -38,7 +38,7 @@ public:
 
 private:
     bool IsInterrupt();
-    void SetEveryCheck(bool value, const QString& routine);
+    void SetEveryCheck(bool value);
 
     QPointer<ReportListView> m_list;
     QList<double> IniWidths;

@@ -8,19 +8,12 @@
 #include <QStatusBar>
 #include <QTabWidget>
 
-#include "ErrorTrap.h"
 #include "FormGeometry.h"
 #include "Twips.h"
-#include "modGlobalFunctions.h"
 
 clsResizer::clsResizer() : CtrlTree(std::make_unique<clsCtrlObj>()) {}
 
 clsResizer::~clsResizer() = default;
-
-void clsResizer::ReportError(const QString& description, const QString& context, const QString& routine) const {
-    modGlobalFunctions::ReportErrorOn(MyError.get(), description, context, QStringLiteral("clsResizer"), routine,
-                                      false, true);
-}
 
 namespace {
 
@@ -58,76 +51,47 @@ double clsResizer::ScaleWidth() const { return static_cast<double>(Twips::FromPi
 double clsResizer::ScaleHeight() const { return static_cast<double>(Twips::FromPixels(Frm->height())); }
 
 bool clsResizer::Initialize() {
-    bool result = false;
-    Trap(
-        [&] {
-            if (!Frm) return;
-            MinWidth = static_cast<double>(FormGeometry::Width(Frm));
-            MinHeight = static_cast<double>(FormGeometry::Height(Frm));
-            LastScaleWidth = ScaleWidth();
-            LastScaleHeight = ScaleHeight();
-            CtrlTree = std::make_unique<clsCtrlObj>();
-            CtrlTree->MyError = MyError;
-            CtrlTree->Ctrl = Frm;
-            CtrlTree->DoMoveL = CtrlTree->DoMoveT = CtrlTree->DoSizeW = CtrlTree->DoSizeH = true;
-            m_controls = Controls();
-            result = ParseControls(CtrlTree.get());
-        },
-        [&](const QString& d) {
-            result = false;
-            ReportError(d, QString(), QStringLiteral("Initialize"));
-        });
-    return result;
+    if (!Frm) return false;
+    MinWidth = static_cast<double>(FormGeometry::Width(Frm));
+    MinHeight = static_cast<double>(FormGeometry::Height(Frm));
+    LastScaleWidth = ScaleWidth();
+    LastScaleHeight = ScaleHeight();
+    CtrlTree = std::make_unique<clsCtrlObj>();
+    CtrlTree->Ctrl = Frm;
+    CtrlTree->DoMoveL = CtrlTree->DoMoveT = CtrlTree->DoSizeW = CtrlTree->DoSizeH = true;
+    m_controls = Controls();
+    return ParseControls(CtrlTree.get());
 }
 
 bool clsResizer::ParseControls(clsCtrlObj* Node) {
-    bool result = false;
-    Trap(
-        [&] {
-            if (!Frm || Node == nullptr || !Node->Ctrl) return;
-            for (QWidget* control : m_controls) {
-                if (Container(control, m_controls) != Node->Ctrl.data()) continue;
-                auto child = std::make_unique<clsCtrlObj>();
-                child->MyError = MyError;
-                child->Cntr = Node;
-                clsCtrlObj* raw = child.get();
-                Node->Cntd.push_back(std::move(child));
-                raw->Initialize(control);
-                if (qobject_cast<QLabel*>(control) == nullptr && !ParseControls(raw)) return;
-            }
-            result = true;
-        },
-        [&](const QString& d) {
-            result = false;
-            ReportError(d, QString(), QStringLiteral("ParseControls"));
-        });
-    return result;
+    if (!Frm || Node == nullptr || !Node->Ctrl) return false;
+    for (QWidget* control : m_controls) {
+        if (Container(control, m_controls) != Node->Ctrl.data()) continue;
+        auto child = std::make_unique<clsCtrlObj>();
+        child->Cntr = Node;
+        clsCtrlObj* raw = child.get();
+        Node->Cntd.push_back(std::move(child));
+        raw->Initialize(control);
+        if (qobject_cast<QLabel*>(control) == nullptr && !ParseControls(raw)) return false;
+    }
+    return true;
 }
 
 bool clsResizer::Resize() {
-    bool result = false;
-    Trap(
-        [&] {
-            if (!Frm || FormGeometry::IsMinimized(Frm)) return;
-            // Back to the minimum size (outer size, in twips).
-            const int extraW = Frm->frameGeometry().width() - Frm->width();
-            const int extraH = Frm->frameGeometry().height() - Frm->height();
-            int w = Frm->width(), h = Frm->height();
-            if (static_cast<double>(FormGeometry::Width(Frm)) < MinWidth) w = Twips::ToPixels(MinWidth) - extraW;
-            if (static_cast<double>(FormGeometry::Height(Frm)) < MinHeight) h = Twips::ToPixels(MinHeight) - extraH;
-            if (w != Frm->width() || h != Frm->height()) Frm->resize(w, h);
-            // No message pumping here: this runs inside the form's resize.
-            Frm->update();
-            const double dW = ScaleWidth() - LastScaleWidth;
-            const double dH = ScaleHeight() - LastScaleHeight;
-            CtrlTree->Resize(0, 0, dW, dH);
-            LastScaleWidth = ScaleWidth();
-            LastScaleHeight = ScaleHeight();
-            result = true;
-        },
-        [&](const QString& d) {
-            result = false;
-            ReportError(d, QStringLiteral("Error Resizing Form"), QStringLiteral("Resize"));
-        });
-    return result;
+    if (!Frm || FormGeometry::IsMinimized(Frm)) return false;
+    // Back to the minimum size (outer size, in twips).
+    const int extraW = Frm->frameGeometry().width() - Frm->width();
+    const int extraH = Frm->frameGeometry().height() - Frm->height();
+    int w = Frm->width(), h = Frm->height();
+    if (static_cast<double>(FormGeometry::Width(Frm)) < MinWidth) w = Twips::ToPixels(MinWidth) - extraW;
+    if (static_cast<double>(FormGeometry::Height(Frm)) < MinHeight) h = Twips::ToPixels(MinHeight) - extraH;
+    if (w != Frm->width() || h != Frm->height()) Frm->resize(w, h);
+    // No message pumping here: this runs inside the form's resize.
+    Frm->update();
+    const double dW = ScaleWidth() - LastScaleWidth;
+    const double dH = ScaleHeight() - LastScaleHeight;
+    CtrlTree->Resize(0, 0, dW, dH);
+    LastScaleWidth = ScaleWidth();
+    LastScaleHeight = ScaleHeight();
+    return true;
 }

@@ -40,7 +40,6 @@ public:
 
 private:
     bool ParseControls(clsCtrlObj* Node);
-    void ReportError(const QString& description, const QString& context, const QString& routine) const;
     QList<QWidget*> Controls() const;
     QWidget* Container(QWidget* control, const QList<QWidget*>& controls) const;
     double ScaleWidth() const;
