@@ -37,8 +37,12 @@ TEST(IntervalTimer, FiresOnlyWhenEnabledWithAnInterval) {
     for (const Row& r : rows) {
         IntervalTimer t(nullptr, r.interval);
         QSignalSpy ticks(&t, &IntervalTimer::Timer);
+        // Started after t: by its third tick, a firing t has ticked.
+        IntervalTimer reference(nullptr, 10);
+        QSignalSpy referenceTicks(&reference, &IntervalTimer::Timer);
         t.SetEnabled(r.enabled);
-        QTest::qWait(80);
+        reference.SetEnabled(true);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ticks.count() > 0 || referenceTicks.count() >= 3; }, 5000));
         EXPECT_EQ(ticks.count() > 0, r.fires) << "interval " << r.interval << " enabled " << r.enabled;
     }
 }
@@ -46,8 +50,7 @@ TEST(IntervalTimer, FiresOnlyWhenEnabledWithAnInterval) {
 TEST(IntervalTimer, SettingTheIntervalRestartsTheCount) {
     IntervalTimer t(nullptr, 1000);
     t.SetEnabled(true);
-    QTest::qWait(300);
-    EXPECT_LT(t.RemainingTime(), 760);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return t.RemainingTime() < 760; }, 5000));
     t.SetInterval(1000);
     EXPECT_GT(t.RemainingTime(), 900);
     t.SetInterval(0);
