@@ -62,31 +62,6 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
     resize(960, 680);
 
     auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(4, 4, 4, 2);
-    layout->setSpacing(2);
-
-    SSTab = Named(new QTabWidget(central), "SSTab");
-    // The pages of the workspace, the file pane, the reference lists and the
-    // mail pane are filled by their own subsystems.
-    SSTab->addTab(Named(new QWidget(SSTab), "TabManageLists"), QStringLiteral("Manage Lists"));
-    SSTab->addTab(Named(new QWidget(SSTab), "TabMergeLists"), QStringLiteral("Merge Multiple Lists"));
-    SSTab->addTab(Named(new QWidget(SSTab), "TabValidation"), QStringLiteral("Address Validation"));
-    SSTab->addTab(Named(new QWidget(SSTab), "TabMail"), QStringLiteral("Mail Accounts"));
-
-    auto* console = Named(new QWidget(SSTab), "TabConsole");
-    auto* consoleLayout = new QVBoxLayout(console);
-    TxtErrors = Named(new RichTextBox(console), "TxtErrors");
-    TxtErrors->setReadOnly(true);
-    TxtErrors->setFont(FontFamilies::CourierNew(9));
-    consoleLayout->addWidget(TxtErrors, 1);
-    auto* consoleButtons = new QHBoxLayout();
-    ComClearErrConsole = Named(new QPushButton(QStringLiteral("Clear"), console), "ComClearErrConsole");
-    consoleButtons->addWidget(ComClearErrConsole);
-    consoleButtons->addStretch(1);
-    consoleLayout->addLayout(consoleButtons);
-    SSTab->addTab(console, QStringLiteral("Console"));
-    layout->addWidget(SSTab, 1);
 
     Bar = Named(new PictureBox(central), "Bar");
     Bar->setFixedHeight(17);
@@ -94,8 +69,9 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
     Bar->SetBackColor(Qt::white);
     Bar->setFont(FontFamilies::Arial(8.25));
     Bar->hide();
-    layout->addWidget(Bar);
     setCentralWidget(central);
+    // The tabs and their controls, placed for the window's layout.
+    BuildControls();
 
     StatusBar = Named(new PanelStatusBar({240, 140, 80, 70}, this), "StatusBar");
     setStatusBar(StatusBar);
