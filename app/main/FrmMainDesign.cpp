@@ -1,13 +1,15 @@
 // The controls of the main window's tabs: their names, captions, states at
 // creation, places (twips, on the tab pages) and layout tags.
+#include <initializer_list>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QLayout>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
@@ -103,6 +105,47 @@ QButtonGroup* OptionGroup(QWidget* frame) {
 constexpr double P(int pixels) { return pixels * 15.0; }
 constexpr Box Px(int l, int t, int w, int h) { return {P(l), P(t), P(w), P(h)}; }
 
+// The controls around a list pane's host, with their names.
+struct PaneControls {
+    QLabel*& count;
+    const char* countName;
+    QLabel*& selected;
+    const char* selectedName;
+    PictureBox*& host;
+    const char* hostName;
+};
+
+// A button of the column beside a pane's host.
+struct ColumnButton {
+    static constexpr int kAtBottom = -1;
+    QPushButton*& button;
+    const char* name;
+    const char* caption;
+    int top;  // pixels, or kAtBottom: level with the host's bottom, in the corner
+    bool enabled = true;
+    int height = 25;
+};
+
+// A list pane in its frame: the count label above the host's left edge, the
+// selection label above its right edge, the host taking the frame's growth
+// and the buttons in a column at its right.
+void PaneFrame(QGroupBox* frame, QSize host, int columnWidth, const PaneControls& c,
+               std::initializer_list<ColumnButton> buttons) {
+    constexpr int kLeft = 12, kTop = 42, kLabelTop = 22, kLabelWidth = 200, kLabelHeight = 17, kGap = 8;
+    c.count = Label(c.countName, frame, "object(s)", Px(kLeft, kLabelTop, kLabelWidth, kLabelHeight), Tag::Fixed);
+    c.selected = Label(c.selectedName, frame, "selected",
+                       Px(kLeft + host.width() - kLabelWidth, kLabelTop, kLabelWidth, kLabelHeight), Tag::Right,
+                       Qt::AlignRight);
+    c.host = Place(new PictureBox(), c.hostName, frame, Px(kLeft, kTop, host.width(), host.height()), Tag::Grow);
+    const int x = kLeft + host.width() + kGap;
+    for (const ColumnButton& b : buttons) {
+        const bool atBottom = b.top == ColumnButton::kAtBottom;
+        const int top = atBottom ? kTop + host.height() - b.height : b.top;
+        b.button = Button(b.name, frame, b.caption, Px(x, top, columnWidth, b.height),
+                          atBottom ? Tag::Corner : Tag::Right, b.enabled);
+    }
+}
+
 QWidget* Page(QTabWidget* tabs, const char* name, const char* caption) {
     auto* page = new QWidget(tabs);
     page->setObjectName(QString::fromLatin1(name));
@@ -127,7 +170,8 @@ QSize TabChrome(const QTabWidget* tabs) {
 void FrmMain::BuildControls() {
     QWidget* central = centralWidget();
 
-    SSTab = Place(new QTabWidget(), "SSTab", central, Px(kMargin, kMargin, kPageWidth + 4, kPageHeight + 30), Tag::Grow);
+    // Placed and sized with the window by FitWindowToTabs.
+    SSTab = Place(new QTabWidget(), "SSTab", central, Box{}, Tag::Grow);
     SSTab->setFont(FontFamilies::SansSerif(8.25));
 
     // ---- "Manage Lists": two list panes side by side, the both-list controls below.
@@ -173,18 +217,17 @@ void FrmMain::BuildControls() {
         const QByteArray caption = " " + sfx + " List ";
         s.frame = Frame(name("Fra", sfx), page, caption.constData(), Px(s.left, 4, 463, 490), s.frameTag);
         QGroupBox* f = s.frame;
-        s.labCnt = Label(name("LabCnt", sfx), f, "object(s)", Px(12, 22, 200, 17), Tag::Fixed);
-        s.labSel = Label(name("LabSel", sfx), f, "selected", Px(143, 22, 200, 17), Tag::Right, Qt::AlignRight);
-        s.pic = Place(new PictureBox(), s.host, f, Px(12, 42, 331, 370), Tag::Grow);
-        constexpr int x = 351, w = 100, h = 25;
-        s.imp = Button(name("ComS", ltr, "Imp"), f, "Import", Px(x, 42, w, h), Tag::Right);
-        s.save = Button(name("ComS", ltr, "Save"), f, "Save", Px(x, 71, w, h), Tag::Right);
-        s.view = Button(name("ComView", sfx), f, "Results", Px(x, 100, w, h), Tag::Right, false);
-        s.find = Button(name("ComS", ltr, "Find"), f, "Find", Px(x, 137, w, h), Tag::Right);
-        s.selAll = Button(name("ComS", ltr, "SelAll"), f, "Select All", Px(x, 174, w, h), Tag::Right);
-        s.desAll = Button(name("ComS", ltr, "DesAll"), f, "Deselect All", Px(x, 203, w, h), Tag::Right);
-        s.invSel = Button(name("ComS", ltr, "InvSel"), f, "Invert", Px(x, 232, w, h), Tag::Right);
-        s.clear = Button(name("Com", ltr, "Clear"), f, "Clear", Px(x, 387, w, h), Tag::Corner);
+        constexpr int kAtBottom = ColumnButton::kAtBottom;
+        PaneFrame(f, QSize(331, 370), 100,
+                  {s.labCnt, name("LabCnt", sfx), s.labSel, name("LabSel", sfx), s.pic, s.host},
+                  {{s.imp, name("ComS", ltr, "Imp"), "Import", 42},
+                   {s.save, name("ComS", ltr, "Save"), "Save", 71},
+                   {s.view, name("ComView", sfx), "Results", 100, false},
+                   {s.find, name("ComS", ltr, "Find"), "Find", 137},
+                   {s.selAll, name("ComS", ltr, "SelAll"), "Select All", 174},
+                   {s.desAll, name("ComS", ltr, "DesAll"), "Deselect All", 203},
+                   {s.invSel, name("ComS", ltr, "InvSel"), "Invert", 232},
+                   {s.clear, name("Com", ltr, "Clear"), "Clear", kAtBottom}});
         s.markInv = Check(name("ChkMarkInv", sfx), f, "Flag invalid entries", Px(12, 420, 331, 20), Tag::Bottom);
         s.markDup = Check(name("ChkMarkDup", sfx), f, "Flag duplicate entries", Px(12, 442, 331, 20), Tag::Bottom);
         s.markDelBox = Check(s.markDel, f, "Flag selected entries as deleted", Px(12, 464, 331, 20), Tag::Bottom);
@@ -201,19 +244,14 @@ void FrmMain::BuildControls() {
     // ---- "Merge Multiple Lists": the file pane, its buttons on the right.
     page = Page(SSTab, "TabMergeLists", "Merge Multiple Lists");
     FraMerge = Frame("FraMerge", page, " List of files to be merged ", Px(6, 4, 932, 566), Tag::Grow);
-    LabCnt = Label("LabCnt", FraMerge, "object(s)", Px(12, 22, 200, 17), Tag::Fixed);
-    LabSel = Label("LabSel", FraMerge, "selected", Px(584, 22, 200, 17), Tag::Right, Qt::AlignRight);
-    PicVLfile = Place(new PictureBox(), "PicVLfile", FraMerge, Px(12, 42, 772, 460), Tag::Grow);
-    {
-        constexpr int x = 792, w = 128, h = 25;
-        ComAddFiles = Button("ComAddFiles", FraMerge, "Add File(s)", Px(x, 42, w, h), Tag::Right);
-        ComSelectStructure = Button("ComSelectStructure", FraMerge, "Select separators", Px(x, 71, w, h), Tag::Right);
-        ComSelAll = Button("ComSelAll", FraMerge, "Select All", Px(x, 108, w, h), Tag::Right);
-        ComDesAll = Button("ComDesAll", FraMerge, "Deselect All", Px(x, 137, w, h), Tag::Right);
-        ComInvSel = Button("ComInvSel", FraMerge, "Invert", Px(x, 166, w, h), Tag::Right);
-        ComRemSel = Button("ComRemSel", FraMerge, "Remove", Px(x, 195, w, h), Tag::Right);
-        ComBigMerge = Button("ComBigMerge", FraMerge, "Merge", Px(x, 471, w, 31), Tag::Corner);
-    }
+    PaneFrame(FraMerge, QSize(772, 460), 128, {LabCnt, "LabCnt", LabSel, "LabSel", PicVLfile, "PicVLfile"},
+              {{ComAddFiles, "ComAddFiles", "Add File(s)", 42},
+               {ComSelectStructure, "ComSelectStructure", "Select separators", 71},
+               {ComSelAll, "ComSelAll", "Select All", 108},
+               {ComDesAll, "ComDesAll", "Deselect All", 137},
+               {ComInvSel, "ComInvSel", "Invert", 166},
+               {ComRemSel, "ComRemSel", "Remove", 195},
+               {ComBigMerge, "ComBigMerge", "Merge", ColumnButton::kAtBottom, true, 31}});
     ChkCntRec = Check("ChkCntRec", FraMerge, "Display Records Count", Px(12, 512, 420, 20), Tag::Bottom);
     ChkCntInvDup = Check("ChkCntInvDup", FraMerge, "Display Invalid and Duplicate Email Count", Px(12, 536, 420, 20),
                          Tag::Bottom);
@@ -269,19 +307,15 @@ void FrmMain::BuildControls() {
 
     // The mail list takes the upper half of the height growth, the message the lower.
     FraMail = Frame("FraMail", page, " List of message(s) in POP3 server account ", Px(6, 112, 932, 262), "00111112");
-    LabMailCnt = Label("LabMailCnt", FraMail, "object(s)", Px(12, 22, 200, 17), Tag::Fixed);
-    LabMailSel = Label("LabMailSel", FraMail, "selected", Px(522, 22, 200, 17), Tag::Right, Qt::AlignRight);
-    PicVLmail = Place(new PictureBox(), "PicVLmail", FraMail, Px(12, 42, 710, 210), Tag::Grow);
-    {
-        constexpr int x = 730, w = 190, h = 25;
-        ComMailSelectAll = Button("ComMailSelectAll", FraMail, "Select All", Px(x, 42, w, h), Tag::Right);
-        ComMailDeselectAll = Button("ComMailDeselectAll", FraMail, "Deselect All", Px(x, 69, w, h), Tag::Right);
-        ComMailInverse = Button("ComMailInverse", FraMail, "Invert", Px(x, 96, w, h), Tag::Right);
-        ComSelCri = Button("ComSelCri", FraMail, "Select based on criteria", Px(x, 127, w, h), Tag::Right);
-        ComMailSave = Button("ComMailSave", FraMail, "Save selected email addresses", Px(x, 154, w, h), Tag::Right);
-        ComMailDel = Button("ComMailDel", FraMail, "Delete selection", Px(x, 181, w, h), Tag::Right);
-        ComMailClear = Button("ComMailClear", FraMail, "Clear All", Px(x, 227, w, h), Tag::Corner);
-    }
+    PaneFrame(FraMail, QSize(710, 210), 190,
+              {LabMailCnt, "LabMailCnt", LabMailSel, "LabMailSel", PicVLmail, "PicVLmail"},
+              {{ComMailSelectAll, "ComMailSelectAll", "Select All", 42},
+               {ComMailDeselectAll, "ComMailDeselectAll", "Deselect All", 69},
+               {ComMailInverse, "ComMailInverse", "Invert", 96},
+               {ComSelCri, "ComSelCri", "Select based on criteria", 127},
+               {ComMailSave, "ComMailSave", "Save selected email addresses", 154},
+               {ComMailDel, "ComMailDel", "Delete selection", 181},
+               {ComMailClear, "ComMailClear", "Clear All", ColumnButton::kAtBottom}});
     LabMsgHeader = Label("LabMsgHeader", page, "Message header source", Px(8, 380, 300, 17), "01001211");
     TxtHeader = Place(new RichTextBox(), "TxtHeader", page, Px(6, 398, 463, 140), "01111222");
     LabMsgContent = Label("LabMsgContent", page, "Message content source", Px(477, 380, 300, 17), "11002211");

@@ -1,9 +1,11 @@
 // The main window's table of list panes, its shared pane images and its
 // proportional layout.
+#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QTabWidget>
@@ -100,7 +102,8 @@ bool FrmMain::InitListsCol() {
         HeaderIcons icons;
     };
     const ViewPane left{LeftList, "Left list", PicVLleft, &FrmMain::PicVLleft_GotFocus, LabCntLeft, LabSelLeft,
-                        {ComSLSave, ComSLDesAll}, {ChkMarkDupLeft, ChkMarkInvLeft, ChkMarkDelleft, ComSLInvSel, ComSLFind},
+                        {ComSLSave, ComSLDesAll},
+                        {ChkMarkDupLeft, ChkMarkInvLeft, ChkMarkDelleft, ComSLInvSel, ComSLFind},
                         {ComSLSelAll}, {ComLClear}, kWorkspaceColumns, std::size(kWorkspaceColumns),
                         HeaderIcons::FirstThree};
     const ViewPane right{RightList, "Right list", PicVLright, &FrmMain::PicVLright_GotFocus, LabCntRight, LabSelRight,
@@ -129,7 +132,8 @@ bool FrmMain::InitListsCol() {
         pane->ColOffSel = v.offSel;
         pane->ColOffEmp = v.offEmp;
         pane->Initialize(v.host);
-        if (pane->hWnd() == nullptr) return fail(QStringLiteral("The list window of '%1' could not be created").arg(pane->name));
+        if (pane->hWnd() == nullptr)
+            return fail(QStringLiteral("The list window of '%1' could not be created").arg(pane->name));
         new FocusForwarder(v.host, v.gotFocus, this);
         pane->SetImageList(ItemImages);
         pane->SetHeaderImageList(HeaderImages);
@@ -208,7 +212,12 @@ bool FrmMain::InitResizerObj() {
     // The window shows the tab pages at their designed size; that size is
     // also the smallest the layout allows.
     FitWindowToTabs();
-    if (!m_resizer->Initialize()) setFixedSize(size());
+    if (!m_resizer->Initialize()) {
+        setFixedSize(size());
+        return true;
+    }
+    // The layout never goes below that size; the window is kept from it too.
+    setMinimumSize(size());
     return true;
 }
 
@@ -219,6 +228,9 @@ void FrmMain::resizeEvent(QResizeEvent* event) {
 
 // No message pumping in here: this runs inside the window's resize.
 void FrmMain::Form_Resize() {
+    // Hiding the tabs takes the focus from a control on them; it goes back.
+    QPointer<QWidget> focus = QApplication::focusWidget();
+    if (!SSTab->isAncestorOf(focus)) focus = nullptr;
     if (!IsResizing) {
         IsResizing = true;
         Trap(
@@ -234,6 +246,7 @@ void FrmMain::Form_Resize() {
             [&](const QString& d) { Report(d, QStringLiteral("Error Resizing Form"), QStringLiteral("Form_Resize")); });
     }
     SSTab->show();
+    if (focus && focus->isVisible() && !focus->hasFocus()) focus->setFocus(Qt::OtherFocusReason);
     IsResizing = false;
 }
 

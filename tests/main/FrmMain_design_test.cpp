@@ -25,7 +25,9 @@
 #include "PictureBox.h"
 #include "ReportListView.h"
 #include "RichTextBox.h"
+#include "ServiceObjects.h"
 #include "TestHarness.h"
+#include "clsError.h"
 #include "clsList.h"
 #include "clsVL2.h"
 
@@ -441,30 +443,71 @@ TEST(FrmMainDesign, TheFirstResizeAfterLoadLaysNothingOutTheSecondDoes) {
     EXPECT_FALSE(w.IsResizing);
 }
 
+TEST(FrmMainDesign, ResizingKeepsTheFocusAndNeverGoesBelowTheDesignedSize) {
+    FrmMain w;
+    ASSERT_TRUE(w.InitResizerObj());
+    const QSize designed = w.size();
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.SSTab->setCurrentIndex(4);
+    w.TxtErrors->setFocus();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(w.TxtErrors->hasFocus());
+    w.resize(w.size() + QSize(30, 30));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w.TxtErrors->hasFocus());
+    w.resize(designed - QSize(100, 100));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.size(), designed);
+}
+
+TEST(FrmMainDesign, AFailedPaneIsReportedAndEndsTheTable) {
+    ListsCol.fill(nullptr);
+    FrmMain w;
+    ErrorObj()->LogScreen = &w;
+    delete w.PicVLright;  // the right pane has no host to live in
+    w.PicVLright = nullptr;
+    EXPECT_FALSE(w.InitListsCol());
+    EXPECT_EQ(KindOf(ListsCol[0]), EngineBound);
+    // The pane being built is held by the window, not put in the table.
+    EXPECT_NE(w.VL_right, nullptr);
+    for (int slot = 1; slot < ListsColSize; ++slot) EXPECT_EQ(ListsCol[slot], nullptr) << slot;
+    EXPECT_EQ(w.VL_mail, nullptr);
+    EXPECT_TRUE(w.TxtErrors->Text().contains(QStringLiteral("Error Initializing Lists Collection")));
+    EXPECT_TRUE(w.TxtErrors->Text().contains(QStringLiteral("InitListsCol")));
+    ListsCol.fill(nullptr);
+}
+
 TEST(FrmMainDesign, LoadedLeftListEnablesItsClearOnlyAndSelectionFollows) {
     Panes p;
     ASSERT_TRUE(p.built);
     FrmMain& w = p.w;
     const QString path = TestHarness::WriteFile(QStringLiteral("three.mal"), "a@x.com\nb@y.org\nc@z.net\n");
     ASSERT_EQ(YRB13(1, QFile::encodeName(path).constData(), 0, "", "\n"), 3);
+    struct State {
+        QWidget* control;
+        bool enabled;
+    };
+    auto expect = [](const QList<State>& states) {
+        for (const State& st : states)
+            EXPECT_EQ(st.control->isEnabled(), st.enabled) << st.control->objectName().toStdString();
+    };
     w.VL_left->SetCount(3);
     w.VL_left->SetAll();
     EXPECT_EQ(w.LabCntLeft->text(), QStringLiteral("3 object(s)"));
-    EXPECT_TRUE(w.ComLClear->isEnabled());
-    EXPECT_FALSE(w.ComRClear->isEnabled());
-    EXPECT_TRUE(w.ComSLSelAll->isEnabled());
-    EXPECT_FALSE(w.ComSLSave->isEnabled());
-    EXPECT_FALSE(w.ComSLDesAll->isEnabled());
-    EXPECT_TRUE(w.ComSLFind->isEnabled());
-    EXPECT_FALSE(w.ComSRFind->isEnabled());
+    expect({{w.ComLClear, true},
+            {w.ComRClear, false},
+            {w.ComSLSelAll, true},
+            {w.ComSLSave, false},
+            {w.ComSLDesAll, false},
+            {w.ComSLFind, true},
+            {w.ComSRFind, false}});
 
     w.VL_left->SelectAll();
     w.VL_left->SetAll();
     EXPECT_EQ(w.LabSelLeft->text(), QStringLiteral("3 selected"));
-    EXPECT_FALSE(w.ComSLSelAll->isEnabled());
-    EXPECT_TRUE(w.ComSLSave->isEnabled());
-    EXPECT_TRUE(w.ComSLDesAll->isEnabled());
-    EXPECT_FALSE(w.ComSRSave->isEnabled());
+    expect({{w.ComSLSelAll, false}, {w.ComSLSave, true}, {w.ComSLDesAll, true}, {w.ComSRSave, false}});
     YRB20(1);
 }
 
