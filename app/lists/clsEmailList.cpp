@@ -16,7 +16,7 @@ constexpr QChar kCr = QLatin1Char('\r');
 constexpr QChar kLf = QLatin1Char('\n');
 constexpr qsizetype kTokenLength = 2;
 
-bool IsLead(QChar c) { return c == kCaret || c == kBackslash; }
+bool IsLead(QChar c, bool backslashLeads) { return c == kCaret || (backslashLeads && c == kBackslash); }
 
 QLatin1String TokenOf(int code) {
     const std::string_view token = ControlCharNotation[code];
@@ -98,14 +98,18 @@ void clsEmailList::SetRecordSep(const QString& SepVal) {
     }
 }
 
-QString clsEmailList::Substitute(const QString& Text) const {
+QString clsEmailList::Substitute(const QString& Text) const { return Convert(Text, true); }
+
+QString clsEmailList::SubstituteCaretTokens(const QString& Text) const { return Convert(Text, false); }
+
+QString clsEmailList::Convert(const QString& Text, bool BackslashLeads) const {
     QString result;
     const qsizetype n = Text.size();
     result.reserve(n);
     qsizetype p = 0;
     while (p < n) {
         qsizetype q = p;
-        while (q < n && !IsLead(Text[q])) ++q;
+        while (q < n && !IsLead(Text[q], BackslashLeads)) ++q;
         result += QStringView(Text).mid(p, q - p);
         // No lead left, or one standing last, which gives nothing.
         if (q + 1 >= n) break;

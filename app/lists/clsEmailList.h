@@ -70,6 +70,9 @@ public:
     // Notation to characters; "" (reported) when a caret or backslash
     // starts no token.  A caret or backslash standing last is dropped.
     QString Substitute(const QString& Text) const;
+    // The same with only the caret starting a token: a backslash stands
+    // for itself.
+    QString SubstituteCaretTokens(const QString& Text) const;
     // Characters to notation.
     QString Expand(const QString& Text) const;
     // True when a report file or a file of the output pattern exists.
@@ -78,6 +81,7 @@ public:
     bool CopyTo(clsEmailList* Lst) const;
 
 private:
+    QString Convert(const QString& Text, bool BackslashLeads) const;
     // -1 when the text is no token.
     static int16_t GetCode(QStringView Token);
     // "" for a code outside 0 to 31.

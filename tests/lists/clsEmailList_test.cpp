@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QWidget>
 
+#include "ListTestSupport.h"
 #include "RichTextBox.h"
 #include "ServiceObjects.h"
 #include "TestHarness.h"
@@ -25,41 +26,9 @@ QString TokenText(int code) {
     return QString::fromLatin1(ControlCharNotation[code].data(), static_cast<qsizetype>(ControlCharNotation[code].size()));
 }
 
-// A fresh ErrorObj whose console collects every report made while it lives.
-struct Console {
-    QWidget form;
-    RichTextBox* text;
-    Console() {
-        ReleaseErrorObj();
-        text = new RichTextBox(&form);
-        text->setObjectName(QStringLiteral("TxtErrors"));
-        ErrorObj()->LogScreen = &form;
-    }
-    bool Has(const QString& message) const { return text->Text().contains(QStringLiteral("Message : ") + message); }
-    bool Empty() const { return text->Text().isEmpty(); }
-};
-
 using Change = std::function<void(clsEmailList&)>;
-
-// Every field as name=value, in declaration order.
-QStringList Describe(const clsEmailList& l) {
-    auto b = [](bool v) { return QString::fromLatin1(v ? "True" : "False"); };
-    return {
-        "NameSrc=" + l.NameSrc,       "NameOut=" + l.NameOut,
-        "NameDup=" + l.NameDup,       "NameInv=" + l.NameInv,
-        "NameSta=" + l.NameSta,       "Domain=" + l.Domain,
-        "extension=" + l.extension,   "RecSep=" + l.RecSep,
-        "FldSep=" + l.FldSep,         "ColNbr=" + QString::number(l.ColNbr),
-        "FldTab=" + b(l.FldTab),      "FldCol=" + b(l.FldCol),
-        "FldCom=" + b(l.FldCom),      "FldSpc=" + b(l.FldSpc),
-        "FldOth=" + b(l.FldOth),      "RecCr=" + b(l.RecCr),
-        "RecLf=" + b(l.RecLf),        "RecCrLF=" + b(l.RecCrLF),
-        "RecOth=" + b(l.RecOth),      "ByDomain=" + b(l.ByDomain),
-        "ByDomNam=" + b(l.ByDomNam),  "ByDomExt=" + b(l.ByDomExt),
-        "ByRecNbr=" + b(l.ByRecNbr),  "KeepAllCols=" + b(l.KeepAllCols),
-        "ChunkSize=" + QString::number(l.ChunkSize),
-    };
-}
+using ListTest::Console;
+using ListTest::Describe;
 
 QStringList FieldFlags(const clsEmailList& l) {
     QStringList set;

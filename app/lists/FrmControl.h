@@ -1,0 +1,53 @@
+#pragma once
+
+#include <array>
+
+#include <QDialog>
+#include <QPointer>
+
+#include "clsEmailList.h"
+
+class QGroupBox;
+class QLabel;
+
+// The special-character picker: one row per control character (its code,
+// its token, its name).  A click on a row's token or name writes the token
+// into the focused text box of OwnerForm; the picker stays open until Enter,
+// Esc or its close button.
+class FrmControl : public QDialog {
+    Q_OBJECT
+public:
+    explicit FrmControl(QWidget* parent = nullptr);
+    ~FrmControl() override;
+
+    // The dialog whose focused text box receives the tokens.
+    QPointer<QWidget> OwnerForm;
+
+    QGroupBox* FraControl;
+    // Row NN: Lab[NN] the code, LabChar[NN] the token, LabCharDesc[NN] the
+    // name; their object names are LabNN, LabCharNN and LabCharDescNN.
+    std::array<QLabel*, ControlCodeCount> Lab{};
+    std::array<QLabel*, ControlCodeCount> LabChar{};
+    std::array<QLabel*, ControlCodeCount> LabCharDesc{};
+
+    // Opens a picker for the owner, docked outside its right edge, and
+    // returns when it closes; nothing when a picker is loaded already.
+    static void ShowFor(QWidget* owner);
+    // Closes the loaded picker, if any.
+    static void UnloadLoaded();
+
+    void LabChar_Click(int Index);
+    void LabCharDesc_Click(int Index);
+    // 13 (Enter) and 27 (Esc) close the picker.
+    void Form_KeyPress(int KeyAscii);
+    void Form_Unload();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void Insert(const QString& Token);
+};

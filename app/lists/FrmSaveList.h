@@ -1,0 +1,142 @@
+#pragma once
+
+#include <cstdint>
+
+#include <QDialog>
+#include <QPointer>
+
+#include "SeparatorControls.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// The option groups a save dialog offers, as in
+// SetDisplay({.DoSepRec = true, .DoFull = true, .DoMore = true}).  With
+// DoMore the dialog opens compact and "More Criteria" shows the others.
+struct SaveListDisplay {
+    bool DoSepFld = false;  // field separators
+    bool DoSepRec = false;  // record separators
+    bool DoSplNbr = false;  // split by entry count
+    bool DoSplDom = false;  // split by domain
+    bool DoFull = false;    // "Output full input record"
+    bool DoMore = false;    // the compact / expanded button
+};
+
+// The save-and-split options dialog: the output file, the separators of
+// the written records, the split by entry count or by domain, and whether
+// whole records are written.  It edits the caller's descriptor: the output
+// name as the box changes, every other field on confirmation.
+//
+// Protocol: create, Form_Load, set OwnerForm, the caption of ComSave and
+// the window's, SetDisplay, Initialize(descriptor),
+// ListDialogSeam::ShowModal, read Cancel (True: closed instead of
+// confirmed), Unload, destroy.
+class FrmSaveList : public QDialog {
+    Q_OBJECT
+public:
+    explicit FrmSaveList(QWidget* parent = nullptr);
+    ~FrmSaveList() override;
+
+    clsEmailList* Lst = nullptr;  // the caller's; released at unload
+    QPointer<QWidget> OwnerForm;  // disabled from Initialize to the unload
+    bool Cancel = false;          // True once the dialog has unloaded
+    bool HasSepFld = false;
+    bool HasSepRec = false;
+    bool HasSplNbr = false;
+    bool HasSplDom = false;
+    bool HasFull = false;
+    bool HasMore = false;
+
+    QGroupBox* FraOut;
+    QLineEdit* TxtOutFile;
+    QPushButton* ComOutFile;
+    QPushButton* ComSave;
+    QPushButton* ComMore;
+    QCheckBox* ChkFull;
+    QGroupBox* FraFldSep;
+    QRadioButton* OptFldTab;
+    QRadioButton* OptFldCol;
+    QRadioButton* OptFldCom;
+    QRadioButton* OptFldSpc;
+    QRadioButton* OptFldOth;
+    QLineEdit* TxtFldSep;
+    QPushButton* ComFldCtrl;
+    QGroupBox* FraRecSep;
+    QRadioButton* OptRecCr;
+    QRadioButton* OptRecLf;
+    QRadioButton* OptRecCrLf;
+    QRadioButton* OptRecOth;
+    QLineEdit* TxtRecSep;
+    QPushButton* ComRecCtrl;
+    QGroupBox* FraSplNbr;
+    QCheckBox* ChkSplNbr;
+    QLineEdit* TxtChunk;
+    QGroupBox* FraSplDom;
+    QCheckBox* ChkSplDom;
+    QRadioButton* OptSplDom;
+    QRadioButton* OptSplExt;
+    QLineEdit* TxtDomain;
+    QLabel* LabDom;
+    QLineEdit* TxtExtension;
+    QLabel* LabExt;
+
+    void Form_Load();
+    void SetDisplay(const SaveListDisplay& display = {});
+    void Initialize(clsEmailList* List);
+    // Closes the dialog; the first unload sets Cancel and enables the owner.
+    void Unload();
+    // The window's outer height in twips, title bar and borders counted
+    // as 325; the client area ends at the last frame shown.
+    double FormHeight() const { return m_height; }
+
+    void Form_Unload();
+    void OptFldTab_Click();
+    void OptFldCol_Click();
+    void OptFldCom_Click();
+    void OptFldSpc_Click();
+    void OptFldOth_Click();
+    void OptRecCr_Click();
+    void OptRecLf_Click();
+    void OptRecCrLf_Click();
+    void OptRecOth_Click();
+    void ChkSplNbr_Click();
+    void ChkSplDom_Click();
+    void OptSplDom_Click();
+    void OptSplExt_Click();
+    void TxtOutFile_Change();
+    // Sets KeyAscii to 0 for a character the box refuses.
+    void TxtChunk_KeyPress(int& KeyAscii);
+    void TxtChunk_LostFocus();
+    void ComOutFile_Click();
+    void ComFldCtrl_Click();
+    void ComRecCtrl_Click();
+    void ComMore_Click();
+    void ComSave_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void SetMode(const SaveListDisplay& mode);
+    void EnableFldSepCtrls();
+    void EnableRecSepCtrls();
+    void SetDomainOptions();
+    // Enables a box and its colour; the focus goes into an enabled box
+    // only while the dialog is shown.
+    void EnableBox(QLineEdit* box, bool enabled);
+    // Yes alone goes on; No, or a box closed without an answer, keeps the
+    // dialog open.
+    bool MayOverwrite(const QString& message, const QString& title);
+    void Report(const QString& description, const QString& routine);
+
+    SeparatorControls Separators;
+    bool m_expanded = false;
+    bool m_unloaded = false;
+    double m_height = 0;
+};
