@@ -1,18 +1,27 @@
 #include "FrmMain.h"
 
+#include <limits>
+#include <utility>
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFile>
 #include <QHBoxLayout>
-#include <QMenuBar>
+#include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "ErrorTrap.h"
+#include "FindHistory.h"
 #include "FontFamilies.h"
-#include "FrmOptions.h"
 #include "FrmSplash.h"
+#include "ImageList.h"
 #include "IntervalTimer.h"
+#include "ListsCol.h"
 #include "MessagePump.h"
 #include "OrmidYRB100.h"
 #include "OwnerEnabler.h"
@@ -28,16 +37,32 @@
 #include "clsChronometer.h"
 #include "clsError.h"
 #include "clsInterrupt.h"
+#include "clsList.h"
 #include "clsMemUsage.h"
+#include "clsMergeFile.h"
 #include "clsMonitor.h"
+#include "clsResizer.h"
 #include "clsTrace.h"
+#include "clsVL2.h"
+#include "clsVirtualListview.h"
 #include "modCallBack.h"
+#include "modGlobalFunctions.h"
 #include "modGlobalFunctionsForms.h"
+#include "modGlobalFunctionsListView.h"
 #include "modProcess.h"
 #include "modRegistry.h"
 
 namespace {
 const QString kModule = QStringLiteral("FrmMain");
+
+using ReferenceLoader = int32_t (*)(const char* path, int32_t column, const char* fieldSep, const char* recordSep);
+
+// The engine's result is not looked at: a failure has reached the console
+// through the error callback, and the list stays as it was.
+void LoadReferenceList(ReferenceLoader loader, const clsEmailList& desc) {
+    loader(QFile::encodeName(desc.NameSrc).constData(), desc.ColNbr, desc.FieldSep().toLatin1().constData(),
+           desc.RecordSep().toLatin1().constData());
+}
 
 template <class T>
 T* Named(T* object, const char* name) {
@@ -89,16 +114,15 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
     connect(TxtErrors, &RichTextBox::Change, this, &FrmMain::TxtErrors_Change);
     connect(ComClearErrConsole, &QPushButton::clicked, this, &FrmMain::ComClearErrConsole_Click);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("S_Help"));
-    S_HelpOptions = Named(help->addAction(QStringLiteral("&Options")), "S_HelpOptions");
-    S_HelpAbout = Named(help->addAction(QStringLiteral("About")), "S_HelpAbout");
-    connect(S_HelpOptions, &QAction::triggered, this, &FrmMain::S_HelpOptions_Click);
-    connect(S_HelpAbout, &QAction::triggered, this, &FrmMain::S_HelpAbout_Click);
+    connect(ComSaveErrConsole, &QPushButton::clicked, this, &FrmMain::ComSaveErrConsole_Click);
+    connect(SSTab, &QTabWidget::currentChanged, this, &FrmMain::SSTab_Click);
+
+    BuildMenus();
 }
 
 FrmMain::~FrmMain() {
-    if (!m_unloaded) Form_Unload();
+    // Destroyed without being closed: no question can keep it any more.
+    if (!m_unloaded) ShutDown();
 }
 
 void FrmMain::Report(const QString& description, const QString& context, const QString& routine) {
@@ -150,12 +174,29 @@ void FrmMain::InitMemUsageObj() {
 void FrmMain::Form_Load() {
     Trap(
         [&] {
+            IsResizing = true;
             InitErrorObj();
             InitTraceObj();
             InitInterruptObj();
+            InitListsCol();
             InitMonitorObj();
             InitChronoObj();
             InitMemUsageObj();
+            InitResizerObj();
+
+            const QString folder = ProgramFolder::Path() + QLatin1Char('/');
+            const std::pair<clsEmailList*, const char*> references[] = {
+                {&ValidExtDesc, "DN_All.cfg"},
+                {&ExcludeExtDesc, "DN_Exclude.cfg"},
+                {&RejectKeywordDesc, "DN_Reject.cfg"}};
+            for (const auto& [desc, name] : references) {
+                desc->NameSrc = folder + QLatin1String(name);
+                desc->ColNbr = 1;
+                desc->FldOth = true;
+                desc->RecCrLF = true;
+                desc->FldSep = QStringLiteral("|");
+                desc->RecSep = QStringLiteral("\r\n");
+            }
 
             using namespace modCallBack;
             EngineCallbackTable.reserved = nullptr;
@@ -167,9 +208,6 @@ void FrmMain::Form_Load() {
             EngineCallbackTable.animate = FnPtrToLong(&CBAnimateBar);
             YRB07(&EngineCallbackTable);
 
-            modGlobalFunctions::CenterForm(this, nullptr);
-            Bar->SetDrawMode(PictureBox::kNotXorPen);
-
             // The splash window unless the user hid it; the load goes on when it closes.
             if (modRegistry::GetSetting(QStringLiteral("Hide"), QString()) != QLatin1String("1")) {
                 FrmSplash splash(this);
@@ -177,33 +215,132 @@ void FrmMain::Form_Load() {
                 splash.TmrSplash->SetEnabled(true);
                 splash.exec();
             }
+
+            const std::pair<ListKind, const char*> views[] = {{DomainsCountry, "DN_Country.cfg"},
+                                                              {GenericDomains, "DN_Generic.cfg"},
+                                                              {KeywordsToReject, "DN_Keyword.cfg"},
+                                                              {ExtensionsToReject, "DN_User.cfg"}};
+            for (const auto& [kind, name] : views)
+                modGlobalFunctions::LoadListView(dynamic_cast<clsList*>(ListsCol[kind].get()),
+                                                 folder + QLatin1String(name), false, true, QStringLiteral("|"));
+
+            modGlobalFunctions::CenterForm(this, nullptr);
             EditorPath = modRegistry::GetSetting(QStringLiteral("Editor"), modProcess::DefaultEditor());
+
+            BlockListDesc.NameSrc = modRegistry::GetSetting(QStringLiteral("BlkLst"), QString());
+            BlockListDesc.SetFieldSep(modRegistry::GetSetting(QStringLiteral("BlkFld"), QString()));
+            BlockListDesc.SetRecordSep(modRegistry::GetSetting(QStringLiteral("BlkRec"), QString()));
+            BlockListDesc.ColNbr = BlockListColumn();
+            TxtBlkFile->setText(BlockListDesc.NameSrc);
+
+            // Failures reach the console through the engine's error callback.
+            LoadReferenceList(&YRB06, ValidExtDesc);
+            LoadReferenceList(&YRB04, ExcludeExtDesc);
+            LoadReferenceList(&YRB05, RejectKeywordDesc);
+            if (!BlockListDesc.NameSrc.isEmpty()) LoadReferenceList(&YRB08, BlockListDesc);
+            // Reports made from now on go to the console only.
+            ErrorObj()->LogToFileFlag = false;
+
+            SSTab->setCurrentIndex(0);
+            ComViewLeft->setEnabled(false);
+            ComViewRight->setEnabled(false);
+            WarnBigResults = true;
+            TxtLines->setText(QStringLiteral("25"));
+            OptEmailHdr->setChecked(true);
+            for (QPushButton* b : {ComSaveContent, ComSaveHeader, ComHighLight, ComSaveErrConsole})
+                b->setEnabled(false);
+            Bar->SetDrawMode(PictureBox::kNotXorPen);
         },
-        [&](const QString& d) { Report(d, QString(), QStringLiteral("Form_Load")); });
-    // Reports made from now on go to the console only.  The window is shown
-    // even after a failed step: a program without a window could not be ended.
-    ErrorObj()->LogToFileFlag = false;
+        [&](const QString& d) {
+            Report(d, QString(), QStringLiteral("Form_Load"));
+            ErrorObj()->LogToFileFlag = false;
+        });
+    // Shown even after a failed step: a program without a window could not
+    // be ended.
     show();
+}
+
+int32_t FrmMain::BlockListColumn() {
+    const QString text = modRegistry::GetSetting(QStringLiteral("BlkCol"), QStringLiteral("1"));
+    bool ok = false;
+    const qlonglong column = text.trimmed().toLongLong(&ok);
+    if (ok && column >= 1 && column <= std::numeric_limits<int32_t>::max()) return static_cast<int32_t>(column);
+    Report(QStringLiteral("The setting 'BlkCol' holds '") + text +
+               QStringLiteral("', which is no column number from 1 to 2147483647: "
+                              "the block list is read from column 1"),
+           QStringLiteral("Error Reading Settings"), QStringLiteral("Form_Load"));
+    return 1;
 }
 
 bool FrmMain::Form_Unload() {
     if (m_unloaded) return false;
+    bool cancel = false;
+    Trap(
+        [&] {
+            if (!ChkErrPrompt->isChecked() || !ErrorLogUnsaved) return;
+            const int answer = modGlobalFunctions::DisplayMessage(
+                {.message = QStringLiteral("The Error Log has not been saved ! Do you want to save it now ?"),
+                 .Title = QStringLiteral("Saving Error Log"),
+                 .IconNb = MsgBoxIcon::Question,
+                 .Focus = MsgBoxButton::Yes,
+                 .ShowYes = true,
+                 .ShowNo = true,
+                 .ShowCancel = true,
+                 .CForm = this,
+                 .OForm = this});
+            if (answer == MsgBoxButton::Cancel) {
+                cancel = true;
+                return;
+            }
+            // Whatever the save achieves, the program then ends.
+            if (answer == MsgBoxButton::Yes) ComSaveErrConsole_Click();
+        },
+        [&](const QString& d) { Report(d, QString(), QStringLiteral("Form_Unload")); });
+    if (!cancel) ShutDown();
+    return cancel;
+}
+
+void FrmMain::ShutDown() {
     m_unloaded = true;
     Trap(
         [&] {
             MessagePump::DoEvents();
             YRB09();
             for (IntervalTimer* t : {TmrProgress, TmrChrono, TmrMemory, TmrError}) t->SetEnabled(false);
+            // Closing runs each window's own unload.  Windows are closed, not
+            // deleted (their owners hold them); one may go with another.
+            QList<QPointer<QWidget>> windows;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w != this) windows.append(w);
+            for (const QPointer<QWidget>& w : windows) {
+                if (w.isNull() || !w->isVisible()) continue;
+                w->close();
+                MessagePump::DoEvents();
+            }
+            delete ItemImages;
+            ItemImages = nullptr;
+            delete HeaderImages;
+            HeaderImages = nullptr;
+
+            // The descriptors go with the window itself.
+            m_resizer.reset();
+            for (ListPaneRef& pane : ListsCol) pane.reset();
+            ThisList.reset();
             ReleaseMonitorObj();
             ReleaseInterruptObj();
             ReleaseErrorObj();
             ReleaseTraceObj();
+            FindHistory().clear();
             ReleaseChronoObj();
             ReleaseMemUsageObj();
+            MergeFiles().clear();
+            VL_left.reset();
+            VL_right.reset();
+            VL_mail.reset();
+            VL_file.reset();
             MessagePump::DoEvents();
         },
         [&](const QString& d) { Report(d, QString(), QStringLiteral("Form_Unload")); });
-    return false;
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
@@ -264,49 +401,4 @@ void FrmMain::StatusBar_PanelClick(int index) {
             SSTab->setCurrentIndex(4);
         },
         [&](const QString& d) { Report(d, QString(), QStringLiteral("StatusBar_PanelClick")); });
-}
-
-void FrmMain::TxtErrors_Change() {
-    Trap(
-        [&] {
-            const bool hasText = !TxtErrors->Text().isEmpty();
-            ErrorLogUnsaved = hasText;
-            if (ComSaveErrConsole) ComSaveErrConsole->setEnabled(hasText);
-        },
-        [&](const QString& d) { Report(d, QString(), QStringLiteral("TxtErrors_Change")); });
-}
-
-void FrmMain::ComClearErrConsole_Click() {
-    Trap(
-        [&] {
-            TxtErrors->SetText(QString());
-            TmrError->SetEnabled(false);
-            StatusBar->Panel(4)->SetText(QString());
-            StatusBar->Panel(4)->SetBevel(1);
-            ErrorLogUnsaved = false;
-        },
-        [&](const QString& d) { Report(d, QString(), QStringLiteral("ComClearErrConsole_Click")); });
-}
-
-void FrmMain::S_HelpAbout_Click() {
-    Trap(
-        [&] {
-            FrmSplash about(this);
-            about.Form_Load();
-            about.setWindowTitle(QStringLiteral("About Ormid List Studio"));
-            about.ChkHide->hide();
-            modGlobalFunctions::CenterForm(&about, this);
-            about.exec();
-        },
-        [&](const QString& d) { Report(d, QString(), QStringLiteral("S_HelpAbout_Click")); });
-}
-
-void FrmMain::S_HelpOptions_Click() {
-    Trap(
-        [&] {
-            FrmOptions options(this);
-            options.Form_Load();
-            options.exec();
-        },
-        [&](const QString& d) { Report(d, QString(), QStringLiteral("S_HelpOptions_Click")); });
 }

@@ -4,10 +4,14 @@
 
 #include <QMainWindow>
 
+#include "clsEmailList.h"
+
 class ImageList;
 class IntervalTimer;
 class PanelStatusBar;
 class PictureBox;
+class QAction;
+class QMenu;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -23,8 +27,11 @@ class clsVL2;
 class clsVirtualListview;
 
 // The program's main window.  Its load wires the program-wide service
-// objects to its status bar, timers, progress bar and error console and
-// registers the engine callbacks; its unload releases them.
+// objects to its status bar, timers, progress bar and error console, builds
+// the list panes, registers the engine callbacks, loads the reference lists
+// into their views and into the engine and reads the block list's settings;
+// its unload offers to save the console, shuts the engine down, closes the
+// other windows and releases what the window holds.
 class FrmMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -43,6 +50,23 @@ public:
     IntervalTimer* TmrError;
 
     bool ErrorLogUnsaved = false;
+    // Handed to the result display, which clears it when the user asks not
+    // to be warned again.
+    bool WarnBigResults = false;
+    // While set, the mark check boxes of the two lists ignore their clicks.
+    bool SuppressMarkClicks = false;
+
+    // The list-file descriptors, for the window's life.  The three reference
+    // lists' are filled at load and never change.
+    clsEmailList LeftListDesc;
+    clsEmailList LeftResultsDesc;
+    clsEmailList RightListDesc;
+    clsEmailList RightResultsDesc;
+    clsEmailList MergeDesc;
+    clsEmailList BlockListDesc;
+    clsEmailList ValidExtDesc;
+    clsEmailList ExcludeExtDesc;
+    clsEmailList RejectKeywordDesc;
 
     void Form_Load();
     // Returns True (Cancel) to keep the window open.
@@ -65,19 +89,110 @@ public:
     void StatusBar_PanelClick(int index);
     void TxtErrors_Change();
     void ComClearErrConsole_Click();
+    void ComSaveErrConsole_Click();
+    void SSTab_Click();
 
-    // Help menu: the About box (FrmSplash) and the options window.
+    // ---- menus ----
+    QMenu* M_File = nullptr;
+    QAction* S_Exit = nullptr;
+    QMenu* M_Help = nullptr;
     QAction* S_HelpAbout = nullptr;
+    QAction* S_HelpOnline = nullptr;
+    QAction* S_HelpWeb = nullptr;
+    QAction* Sep0 = nullptr;
     QAction* S_HelpOptions = nullptr;
+    QMenu* M_Ormid = nullptr;
+    QAction* M_Ormid_TS = nullptr;
+
+    // The list panes' context menu, never in the menu bar.  An entry that
+    // opens a sub-menu is that sub-menu's action.  Shortcuts are only shown:
+    // the panes' key handlers own the keys.
+    QMenu* M_Popup1 = nullptr;
+    QAction* M_Popup1Find = nullptr;
+    QAction* Sep2 = nullptr;
+    QAction* M_Popup1Stat = nullptr;
+    QAction* Sep3 = nullptr;
+    QAction* M_Popup1Select = nullptr;
+    QAction* M_Popup1Duplicate = nullptr;
+    QAction* M_Popup1Invalid = nullptr;
+    QAction* M_Popup1SelectAll = nullptr;
+    QAction* M_Popup1DeselectAll = nullptr;
+    QAction* M_Popup1Invert = nullptr;
+    QAction* M_Popup1Remove = nullptr;
+    QAction* Sep4 = nullptr;
+    QAction* M_Popup1Sort = nullptr;
+    QAction* M_Popup1SortEmail = nullptr;
+    QAction* M_Popup1SortEmailAsc = nullptr;
+    QAction* M_Popup1SortEmailDes = nullptr;
+    QAction* M_Popup1SortDomain = nullptr;
+    QAction* M_Popup1SortDomainAsc = nullptr;
+    QAction* M_Popup1SortDomainDes = nullptr;
+    QAction* M_Popup1SortUser = nullptr;
+    QAction* M_Popup1SortUserAsc = nullptr;
+    QAction* M_Popup1SortUserDes = nullptr;
+    QAction* M_Popup1SortFlag = nullptr;
+    QAction* M_Popup1SortFlagInv = nullptr;
+    QAction* M_Popup1SortFlagInvAsc = nullptr;
+    QAction* M_Popup1SortFlagInvDes = nullptr;
+    QAction* M_Popup1SortFlagDup = nullptr;
+    QAction* M_Popup1SortFlagDupAsc = nullptr;
+    QAction* M_Popup1SortFlagDupDes = nullptr;
+    QAction* M_Popup1SortFlagDel = nullptr;
+    QAction* M_Popup1SortFlagDelAsc = nullptr;
+    QAction* M_Popup1SortFlagDelDes = nullptr;
+    QAction* M_Popup1SortFlagCom = nullptr;
+    QAction* M_Popup1SortFlagComAsc = nullptr;
+    QAction* M_Popup1SortFlagComDes = nullptr;
+    QAction* Sep5 = nullptr;
+    QAction* M_Popup1Mark = nullptr;
+    QAction* M_Popup1MarkInv = nullptr;
+    QAction* M_Popup1MarkDup = nullptr;
+    QAction* M_Popup1MarkDel = nullptr;
+    QAction* M_Popup1UnMark = nullptr;
+    QAction* M_Popup1UnMarkAll = nullptr;
+    QAction* M_Popup1UnMarkInv = nullptr;
+    QAction* M_Popup1UnMarkDup = nullptr;
+    QAction* M_Popup1UnMarkDel = nullptr;
+    QAction* M_Popup1UnMarkFull = nullptr;
+    QAction* Sep6 = nullptr;
+    QAction* M_Popup1Split = nullptr;
+    QAction* M_Popup1Bcc = nullptr;
+    QAction* M_Popup1Save = nullptr;
+    QAction* M_Popup1Import = nullptr;
+    QAction* M_Popup1Clear = nullptr;
+
+    void S_Exit_Click();
     void S_HelpAbout_Click();
+    void S_HelpOnline_Click();
+    void S_HelpWeb_Click();
     void S_HelpOptions_Click();
+    void M_Ormid_TS_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void Report(const QString& description, const QString& context, const QString& routine);
+    void BuildMenus();
+    // Hands a page to the browser with the hourglass shown meanwhile.
+    void OpenWebPage(const char* address, const QString& routine);
+    // What the unload does after its question: engine, windows, objects.
+    void ShutDown();
+    // The block list's column from the settings; 1, reported, when the
+    // setting holds no column number.
+    int32_t BlockListColumn();
     bool m_unloaded = false;
+
+    // The screen's pointer while a handler runs: the hourglass on request,
+    // the default again however the handler ends.
+    class PointerGuard {
+    public:
+        PointerGuard() = default;
+        ~PointerGuard();
+        PointerGuard(const PointerGuard&) = delete;
+        PointerGuard& operator=(const PointerGuard&) = delete;
+        void Hourglass();
+    };
 
     // ---- controls of the tabs ----
 public:

@@ -14,6 +14,7 @@
 #include "ProgramFolder.h"
 #include "Screen.h"
 #include "ServiceObjects.h"
+#include "WebPageSeam.h"
 #include "modCallBack.h"
 #include "modDialog.h"
 #include "modProcess.h"
@@ -58,7 +59,8 @@ class Reset : public ::testing::EmptyTestEventListener {
         MemoryStatus::Install(nullptr);
         modCallBack::BusyFlags = {};
         // Settings in the test's folder, the splash window hidden as a user
-        // who ticked its box; file dialogs and the editor must be scripted.
+        // who ticked its box; file dialogs, the editor and web pages must be
+        // scripted.
         modRegistry::SetSettingsFile(s.folder->path() + QStringLiteral("/.settings/OrmidYRB100.conf"));
         modRegistry::SetSetting(QStringLiteral("Hide"), QStringLiteral("1"));
         modDialog::InstallChooser([](const modDialog::FileDialogRequest& r) {
@@ -69,6 +71,10 @@ class Reset : public ::testing::EmptyTestEventListener {
             ADD_FAILURE() << "unexpected external program: " << program.toStdString();
             if (error) *error = QStringLiteral("not started by the test");
             return -1;
+        });
+        WebPageSeam::Install([](const QString& address) {
+            ADD_FAILURE() << "unexpected web page: " << address.toStdString();
+            return false;
         });
     }
     void OnTestEnd(const ::testing::TestInfo&) override {

@@ -9,6 +9,7 @@
 #include "FrmMain.h"
 #include "FrmProcess.h"
 #include "IntervalTimer.h"
+#include "MainFixture.h"
 #include "OrmidYRB100.h"
 #include "OwnerEnabler.h"
 #include "PanelStatusBar.h"
@@ -43,6 +44,7 @@ QString WriteList(const QString& name, int entries) {
 }
 
 TEST(FrmMain, LoadWiresTheServices) {
+    MainFixture::WriteReferenceFiles();
     FrmMain w;
     w.Form_Load();
     EXPECT_TRUE(w.isVisible());
@@ -83,6 +85,7 @@ TEST(FrmMain, LoadWiresTheServices) {
 }
 
 TEST(FrmMain, EngineErrorReachesTheConsoleAndTheIndicatorBlinks) {
+    MainFixture::WriteReferenceFiles();
     FrmMain w;
     w.Form_Load();
     const QString path = Folder() + "/missing.txt";

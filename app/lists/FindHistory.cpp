@@ -1,0 +1,6 @@
+#include "FindHistory.h"
+
+QStringList& FindHistory() {
+    static QStringList texts;
+    return texts;
+}
