@@ -54,7 +54,7 @@ constexpr int kEnter = 13;
 constexpr int kEscape = 27;
 
 // Geometry in twips.
-constexpr double kRowTop = 240;
+constexpr double kRowTop = 300;
 constexpr double kRowHeight = 225;
 constexpr double kFrameWidth = 3960;
 constexpr double kMargin = 120;

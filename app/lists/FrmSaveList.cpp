@@ -90,28 +90,27 @@ FrmSaveList::FrmSaveList(QWidget* parent) : QDialog(parent) {
     ComMore = NewControl<QPushButton>(FraOut, "ComMore", QStringLiteral("More Criteria"), {4440, 680, 1095, 300});
 
     FraFldSep = NewControl<QGroupBox>(this, "FraFldSep", QStringLiteral(" Field separator "), {0, 1080, 5655, 855});
-    OptFldTab = NewControl<QRadioButton>(FraFldSep, "OptFldTab", QStringLiteral("Tabulation"), {120, 240, 1260, 255});
-    OptFldCol = NewControl<QRadioButton>(FraFldSep, "OptFldCol", QStringLiteral("Semi colon"), {1440, 240, 1200, 255});
-    OptFldCom = NewControl<QRadioButton>(FraFldSep, "OptFldCom", QStringLiteral("Comma"), {2700, 240, 960, 255});
-    OptFldSpc = NewControl<QRadioButton>(FraFldSep, "OptFldSpc", QStringLiteral("Space"), {3720, 240, 900, 255});
-    OptFldOth = NewControl<QRadioButton>(FraFldSep, "OptFldOth", QStringLiteral("Other"), {120, 525, 900, 255});
-    TxtFldSep = NewControl<QLineEdit>(FraFldSep, "TxtFldSep", QString(), {1080, 495, 3840, 300});
-    ComFldCtrl = NewControl<QPushButton>(FraFldSep, "ComFldCtrl", QStringLiteral("..."), {5040, 495, 480, 300});
+    OptFldTab = NewControl<QRadioButton>(FraFldSep, "OptFldTab", QStringLiteral("Tabulation"), {90, 240, 1200, 255});
+    OptFldCol = NewControl<QRadioButton>(FraFldSep, "OptFldCol", QStringLiteral("Semi colon"), {1380, 240, 1260, 255});
+    OptFldCom = NewControl<QRadioButton>(FraFldSep, "OptFldCom", QStringLiteral("Comma"), {2730, 240, 1020, 255});
+    OptFldSpc = NewControl<QRadioButton>(FraFldSep, "OptFldSpc", QStringLiteral("Space"), {3840, 240, 900, 255});
+    OptFldOth = NewControl<QRadioButton>(FraFldSep, "OptFldOth", QStringLiteral("Other"), {90, 525, 840, 255});
+    TxtFldSep = NewControl<QLineEdit>(FraFldSep, "TxtFldSep", QString(), {960, 495, 3960, 300});
+    ComFldCtrl = NewControl<QPushButton>(FraFldSep, "ComFldCtrl", QStringLiteral("..."), {5010, 495, 480, 300});
 
     FraRecSep = NewControl<QGroupBox>(this, "FraRecSep", QStringLiteral(" Record separator"), {0, 1920, 5655, 855});
     OptRecCr =
-        NewControl<QRadioButton>(FraRecSep, "OptRecCr", QStringLiteral("Carriage Return "), {120, 240, 1680, 255});
-    OptRecLf = NewControl<QRadioButton>(FraRecSep, "OptRecLf", QStringLiteral("Line Feed"), {1860, 240, 1200, 255});
+        NewControl<QRadioButton>(FraRecSep, "OptRecCr", QStringLiteral("Carriage Return "), {90, 240, 1680, 255});
+    OptRecLf = NewControl<QRadioButton>(FraRecSep, "OptRecLf", QStringLiteral("Line Feed"), {1800, 240, 1140, 255});
     OptRecCrLf = NewControl<QRadioButton>(FraRecSep, "OptRecCrLf", QStringLiteral("Carriage Return + Line Feed"),
-                                          {3120, 240, 2460, 255});
-    OptRecOth = NewControl<QRadioButton>(FraRecSep, "OptRecOth", QStringLiteral("Other"), {120, 525, 900, 255});
-    TxtRecSep = NewControl<QLineEdit>(FraRecSep, "TxtRecSep", QString(), {1080, 495, 3840, 300});
-    ComRecCtrl = NewControl<QPushButton>(FraRecSep, "ComRecCtrl", QStringLiteral("..."), {5040, 495, 480, 300});
+                                          {2970, 240, 2640, 255});
+    OptRecOth = NewControl<QRadioButton>(FraRecSep, "OptRecOth", QStringLiteral("Other"), {90, 525, 840, 255});
+    TxtRecSep = NewControl<QLineEdit>(FraRecSep, "TxtRecSep", QString(), {960, 495, 3960, 300});
+    ComRecCtrl = NewControl<QPushButton>(FraRecSep, "ComRecCtrl", QStringLiteral("..."), {5010, 495, 480, 300});
 
     FraSplNbr = NewControl<QGroupBox>(this, "FraSplNbr", QStringLiteral(" Split list "), {0, 2760, 1815, 1170});
-    ChkSplNbr =
-        NewControl<QCheckBox>(FraSplNbr, "ChkSplNbr", QStringLiteral("by entries count"), {120, 270, 1575, 255});
-    TxtChunk = NewControl<QLineEdit>(FraSplNbr, "TxtChunk", QStringLiteral("0"), {120, 630, 1575, 300});
+    ChkSplNbr = NewControl<QCheckBox>(FraSplNbr, "ChkSplNbr", QStringLiteral("by entries count"), {60, 270, 1725, 255});
+    TxtChunk = NewControl<QLineEdit>(FraSplNbr, "TxtChunk", QStringLiteral("0"), {120, 600, 1575, 300});
     TxtChunk->setMaxLength(kMaxChunkDigits);
     TxtChunk->setToolTip(QStringLiteral("Number of entries that each output file shall contain"));
     // Typed characters are filtered by the key handler; a pasted text must
@@ -119,20 +118,20 @@ FrmSaveList::FrmSaveList(QWidget* parent) : QDialog(parent) {
     TxtChunk->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), TxtChunk));
 
     FraSplDom = NewControl<QGroupBox>(this, "FraSplDom", QStringLiteral(" Split List "), {1920, 2760, 3735, 1170});
-    ChkSplDom = NewControl<QCheckBox>(FraSplDom, "ChkSplDom", QStringLiteral("based on domain"), {120, 270, 1560, 255});
-    OptSplDom = NewControl<QRadioButton>(FraSplDom, "OptSplDom", QStringLiteral("Name"), {1740, 270, 840, 255});
-    OptSplExt = NewControl<QRadioButton>(FraSplDom, "OptSplExt", QStringLiteral("Extension"), {2640, 270, 1035, 255});
+    ChkSplDom = NewControl<QCheckBox>(FraSplDom, "ChkSplDom", QStringLiteral("based on domain"), {90, 270, 1800, 255});
+    OptSplDom = NewControl<QRadioButton>(FraSplDom, "OptSplDom", QStringLiteral("Name"), {90, 540, 840, 255});
+    OptSplExt = NewControl<QRadioButton>(FraSplDom, "OptSplExt", QStringLiteral("Extension"), {2520, 540, 1185, 255});
     OptSplDom->setChecked(true);
     const QString domainExample = QStringLiteral("e.g. 'abc.com'");
-    TxtDomain = NewControl<QLineEdit>(FraSplDom, "TxtDomain", QString(), {120, 555, 2415, 285});
+    TxtDomain = NewControl<QLineEdit>(FraSplDom, "TxtDomain", QString(), {120, 825, 2415, 285});
     TxtDomain->setToolTip(domainExample);
     LabDom = NewControl<QLabel>(FraSplDom, "LabDom", QStringLiteral("(") + domainExample + QStringLiteral(")"),
-                                {2595, 570, 1110, 255});
+                                {960, 555, 1560, 225});
     LabDom->setToolTip(domainExample);
     const QString extensionTip = QStringLiteral("e.g. 'com' (without the dot)");
-    TxtExtension = NewControl<QLineEdit>(FraSplDom, "TxtExtension", QString(), {120, 855, 1035, 285});
+    TxtExtension = NewControl<QLineEdit>(FraSplDom, "TxtExtension", QString(), {2595, 825, 1020, 285});
     TxtExtension->setToolTip(extensionTip);
-    LabExt = NewControl<QLabel>(FraSplDom, "LabExt", QStringLiteral("(e.g. 'com')"), {1215, 870, 1200, 255});
+    LabExt = NewControl<QLabel>(FraSplDom, "LabExt", QStringLiteral("(e.g. 'com')"), {2595, 285, 1110, 225});
     LabExt->setToolTip(extensionTip);
 
     setFixedSize(Twips::ToPixels(kClientWidth), Twips::ToPixels(kClientHeight));
@@ -238,10 +237,10 @@ void FrmSaveList::SetMode(const SaveListDisplay& mode) {
         ControlGeometry::SetLeft(FraSplDom, 0);
         ControlGeometry::SetWidth(FraSplDom, kClientWidth);
         ControlGeometry::SetWidth(TxtDomain, ControlGeometry::Width(FraSplDom) - kDomainBoxMargin);
-        // The widened domain box covers the place of its example, which
-        // moves beside the extension's.
-        ControlGeometry::SetLeft(LabDom, ControlGeometry::Left(LabExt) + ControlGeometry::Width(LabExt) + 120);
-        ControlGeometry::SetTop(LabDom, ControlGeometry::Top(LabExt));
+        // The widened domain box takes its whole row: the extension's box
+        // and example join the option row.
+        ControlGeometry::Move(TxtExtension, 3765, 510, 780, 285);
+        ControlGeometry::Move(LabExt, 4605, 555, 930, 225);
     }
     MessagePump::DoEvents();
 }

@@ -86,41 +86,41 @@ FrmStructure::FrmStructure(QWidget* parent) : QDialog(parent) {
     setFont(FontFamilies::SansSerif(8.25));
 
     FraStruct = NewControl<QGroupBox>(this, "FraStruct", QStringLiteral(" A few first records of the file  "),
-                                      {120, 60, 8400, 4080}, "00111111");
-    LstStruct = NewControl<ReportListView>(FraStruct, "LstStruct", QString(), {120, 300, 8160, 3180}, "00111111");
+                                      {120, 60, 8940, 4080}, "00111111");
+    LstStruct = NewControl<ReportListView>(FraStruct, "LstStruct", QString(), {120, 300, 8700, 3180}, "00111111");
     LstStruct->header()->setSectionsClickable(true);
     LabField = NewControl<QLabel>(FraStruct, "LabField", QStringLiteral("The Email addresses are located in"),
-                                  {2880, 3630, 2880, 285}, "11001111");
+                                  {3000, 3630, 3360, 285}, "11001111");
     LabField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    CboField = NewControl<QComboBox>(FraStruct, "CboField", QString(), {5880, 3600, 1320, 330}, "11001111");
+    CboField = NewControl<QComboBox>(FraStruct, "CboField", QString(), {6420, 3600, 1380, 330}, "11001111");
     ComDone =
-        NewControl<QPushButton>(FraStruct, "ComDone", QStringLiteral("Select"), {7320, 3585, 960, 360}, "11001111");
+        NewControl<QPushButton>(FraStruct, "ComDone", QStringLiteral("Select"), {7860, 3585, 960, 360}, "11001111");
 
     FraSeparator = NewControl<QGroupBox>(this, "FraSeparator", QStringLiteral(" Field Separator "),
-                                         {120, 4200, 8400, 780}, "01101111");
+                                         {120, 4200, 8940, 780}, "01101111");
     OptFldTab =
-        NewControl<QRadioButton>(FraSeparator, "OptFldTab", QStringLiteral("Tabulation"), {120, 330, 1260, 285});
-    OptFldCom = NewControl<QRadioButton>(FraSeparator, "OptFldCom", QStringLiteral("Comma"), {1440, 330, 960, 285});
+        NewControl<QRadioButton>(FraSeparator, "OptFldTab", QStringLiteral("Tabulation"), {120, 330, 1440, 285});
+    OptFldCom = NewControl<QRadioButton>(FraSeparator, "OptFldCom", QStringLiteral("Comma"), {1620, 330, 1200, 285});
     OptFldCol =
-        NewControl<QRadioButton>(FraSeparator, "OptFldCol", QStringLiteral("Semi colon"), {2460, 330, 1200, 285});
-    OptFldSpc = NewControl<QRadioButton>(FraSeparator, "OptFldSpc", QStringLiteral("Space"), {3720, 330, 960, 285});
-    OptFldOth = NewControl<QRadioButton>(FraSeparator, "OptFldOth", QStringLiteral("Other"), {4740, 330, 900, 285});
-    TxtFldSep = NewControl<QLineEdit>(FraSeparator, "TxtFldSep", QString(), {5700, 300, 2040, 330}, "00101111");
+        NewControl<QRadioButton>(FraSeparator, "OptFldCol", QStringLiteral("Semi colon"), {2880, 330, 1500, 285});
+    OptFldSpc = NewControl<QRadioButton>(FraSeparator, "OptFldSpc", QStringLiteral("Space"), {4440, 330, 1200, 285});
+    OptFldOth = NewControl<QRadioButton>(FraSeparator, "OptFldOth", QStringLiteral("Other"), {5700, 330, 960, 285});
+    TxtFldSep = NewControl<QLineEdit>(FraSeparator, "TxtFldSep", QString(), {6720, 300, 1560, 330}, "00101111");
     ComFldCtrl =
-        NewControl<QPushButton>(FraSeparator, "ComFldCtrl", QStringLiteral("..."), {7800, 300, 480, 330}, "10001111");
+        NewControl<QPushButton>(FraSeparator, "ComFldCtrl", QStringLiteral("..."), {8340, 300, 480, 330}, "10001111");
 
     Frame1 =
-        NewControl<QGroupBox>(this, "Frame1", QStringLiteral("Record Separator "), {120, 5040, 8400, 780}, "01101111");
+        NewControl<QGroupBox>(this, "Frame1", QStringLiteral("Record Separator "), {120, 5040, 8940, 780}, "01101111");
     OptRecCr =
-        NewControl<QRadioButton>(Frame1, "OptRecCr", QStringLiteral("Carriage Return (CR)"), {120, 330, 2100, 285});
-    OptRecLf = NewControl<QRadioButton>(Frame1, "OptRecLf", QStringLiteral("Line Feed (LF) "), {2280, 330, 1440, 285});
-    OptRecCrLf = NewControl<QRadioButton>(Frame1, "OptRecCrLf", QStringLiteral("CR + LF"), {3780, 330, 960, 285});
-    OptRecOth = NewControl<QRadioButton>(Frame1, "OptRecOth", QStringLiteral("Other"), {4740, 330, 900, 285});
-    TxtRecSep = NewControl<QLineEdit>(Frame1, "TxtRecSep", QString(), {5700, 300, 2040, 330}, "00101111");
+        NewControl<QRadioButton>(Frame1, "OptRecCr", QStringLiteral("Carriage Return (CR)"), {120, 330, 2340, 285});
+    OptRecLf = NewControl<QRadioButton>(Frame1, "OptRecLf", QStringLiteral("Line Feed (LF) "), {2520, 330, 1860, 285});
+    OptRecCrLf = NewControl<QRadioButton>(Frame1, "OptRecCrLf", QStringLiteral("CR + LF"), {4440, 330, 1200, 285});
+    OptRecOth = NewControl<QRadioButton>(Frame1, "OptRecOth", QStringLiteral("Other"), {5700, 330, 960, 285});
+    TxtRecSep = NewControl<QLineEdit>(Frame1, "TxtRecSep", QString(), {6720, 300, 1560, 330}, "00101111");
     ComRecCtrl =
-        NewControl<QPushButton>(Frame1, "ComRecCtrl", QStringLiteral("..."), {7800, 300, 480, 330}, "10001111");
+        NewControl<QPushButton>(Frame1, "ComRecCtrl", QStringLiteral("..."), {8340, 300, 480, 330}, "10001111");
 
-    resize(Twips::ToPixels(8640), Twips::ToPixels(5940));
+    resize(Twips::ToPixels(9180), Twips::ToPixels(5940));
 
     // Enter in a separator box refreshes the preview; it must not press a
     // button of the dialog.

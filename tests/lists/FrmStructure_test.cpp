@@ -651,7 +651,7 @@ TEST_F(FrmStructureTest, FirstResizeOnlyClearsTheFlag) {
     s.dlg->resize(s.dlg->width() + 100, s.dlg->height() + 60);
     QCoreApplication::processEvents();
     EXPECT_EQ(ControlGeometry::Width(s.dlg->LstStruct), width + Twips::FromPixels(100));
-    EXPECT_EQ(ControlGeometry::Left(s.dlg->ComDone), 7320 + Twips::FromPixels(100));
+    EXPECT_EQ(ControlGeometry::Left(s.dlg->ComDone), 7860 + Twips::FromPixels(100));
 }
 
 TEST_F(FrmStructureTest, SubstituteKnowsOnlyCaretTokens) {
