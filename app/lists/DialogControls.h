@@ -18,9 +18,9 @@ struct TwipsRect {
 // Creates a dialog's control: its object name, its caption when it has
 // one, its place and its layout tag (none: it keeps its place).
 template <class W>
-W* NewControl(QWidget* parent, const char* name, const QString& caption, TwipsRect at, const char* tag = nullptr) {
+W* NewControl(QWidget* parent, const QString& name, const QString& caption, TwipsRect at, const char* tag = nullptr) {
     auto* w = new W(parent);
-    w->setObjectName(QString::fromLatin1(name));
+    w->setObjectName(name);
     if constexpr (requires { w->setTitle(caption); })
         w->setTitle(caption);
     else if constexpr (requires { w->setText(caption); })

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
+#include "DialogControls.h"
 #include "FontFamilies.h"
 #include "ListDialogSeam.h"
 #include "Twips.h"
@@ -59,15 +60,9 @@ constexpr double kRowHeight = 225;
 constexpr double kFrameWidth = 3960;
 constexpr double kMargin = 120;
 
-void PlaceTwips(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(Twips::ToPixels(left), Twips::ToPixels(top), Twips::ToPixels(width), Twips::ToPixels(height));
-}
-
 QLabel* RowLabel(QWidget* parent, const QString& name, const QString& caption, double left, double width, int row) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(name);
+    auto* l = NewControl<QLabel>(parent, name, caption, {left, kRowTop + row * kRowHeight, width, kRowHeight});
     l->setTextFormat(Qt::PlainText);
-    PlaceTwips(l, left, kRowTop + row * kRowHeight, width, kRowHeight);
     return l;
 }
 
@@ -81,9 +76,8 @@ FrmControl::FrmControl(QWidget* parent) : QDialog(parent) {
     setFont(FontFamilies::SansSerif(8.25));
 
     const double frameHeight = kRowTop + ControlCodeCount * kRowHeight + kMargin;
-    FraControl = new QGroupBox(QStringLiteral(" Non printable characters "), this);
-    FraControl->setObjectName(QStringLiteral("FraControl"));
-    PlaceTwips(FraControl, kMargin, 60, kFrameWidth, frameHeight);
+    FraControl = NewControl<QGroupBox>(this, QStringLiteral("FraControl"), QStringLiteral(" Non printable characters "),
+                                       {kMargin, 60, kFrameWidth, frameHeight});
     setFixedSize(Twips::ToPixels(kFrameWidth + 2 * kMargin), Twips::ToPixels(frameHeight + 180));
 
     for (int code = 0; code < ControlCodeCount; ++code) {

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -73,7 +72,7 @@ int32_t LeadingNumber(const QString& text) {
 
 }  // namespace
 
-FrmSaveList::FrmSaveList(QWidget* parent) : QDialog(parent) {
+FrmSaveList::FrmSaveList(QWidget* parent) : ListDialog(parent) {
     setObjectName(QStringLiteral("FrmSaveList"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
@@ -165,13 +164,7 @@ FrmSaveList::FrmSaveList(QWidget* parent) : QDialog(parent) {
     TxtChunk->installEventFilter(this);
 }
 
-FrmSaveList::~FrmSaveList() {
-    // A caller that skips the unload still gets its window back.
-    if (!m_unloaded) {
-        m_unloaded = true;
-        Form_Unload();
-    }
-}
+FrmSaveList::~FrmSaveList() = default;
 
 void FrmSaveList::Report(const QString& description, const QString& routine) {
     modGlobalFunctions::ReportError(description, QString(), kModule, routine, false, true);
@@ -462,24 +455,4 @@ void FrmSaveList::ComSave_Click() {
     Lst->ByDomExt = OptSplExt->isChecked();
     Lst->ByRecNbr = ChkSplNbr->isChecked();
     hide();
-}
-
-void FrmSaveList::Unload() { close(); }
-
-void FrmSaveList::reject() { close(); }
-
-void FrmSaveList::closeEvent(QCloseEvent* event) {
-    if (!m_unloaded) {
-        m_unloaded = true;
-        Form_Unload();
-    }
-    event->accept();
-}
-
-void FrmSaveList::Form_Unload() {
-    Cancel = true;
-    Lst = nullptr;
-    FrmControl::UnloadLoaded();
-    OwnerEnabler::SetEnabled(OwnerForm, true);
-    OwnerForm = nullptr;
 }

@@ -2,9 +2,7 @@
 
 #include <cstdint>
 
-#include <QDialog>
-#include <QPointer>
-
+#include "ListDialog.h"
 #include "SeparatorControls.h"
 
 class QCheckBox;
@@ -35,15 +33,12 @@ struct SaveListDisplay {
 // the window's, SetDisplay, Initialize(descriptor),
 // ListDialogSeam::ShowModal, read Cancel (True: closed instead of
 // confirmed), Unload, destroy.
-class FrmSaveList : public QDialog {
+class FrmSaveList : public ListDialog {
     Q_OBJECT
 public:
     explicit FrmSaveList(QWidget* parent = nullptr);
     ~FrmSaveList() override;
 
-    clsEmailList* Lst = nullptr;  // the caller's; released at unload
-    QPointer<QWidget> OwnerForm;  // disabled from Initialize to the unload
-    bool Cancel = false;          // True once the dialog has unloaded
     bool HasSepFld = false;
     bool HasSepRec = false;
     bool HasSplNbr = false;
@@ -87,13 +82,10 @@ public:
     void Form_Load();
     void SetDisplay(const SaveListDisplay& display = {});
     void Initialize(clsEmailList* List);
-    // Closes the dialog; the first unload sets Cancel and enables the owner.
-    void Unload();
     // The window's outer height in twips, title bar and borders counted
     // as 325; the client area ends at the last frame shown.
     double FormHeight() const { return m_height; }
 
-    void Form_Unload();
     void OptFldTab_Click();
     void OptFldCol_Click();
     void OptFldCom_Click();
@@ -119,8 +111,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private:
     void SetMode(const SaveListDisplay& mode);
@@ -137,6 +127,5 @@ private:
 
     SeparatorControls Separators;
     bool m_expanded = false;
-    bool m_unloaded = false;
     double m_height = 0;
 };

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -78,7 +77,7 @@ QTreeWidgetItem* PreviewRow(const QStringList& fields, int columns) {
 
 }  // namespace
 
-FrmStructure::FrmStructure(QWidget* parent) : QDialog(parent) {
+FrmStructure::FrmStructure(QWidget* parent) : ListDialog(parent) {
     setObjectName(QStringLiteral("FrmStructure"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::WindowMaximizeButtonHint);
@@ -148,13 +147,7 @@ FrmStructure::FrmStructure(QWidget* parent) : QDialog(parent) {
     LstStruct->installEventFilter(this);
 }
 
-FrmStructure::~FrmStructure() {
-    // A caller that skips the unload still gets its window back.
-    if (!m_unloaded) {
-        m_unloaded = true;
-        Form_Unload();
-    }
-}
+FrmStructure::~FrmStructure() = default;
 
 void FrmStructure::Report(const QString& description, const QString& routine) {
     modGlobalFunctions::ReportError(description, QString(), kModule, routine, false, true);
@@ -320,22 +313,20 @@ void FrmStructure::OptFldCom_Click() { FldOption_Click(); }
 void FrmStructure::OptFldCol_Click() { FldOption_Click(); }
 void FrmStructure::OptFldSpc_Click() { FldOption_Click(); }
 
-void FrmStructure::OptFldOth_Click() {
+void FrmStructure::OtherOption_Click(QRadioButton* option, QLineEdit* box, void (FrmStructure::*enableRule)()) {
     // An empty box waits for its text and Enter.
-    if (!TxtFldSep->text().isEmpty() && !IsInitializing) ApplySeparators();
-    EnableFldSepCtrls();
-    if (OptFldOth->isChecked() && !IsInitializing) TxtFldSep->setFocus();
+    if (!box->text().isEmpty() && !IsInitializing) ApplySeparators();
+    (this->*enableRule)();
+    if (option->isChecked() && !IsInitializing) box->setFocus();
 }
+
+void FrmStructure::OptFldOth_Click() { OtherOption_Click(OptFldOth, TxtFldSep, &FrmStructure::EnableFldSepCtrls); }
 
 void FrmStructure::OptRecCr_Click() { RecOption_Click(); }
 void FrmStructure::OptRecLf_Click() { RecOption_Click(); }
 void FrmStructure::OptRecCrLf_Click() { RecOption_Click(); }
 
-void FrmStructure::OptRecOth_Click() {
-    if (!TxtRecSep->text().isEmpty() && !IsInitializing) ApplySeparators();
-    EnableRecSepCtrls();
-    if (OptRecOth->isChecked() && !IsInitializing) TxtRecSep->setFocus();
-}
+void FrmStructure::OptRecOth_Click() { OtherOption_Click(OptRecOth, TxtRecSep, &FrmStructure::EnableRecSepCtrls); }
 
 void FrmStructure::TxtFldSep_KeyPress(int KeyAscii) {
     if (KeyAscii == kEnter) ApplySeparators();
@@ -417,23 +408,7 @@ bool FrmStructure::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void FrmStructure::Unload() { close(); }
-
-void FrmStructure::reject() { close(); }
-
-void FrmStructure::closeEvent(QCloseEvent* event) {
-    if (!m_unloaded) {
-        m_unloaded = true;
-        Form_Unload();
-    }
-    event->accept();
-}
-
 void FrmStructure::Form_Unload() {
-    Cancel = true;
-    Lst = nullptr;
     m_resizer.reset();
-    FrmControl::UnloadLoaded();
-    OwnerEnabler::SetEnabled(OwnerForm, true);
-    OwnerForm = nullptr;
+    ListDialog::Form_Unload();
 }

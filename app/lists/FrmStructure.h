@@ -2,9 +2,7 @@
 
 #include <memory>
 
-#include <QDialog>
-#include <QPointer>
-
+#include "ListDialog.h"
 #include "SeparatorControls.h"
 
 class QComboBox;
@@ -25,15 +23,11 @@ class clsResizer;
 // Protocol: create, Form_Load, set OwnerForm, Initialize(descriptor),
 // ApplySeparators, ListDialogSeam::ShowModal, read Cancel (True: closed
 // without "Select"), Unload, destroy.
-class FrmStructure : public QDialog {
+class FrmStructure : public ListDialog {
     Q_OBJECT
 public:
     explicit FrmStructure(QWidget* parent = nullptr);
     ~FrmStructure() override;
-
-    clsEmailList* Lst = nullptr;  // the caller's; released at unload
-    QPointer<QWidget> OwnerForm;  // disabled from Initialize to the unload
-    bool Cancel = false;          // True once the dialog has unloaded
 
     QGroupBox* FraStruct;
     ReportListView* LstStruct;
@@ -61,16 +55,12 @@ public:
     // Reads the head of Lst->NameSrc and rebuilds the preview and the
     // column list with the separators chosen.
     void ApplySeparators();
-    // Closes the dialog; the first unload sets Cancel and enables the owner.
-    void Unload();
-
     // The notation routines of the descriptor; only a caret starts a token
     // here, a backslash stands for itself.
     QString Substitute(const QString& Text) const;
     QString Expand(const QString& Text) const;
 
     void Form_Resize();
-    void Form_Unload();
     void OptFldTab_Click();
     void OptFldCom_Click();
     void OptFldCol_Click();
@@ -92,14 +82,14 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
+    void Form_Unload() override;
 
 private:
     void EnableFldSepCtrls();
     void EnableRecSepCtrls();
     void FldOption_Click();
     void RecOption_Click();
+    void OtherOption_Click(QRadioButton* option, QLineEdit* box, void (FrmStructure::*enableRule)());
     void ShowEmptyFile();
     void Report(const QString& description, const QString& routine);
 
@@ -109,5 +99,4 @@ private:
     bool IsResizing = false;
     bool IsInitializing = false;
     bool ColNbrApplied = false;
-    bool m_unloaded = false;
 };

@@ -639,4 +639,18 @@ TEST_F(FrmSaveListTest, WithoutADescriptorNothingIsWritten) {
     EXPECT_TRUE(console.Has(QStringLiteral("No list descriptor has been given to the dialog")));
 }
 
+TEST_F(FrmSaveListTest, DestroyedWithoutAnUnloadTheOwnerIsEnabledAgain) {
+    ListTest::Owner owner;
+    clsEmailList desc;
+    {
+        FrmSaveList d(&owner.window);
+        d.Form_Load();
+        d.OwnerForm = &owner.window;
+        d.SetDisplay(kSave);
+        d.Initialize(&desc);
+        EXPECT_FALSE(owner.Enabled());
+    }
+    EXPECT_TRUE(owner.Enabled());
+}
+
 }  // namespace
