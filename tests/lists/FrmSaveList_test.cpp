@@ -418,7 +418,7 @@ TEST_F(FrmSaveListTest, Confirmation) {
          false},
         {"file present, box failed", kSave, {"list.out"}, out("list.out"), {}, {-1}, {plainQuestion}, false},
         {"a folder is no file", kSave, {"list.out/"}, out("list.out"), {}, {}, {}, true},
-        {"split: a piece present",
+        {"split: a split file present",
          kSplit,
          {"list_1.out"},
          out("list.out"),
