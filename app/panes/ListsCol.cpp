@@ -1,0 +1,4 @@
+#include "ListsCol.h"
+
+std::array<ListPaneRef, ListsColSize> ListsCol;
+ListPaneRef ThisList;
