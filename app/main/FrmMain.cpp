@@ -55,15 +55,6 @@
 namespace {
 const QString kModule = QStringLiteral("FrmMain");
 
-using ReferenceLoader = int32_t (*)(const char* path, int32_t column, const char* fieldSep, const char* recordSep);
-
-// The engine's result is not looked at: a failure has reached the console
-// through the error callback, and the list stays as it was.
-void LoadReferenceList(ReferenceLoader loader, const clsEmailList& desc) {
-    loader(QFile::encodeName(desc.NameSrc).constData(), desc.ColNbr, desc.FieldSep().toLatin1().constData(),
-           desc.RecordSep().toLatin1().constData());
-}
-
 template <class T>
 T* Named(T* object, const char* name) {
     object->setObjectName(QString::fromLatin1(name));
@@ -118,6 +109,7 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
     connect(SSTab, &QTabWidget::currentChanged, this, &FrmMain::SSTab_Click);
 
     BuildMenus();
+    ConnectReferenceCommands();
 }
 
 FrmMain::~FrmMain() {
@@ -223,6 +215,7 @@ void FrmMain::Form_Load() {
             for (const auto& [kind, name] : views)
                 modGlobalFunctions::LoadListView(dynamic_cast<clsList*>(ListsCol[kind].get()),
                                                  folder + QLatin1String(name), false, true, QStringLiteral("|"));
+            PrepareFiles();
 
             modGlobalFunctions::CenterForm(this, nullptr);
             EditorPath = modRegistry::GetSetting(QStringLiteral("Editor"), modProcess::DefaultEditor());
@@ -245,6 +238,7 @@ void FrmMain::Form_Load() {
             ComViewLeft->setEnabled(false);
             ComViewRight->setEnabled(false);
             WarnBigResults = true;
+            TxtBlkFile_Change();
             TxtLines->setText(QStringLiteral("25"));
             OptEmailHdr->setChecked(true);
             for (QPushButton* b : {ComSaveContent, ComSaveHeader, ComHighLight, ComSaveErrConsole})

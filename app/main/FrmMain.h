@@ -161,6 +161,19 @@ public:
     QAction* M_Popup1Import = nullptr;
     QAction* M_Popup1Clear = nullptr;
 
+    // ---- "Address Validation": the reference lists and the block list ----
+    // Rebuilds the three files the engine reads from the first column of
+    // the four reference lists the user edits.
+    void PrepareFiles();
+    void ComEditCountry_Click();
+    void ComEditGeneric_Click();
+    void ComEditUser_Click();
+    void ComEditKeyword_Click();
+    void ComBlkFileFind_Click();
+    void ComBlkFileStruct_Click();
+    void ComBlkFileEdit_Click();
+    void TxtBlkFile_Change();
+
     void S_Exit_Click();
     void S_HelpAbout_Click();
     void S_HelpOnline_Click();
@@ -181,6 +194,15 @@ private:
     // The block list's column from the settings; 1, reported, when the
     // setting holds no column number.
     int32_t BlockListColumn();
+    // The engine's reference-list loaders (YRB04, YRB05, YRB06, YRB08).
+    using ReferenceLoader = int32_t (*)(const char* path, int32_t column, const char* fieldSep,
+                                        const char* recordSep);
+    static void LoadReferenceList(ReferenceLoader loader, const clsEmailList& desc);
+    void ConnectReferenceCommands();
+    // Appends the first field of every record of a reference file to Collected.
+    void GetFirstCol(QString& Collected, const QString& File, bool SkipFirst, const QString& Separator);
+    struct ReferenceEdit;
+    void EditReference(const ReferenceEdit& edit);
     bool m_unloaded = false;
 
     // The screen's pointer while a handler runs: the hourglass on request,

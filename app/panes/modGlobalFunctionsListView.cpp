@@ -29,7 +29,6 @@ void LoadListView(clsList* Pane, const QString& FilePath, bool DoSort, bool DoIc
     if (Pane == nullptr || Pane->List() == nullptr || FilePath.isEmpty()) return;
     ReportListView* list = Pane->List();
     const QString fieldSep = FieldSep.isEmpty() ? QStringLiteral("\t") : FieldSep;
-    const QString recordSep = QStringLiteral("\r\n");
     const QFileInfo info(FilePath);
     if (!info.exists() || !info.isFile()) {
         Fail(QStringLiteral("File not found"));
@@ -49,7 +48,7 @@ void LoadListView(clsList* Pane, const QString& FilePath, bool DoSort, bool DoIc
 
     int64_t start = 1;
     QString record;
-    if (!GetNextRecord(text, record, recordSep, start)) {
+    if (!GetNextLine(text, record, start)) {
         Fail(QStringLiteral("Could not read the first record of ") + FilePath);
         return;
     }
@@ -81,7 +80,7 @@ void LoadListView(clsList* Pane, const QString& FilePath, bool DoSort, bool DoIc
 
     const int columns = list->ColumnCount();
     QList<QTreeWidgetItem*> rows;
-    while (GetNextRecord(text, record, recordSep, start)) {
+    while (GetNextLine(text, record, start)) {
         QTreeWidgetItem* row = ReportListView::NewItem();
         rows.append(row);
         int k = 0;

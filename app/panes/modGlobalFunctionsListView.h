@@ -9,7 +9,7 @@ class clsList;
 namespace modGlobalFunctions {
 
 // Fills the pane's list view from a delimited file: records separated by
-// CR LF, fields by FieldSep ("" means TAB); the first record holds the
+// CR LF or LF alone (GetNextLine), fields by FieldSep ("" means TAB); the first record holds the
 // column captions, every further record is a row (surplus fields dropped).
 // The columns share the view's width equally; DoIcon gives each header the
 // first header image; DoSort keeps the rows ordered by their first column.

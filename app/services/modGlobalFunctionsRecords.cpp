@@ -50,6 +50,12 @@ bool GetNextRecord(const QString& Buffer, QString& Record, const QString& Separa
     return true;
 }
 
+bool GetNextLine(const QString& Buffer, QString& Record, int64_t& StartIdx) {
+    if (!GetNextRecord(Buffer, Record, QStringLiteral("\n"), StartIdx)) return false;
+    if (Record.endsWith(QLatin1Char('\r'))) Record.chop(1);
+    return true;
+}
+
 bool SaveTextBoxToFile(QObject* TextBox, const QString& FilePath) {
     if (FilePath.isEmpty() || TextBox == nullptr) return false;
     QFile file(FilePath);

@@ -17,6 +17,12 @@ namespace modGlobalFunctions {
 // reported); Record is "" then.
 bool GetNextRecord(const QString& Buffer, QString& Record, const QString& Separator, int64_t& StartIdx);
 
+// The same for a text file's lines: a record ends at LF, and a CR right
+// before it belongs to the line end, so files saved with CR LF and with LF
+// alone (as Linux editors save them) read alike.  A CR on its own stays in
+// the record.
+bool GetNextLine(const QString& Buffer, QString& Record, int64_t& StartIdx);
+
 // Writes the Text of a text control (a text box, a rich text box, an edit
 // line) to the file, replacing it, as single bytes and without a line end.
 // False without a path or a control, and when the file cannot be written

@@ -15,9 +15,28 @@ Runner& Installed() {
     return runner;
 }
 
-void Report(const QString& description) {
-    modGlobalFunctions::ReportError(description, QString(), QStringLiteral("modProcess"), QStringLiteral("ExecCmd"),
-                                    false, true);
+Starter& InstalledStarter() {
+    static Starter starter;
+    return starter;
+}
+
+void Report(const QString& description, const QString& routine = QStringLiteral("ExecCmd")) {
+    modGlobalFunctions::ReportError(description, QString(), QStringLiteral("modProcess"), routine, false, true);
+}
+
+QString NoEditor() { return QStringLiteral("No editor is set : choose one in Help, Options"); }
+
+QString NotRun(const QString& program, const QString& error) {
+    return QStringLiteral("'") + program + QStringLiteral("' could not be run : ") + error;
+}
+
+bool RealStart(const QString& program, const QStringList& arguments, QString* error) {
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    if (process.startDetached()) return true;
+    if (error) *error = process.errorString();
+    return false;
 }
 
 // Starts the program and waits without a time limit; the user-interface
@@ -43,7 +62,7 @@ int32_t RealRun(const QString& program, const QStringList& arguments, QString* e
 
 int32_t Run(const QStringList& words) {
     if (words.isEmpty()) {
-        Report(QStringLiteral("No editor is set : choose one in Help, Options"));
+        Report(NoEditor());
         return -1;
     }
     const QString program = words.first();
@@ -52,7 +71,7 @@ int32_t Run(const QStringList& words) {
     const Runner& runner = Installed();
     const int32_t code = runner ? runner(program, arguments, &error) : RealRun(program, arguments, &error);
     if (!error.isEmpty()) {
-        Report(QStringLiteral("'") + program + QStringLiteral("' could not be run : ") + error);
+        Report(NotRun(program, error));
         return -1;
     }
     return code;
@@ -67,6 +86,22 @@ int32_t ExecCmd(const QString& Editor, const QString& FilePath) {
 }
 
 int32_t ExecCmd(const QString& CmdLine) { return Run(QProcess::splitCommand(CmdLine)); }
+
+bool StartCmd(const QString& Editor, const QString& FilePath) {
+    QStringList words = QProcess::splitCommand(Editor);
+    if (words.isEmpty()) {
+        Report(NoEditor(), QStringLiteral("StartCmd"));
+        return false;
+    }
+    const QString program = words.takeFirst();
+    words.append(FilePath);
+    QString error;
+    const Starter& starter = InstalledStarter();
+    const bool started = starter ? starter(program, words, &error) : RealStart(program, words, &error);
+    if (started) return true;
+    Report(NotRun(program, error.isEmpty() ? QStringLiteral("not started") : error), QStringLiteral("StartCmd"));
+    return false;
+}
 
 QString DefaultEditor() {
     struct Candidate {
@@ -97,5 +132,7 @@ QString QuoteWord(const QString& word) {
 }
 
 void InstallRunner(Runner runner) { Installed() = std::move(runner); }
+
+void InstallStarter(Starter starter) { InstalledStarter() = std::move(starter); }
 
 }  // namespace modProcess

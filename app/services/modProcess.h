@@ -29,6 +29,12 @@ int32_t ExecCmd(const QString& Editor, const QString& FilePath);
 // (a path in double quotes is one word) and started the same way.
 int32_t ExecCmd(const QString& CmdLine);
 
+// Starts Editor with FilePath as one more argument, as ExecCmd does, and
+// returns at once: the program runs beside this one.  True once started; a
+// command that is empty or cannot be started is reported (module
+// "modProcess", routine "StartCmd") and gives False.
+bool StartCmd(const QString& Editor, const QString& FilePath);
+
 // The default "Editor": an editor of the desktop found on the PATH that
 // opens the file in a window of its own and returns when that window is
 // closed (gnome-text-editor --standalone, gedit --wait, kate --block,
@@ -43,5 +49,12 @@ QString QuoteWord(const QString& word);
 // the real start.  A runner answers -1 and sets *error for a start failure.
 using Runner = std::function<int32_t(const QString& program, const QStringList& arguments, QString* error)>;
 void InstallRunner(Runner runner);
+
+// Where programs are started without waiting (StartCmd).  Tests install a
+// starter that records the program and its arguments; it answers False and
+// sets *error for a start failure.  An empty function restores the real
+// detached start.
+using Starter = std::function<bool(const QString& program, const QStringList& arguments, QString* error)>;
+void InstallStarter(Starter starter);
 
 }  // namespace modProcess

@@ -50,6 +50,8 @@ class Reset : public ::testing::EmptyTestEventListener {
         State& s = S();
         s.folder = std::make_unique<QTemporaryDir>();
         ProgramFolder::Set(s.folder->path());
+        // The per-user data folder (the mail accounts) inside it too.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(s.folder->path() + QStringLiteral("/.data")));
         s.answers.clear();
         s.asked.clear();
         s.plain.clear();
@@ -71,6 +73,11 @@ class Reset : public ::testing::EmptyTestEventListener {
             ADD_FAILURE() << "unexpected external program: " << program.toStdString();
             if (error) *error = QStringLiteral("not started by the test");
             return -1;
+        });
+        modProcess::InstallStarter([](const QString& program, const QStringList&, QString* error) {
+            ADD_FAILURE() << "unexpected external program started: " << program.toStdString();
+            if (error) *error = QStringLiteral("not started by the test");
+            return false;
         });
         WebPageSeam::Install([](const QString& address) {
             ADD_FAILURE() << "unexpected web page: " << address.toStdString();

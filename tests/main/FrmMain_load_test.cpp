@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTreeWidgetItem>
@@ -221,22 +222,40 @@ TEST(FrmMainLoad, MissingCountryFileIsReportedAndTheWindowStillOpens) {
     EXPECT_EQ(w.LstDNCountry->ItemCount(), 0);
     EXPECT_EQ(w.LstDNGeneric->ItemCount(), 3);
     EXPECT_EQ(w.LstDNUser->ItemCount(), 1);
-    // The derived files were there: the engine checks as usual.
-    EXPECT_EQ(Reasons("a@shop.fr\r\n"), QStringList{"valid"});
+    // The derived files are rebuilt from what is there: the country values
+    // are gone, the generic ones stay, and the missing file is reported once.
+    EXPECT_EQ(TestHarness::ReadFile(Folder() + "/DN_All.cfg"), QByteArray("com\r\norg\r\nbiz"));
+    EXPECT_EQ(Reasons("a@shop.fr\r\nb@shop.com\r\n"),
+              (QStringList{"invalid domain extension : unknown extension 'fr'", "valid"}));
+    EXPECT_EQ(w.TxtErrors->Text().count(QStringLiteral("Routine : GetFirstCol")), 1);
     // Reports after the load reach the console only.
     const QByteArray logged = ErrorLog();
     modGlobalFunctions::ReportError("later", QString(), "test", "test", false, true);
     EXPECT_EQ(ErrorLog(), logged);
 }
 
-TEST(FrmMainLoad, MissingDerivedFileReachesTheConsoleThroughTheEngine) {
+TEST(FrmMainLoad, MissingDerivedFileIsRebuiltBeforeTheEngineReadsIt) {
     MainFixture::WriteReferenceFiles("DN_Exclude.cfg");
     FrmMain w;
     w.Form_Load();
-    const QString message =
-        QStringLiteral("Message : Cannot retrieve file infos : '%1/DN_Exclude.cfg'").arg(Folder());
-    EXPECT_TRUE(w.TxtErrors->Text().contains(message)) << w.TxtErrors->Text().toStdString();
-    EXPECT_TRUE(ErrorLog().contains(message.toLatin1()));
+    EXPECT_EQ(TestHarness::ReadFile(Folder() + "/DN_Exclude.cfg"), QByteArray("biz"));
+    EXPECT_EQ(Reasons("b@shop.biz\r\n"), QStringList{"excluded domain extension : 'biz'"});
+    EXPECT_TRUE(w.TxtErrors->Text().isEmpty()) << w.TxtErrors->Text().toStdString();
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST(FrmMainLoad, UnreadableDerivedFileReachesTheConsoleThroughTheEngine) {
+    MainFixture::WriteReferenceFiles();
+    // A folder where the derived file should be: it can be neither
+    // rebuilt nor read.
+    const QString derived = Folder() + QStringLiteral("/DN_Exclude.cfg");
+    QFile::remove(derived);
+    ASSERT_TRUE(QDir().mkdir(derived));
+    FrmMain w;
+    w.Form_Load();
+    EXPECT_TRUE(w.TxtErrors->Text().contains("Error Merging Domain Extensions")) << w.TxtErrors->Text().toStdString();
+    EXPECT_TRUE(w.TxtErrors->Text().contains(derived)) << w.TxtErrors->Text().toStdString();
+    EXPECT_TRUE(ErrorLog().contains(derived.toLatin1()));
     EXPECT_TRUE(w.isVisible());
 }
 

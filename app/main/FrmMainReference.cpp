@@ -1,0 +1,301 @@
+// The "Address Validation" tab: the four reference lists the user edits,
+// the three files the engine reads derived from them, and the block list.
+#include <limits>
+#include <memory>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSaveFile>
+
+#include "ErrorTrap.h"
+#include "FrmMain.h"
+#include "FrmStructure.h"
+#include "ListDialogSeam.h"
+#include "ListsCol.h"
+#include "MessagePump.h"
+#include "OrmidYRB100.h"
+#include "ProgramFolder.h"
+#include "ReportError.h"
+#include "ReportListView.h"
+#include "ServiceObjects.h"
+#include "clsFile.h"
+#include "clsList.h"
+#include "modDialog.h"
+#include "modGlobalFunctions.h"
+#include "modGlobalFunctionsFiles.h"
+#include "modGlobalFunctionsListView.h"
+#include "modGlobalFunctionsRecords.h"
+#include "modProcess.h"
+#include "modRegistry.h"
+
+namespace {
+const QString kModule = QStringLiteral("FrmMain");
+// Bytes the engine reads a reference file by.
+constexpr uint32_t kReadChunk = 100000;
+// The header image of a column the view is not sorted by: the flat bar.
+constexpr int kFlatBarImage = 1;
+
+QString InProgramFolder(const char* name) { return ProgramFolder::Path() + QLatin1Char('/') + QLatin1String(name); }
+
+void ReportTo(const QString& description, const QString& context, const char* routine, bool showDialog = false) {
+    modGlobalFunctions::ReportError(description, context, kModule, QString::fromLatin1(routine), showDialog, true);
+}
+
+// A derived file as a whole: written beside the old one and renamed over
+// it, so a failure leaves the old file intact.  False, with the reason in
+// *error, when it could not be written.
+bool WriteWhole(const QString& path, const QString& text, QString* error) {
+    QSaveFile file(path);
+    const QByteArray bytes = text.toLatin1();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+}  // namespace
+
+// One reference list the user edits: its file, view and engine list.
+struct FrmMain::ReferenceEdit {
+    const char* routine;
+    const char* file;
+    ListKind pane;
+    ReferenceLoader loader;
+    clsEmailList FrmMain::*desc;
+};
+
+void FrmMain::LoadReferenceList(ReferenceLoader loader, const clsEmailList& desc) {
+    // The engine's result is not looked at: a failure has reached the
+    // console through the error callback, and the list stays as it was.
+    loader(QFile::encodeName(desc.NameSrc).constData(), desc.ColNbr, desc.FieldSep().toLatin1().constData(),
+           desc.RecordSep().toLatin1().constData());
+}
+
+void FrmMain::ConnectReferenceCommands() {
+    connect(ComEditCountry, &QPushButton::clicked, this, &FrmMain::ComEditCountry_Click);
+    connect(ComEditGeneric, &QPushButton::clicked, this, &FrmMain::ComEditGeneric_Click);
+    connect(ComEditUser, &QPushButton::clicked, this, &FrmMain::ComEditUser_Click);
+    connect(ComEditKeyword, &QPushButton::clicked, this, &FrmMain::ComEditKeyword_Click);
+    connect(ComBlkFileFind, &QPushButton::clicked, this, &FrmMain::ComBlkFileFind_Click);
+    connect(ComBlkFileStruct, &QPushButton::clicked, this, &FrmMain::ComBlkFileStruct_Click);
+    connect(ComBlkFileEdit, &QPushButton::clicked, this, &FrmMain::ComBlkFileEdit_Click);
+    connect(TxtBlkFile, &QLineEdit::textChanged, this, &FrmMain::TxtBlkFile_Change);
+}
+
+void FrmMain::GetFirstCol(QString& Collected, const QString& File, bool SkipFirst, const QString& Separator) {
+    const QString fieldSep = Separator.isEmpty() ? QStringLiteral("\t") : Separator;
+    QFile file(File);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ReportTo(file.errorString(), QString(), "GetFirstCol");
+        return;
+    }
+    const qint64 length = file.size();
+    file.close();
+    if (length == 0) {
+        ReportTo(QStringLiteral("'") + File + QStringLiteral("' is an empty File !"), QString(), "GetFirstCol");
+        return;
+    }
+    const QString notLoaded = QStringLiteral("Could not load file '") + File + QStringLiteral("' in memory");
+    if (length > std::numeric_limits<int32_t>::max() - 1) {
+        ReportTo(notLoaded, QString(), "GetFirstCol");
+        return;
+    }
+    QByteArray buffer(static_cast<qsizetype>(length) + 1, '\0');
+    const int32_t got =
+        YRB28(QFile::encodeName(File).constData(), kReadChunk, buffer.data(), static_cast<uint32_t>(length));
+    if (got != length) {
+        ReportTo(notLoaded, QString(), "GetFirstCol");
+        return;
+    }
+    const QString text = QString::fromLatin1(buffer.constData(), static_cast<qsizetype>(length));
+
+    int64_t start = 1;
+    QString record;
+    if (SkipFirst) modGlobalFunctions::GetNextLine(text, record, start);
+    while (modGlobalFunctions::GetNextLine(text, record, start)) {
+        QString field;
+        int64_t fieldStart = 1;
+        // An empty record gives no field; a record beginning with the
+        // separator gives an empty one.
+        if (modGlobalFunctions::GetNextRecord(record, field, fieldSep, fieldStart)) {
+            if (Collected.isEmpty())
+                Collected = field;
+            else
+                Collected += QStringLiteral("\r\n") + field;
+        }
+        // A big file keeps the window responsive.
+        MessagePump::DoEvents();
+    }
+}
+
+void FrmMain::PrepareFiles() {
+    struct Derived {
+        const char* target;
+        std::initializer_list<const char*> sources;
+    };
+    const Derived derived[] = {{"DN_All.cfg", {"DN_Country.cfg", "DN_Generic.cfg"}},
+                               {"DN_Exclude.cfg", {"DN_User.cfg"}},
+                               {"DN_Reject.cfg", {"DN_Keyword.cfg"}}};
+    for (const Derived& d : derived) {
+        QString collected;
+        for (const char* source : d.sources) GetFirstCol(collected, InProgramFolder(source), true, QStringLiteral("|"));
+        QString error;
+        if (!WriteWhole(InProgramFolder(d.target), collected, &error)) {
+            // The files not yet written keep what they held.
+            ReportTo(error, QStringLiteral("Error Merging Domain Extensions"), "PrepareFiles");
+            return;
+        }
+    }
+}
+
+void FrmMain::EditReference(const ReferenceEdit& edit) {
+    Trap(
+        [&] {
+            const QString path = InProgramFolder(edit.file);
+            // A start failure has been reported; the lists are rebuilt anyway,
+            // from whatever the file holds now.
+            modProcess::ExecCmd(EditorPath, path);
+            PrepareFiles();
+            LoadReferenceList(edit.loader, this->*edit.desc);
+            auto* pane = dynamic_cast<clsList*>(ListsCol[edit.pane].get());
+            modGlobalFunctions::LoadListView(pane, path, false, false, QStringLiteral("|"));
+            if (ReportListView* view = pane ? pane->List() : nullptr)
+                for (int col = 0; col < view->ColumnCount(); ++col) view->SetColumnIcon(col, kFlatBarImage);
+            repaint();
+        },
+        [&](const QString& d) { ReportTo(d, QString(), edit.routine); });
+}
+
+void FrmMain::ComEditCountry_Click() {
+    EditReference({"ComEditCountry_Click", "DN_Country.cfg", DomainsCountry, &YRB06, &FrmMain::ValidExtDesc});
+}
+
+void FrmMain::ComEditGeneric_Click() {
+    EditReference({"ComEditGeneric_Click", "DN_Generic.cfg", GenericDomains, &YRB06, &FrmMain::ValidExtDesc});
+}
+
+void FrmMain::ComEditUser_Click() {
+    EditReference({"ComEditUser_Click", "DN_User.cfg", ExtensionsToReject, &YRB04, &FrmMain::ExcludeExtDesc});
+}
+
+void FrmMain::ComEditKeyword_Click() {
+    EditReference({"ComEditKeyword_Click", "DN_Keyword.cfg", KeywordsToReject, &YRB05, &FrmMain::RejectKeywordDesc});
+}
+
+void FrmMain::TxtBlkFile_Change() {
+    Trap(
+        [&] {
+            const bool named = !TxtBlkFile->text().isEmpty();
+            ComBlkFileEdit->setEnabled(named);
+            ComBlkFileStruct->setEnabled(named);
+        },
+        [&](const QString& d) { ReportTo(d, QString(), "TxtBlkFile_Change"); });
+}
+
+void FrmMain::ComBlkFileFind_Click() {
+    Trap(
+        [&] {
+            QString start = modRegistry::GetSetting(QStringLiteral("WrkDir"), ProgramFolder::Path());
+            if (start.endsWith(QLatin1Char('/'))) start.chop(1);
+            QString fileName;
+            QString dir;
+            modDialog::ShowDialog(modDialog::OFN_HIDEREADONLY, 1, 4096,
+                                  QStringLiteral("All Mail Address List Files (*.mal, *.out)|*.mal;*.out|"
+                                                 "Mail Address List files (*.mal)|*.mal|"
+                                                 "Mail Address List files (*.out)|*.out|"
+                                                 "Text files (*.txt)|*.txt|"
+                                                 "All files (*.*)|*.*|"),
+                                  start, fileName, QStringLiteral("mal"),
+                                  QStringLiteral("Select a List of Mail Addresses to import"), nullptr,
+                                  QStringLiteral("Open"), QStringLiteral("Cancel"), dir, this);
+            if (fileName.isEmpty()) return;
+            clsFile file;
+            file.MyError = ErrorObj();
+            if (!file.IsPathSyntaxOk(fileName)) return;
+            modRegistry::SetSetting(QStringLiteral("WrkDir"), file.GetDirectory());
+            // "BlkLst" is stored with the layout once the file has loaded,
+            // so the settings never pair one file with another's layout.
+            TxtBlkFile->setText(fileName);
+            ComBlkFileStruct_Click();
+        },
+        [&](const QString& d) { ReportTo(d, QString(), "ComBlkFileFind_Click"); });
+}
+
+void FrmMain::ComBlkFileStruct_Click() {
+    Trap(
+        [&] {
+            const QString path = TxtBlkFile->text();
+            clsFile file;
+            file.MyError = ErrorObj();
+            if (!file.IsPathSyntaxOk(path)) {
+                ReportTo(QStringLiteral("Invalid name syntax for File '") + path + QStringLiteral("'"), QString(),
+                         "ComBlkFileStruct_Click", true);
+                return;
+            }
+            if (!file.IsPresent()) {
+                ReportTo(QStringLiteral("The File '") + path + QStringLiteral("' does not exist !"), QString(),
+                         "ComBlkFileStruct_Click", true);
+                return;
+            }
+            if (file.Size == 0) {
+                modGlobalFunctions::DisplayMessage(
+                    {.message = QStringLiteral("The file\r\n\r\n'") + file.GetFileName() +
+                                QStringLiteral("'\r\n\r\n is empty !"),
+                     .Title = QStringLiteral("Cannot Select File Structure"),
+                     .IconNb = MsgBoxIcon::Error,
+                     .Focus = MsgBoxButton::Ok,
+                     .ShowOk = true,
+                     .CForm = this,
+                     .OForm = this});
+                return;
+            }
+            // The dialog works on a copy: the window's descriptor and the
+            // settings describe the list the engine holds until a new one
+            // has loaded.
+            clsEmailList chosen = BlockListDesc;
+            chosen.NameSrc = path;
+            if (QWidget* loaded = modGlobalFunctions::IsFormLoaded(QStringLiteral("FrmStructure"))) loaded->close();
+            auto dialog = std::make_unique<FrmStructure>(this);
+            dialog->Form_Load();
+            dialog->OwnerForm = this;
+            dialog->Initialize(&chosen);
+            dialog->ApplySeparators();
+            ListDialogSeam::ShowModal(dialog.get());
+            const bool cancel = dialog->Cancel;
+            dialog->Unload();
+            dialog.reset();
+            if (cancel || chosen.NameSrc.isEmpty()) return;
+            // A failure has reached the console through the error callback.
+            if (YRB08(QFile::encodeName(chosen.NameSrc).constData(), chosen.ColNbr,
+                      chosen.FieldSep().toLatin1().constData(), chosen.RecordSep().toLatin1().constData()) < 0)
+                return;
+            BlockListDesc = chosen;
+            modRegistry::SetSetting(QStringLiteral("BlkLst"), chosen.NameSrc);
+            modRegistry::SetSetting(QStringLiteral("BlkFld"), chosen.FieldSep());
+            modRegistry::SetSetting(QStringLiteral("BlkRec"), chosen.RecordSep());
+            modRegistry::SetSetting(QStringLiteral("BlkCol"), QString::number(chosen.ColNbr));
+        },
+        [&](const QString& d) { ReportTo(d, QString(), "ComBlkFileStruct_Click"); });
+}
+
+void FrmMain::ComBlkFileEdit_Click() {
+    Trap(
+        [&] {
+            if (TxtBlkFile->text().isEmpty()) {
+                modGlobalFunctions::DisplayMessage({.message = QStringLiteral("A filename must be provided"),
+                                                    .Title = QStringLiteral("No Filename"),
+                                                    .IconNb = MsgBoxIcon::Error,
+                                                    .Focus = MsgBoxButton::Ok,
+                                                    .ShowOk = true,
+                                                    .CForm = this,
+                                                    .OForm = this});
+                return;
+            }
+            // The editor runs beside the program; a start failure is reported.
+            // The engine takes the edits at the next "S".
+            modProcess::StartCmd(EditorPath, TxtBlkFile->text());
+        },
+        [&](const QString& d) { ReportTo(d, QString(), "ComBlkFileEdit_Click"); });
+}
