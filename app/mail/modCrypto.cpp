@@ -43,6 +43,18 @@ int Wrapped(int v) {
 
 QString Hex2(int v) { return QString::number(v, 16).toUpper().rightJustified(2, QLatin1Char('0')); }
 
+// Two hexadecimal digits, either case, nothing else; -1 otherwise.
+int HexByte(QStringView two) {
+    if (two.size() != 2) return -1;
+    int v = 0;
+    for (QChar c : two) {
+        const int d = QStringLiteral("0123456789ABCDEF").indexOf(c.toUpper());
+        if (d < 0) return -1;
+        v = v * 16 + d;
+    }
+    return v;
+}
+
 // Odd positions (1-based) add the key digit's code, even ones subtract it.
 bool Adds(qsizetype index0) { return index0 % 2 == 0; }
 
@@ -102,9 +114,8 @@ QString DecryptPassword(const QString& Scrambled) {
         Report(QStringLiteral("Malformed scrambled password : %1").arg(why), routine);
         return QString();
     };
-    bool ok = false;
-    const int mask = Scrambled.left(kMaskLength).toInt(&ok, 16);
-    if (!ok || Scrambled.size() < kMaskLength || mask < 0) return fail(QStringLiteral("the mask is not hexadecimal"));
+    const int mask = HexByte(QStringView(Scrambled).left(kMaskLength));
+    if (mask < 0) return fail(QStringLiteral("the mask is not hexadecimal"));
     const QString bits = DoubleToBinary(mask).rightJustified(kKeyDigits, QLatin1Char('0'));
     QString text = Scrambled.mid(kMaskLength);
     if (text.size() < kKeyDigits) return fail(QStringLiteral("the key is incomplete"));
@@ -122,8 +133,8 @@ QString DecryptPassword(const QString& Scrambled) {
     QString plain;
     plain.reserve(text.size() / 2);
     for (qsizetype i = 0; i < text.size() / 2; ++i) {
-        const int v = QStringView(text).mid(2 * i, 2).toInt(&ok, 16);
-        if (!ok || v < 0) return fail(QStringLiteral("the body is not hexadecimal"));
+        const int v = HexByte(QStringView(text).mid(2 * i, 2));
+        if (v < 0) return fail(QStringLiteral("the body is not hexadecimal"));
         const int b = key[i % kKeyDigits].unicode();
         plain.append(QChar(Wrapped(Adds(i) ? v - b : v + b)));
     }

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <functional>
+
+#include <QByteArray>
+#include <QString>
+
+#include "clsPOP3Mailbox.h"
+
+// The account file "MA_Mailbox.cfg": one record a line, "user|scrambled
+// password|server|port|time-out" and CR LF.  It holds passwords, scrambled
+// only, so it lives in the user's own data folder, readable by the user
+// alone, never beside the program.
+namespace MailboxFile {
+
+// $XDG_DATA_HOME/OrmidYRB100 (default ~/.local/share/OrmidYRB100), created
+// with mode 0700 when missing.
+QString Folder();
+// Folder() & "/MA_Mailbox.cfg".
+QString Path();
+
+// Reads the accounts of the file into Accounts (emptied first).  No file,
+// a path that is not one or an empty file give no account and no message;
+// a file not read whole gives none.  A record whose port or time-out is out
+// of range is skipped and reported with its line number.  Reports name the
+// main window's LoadMailboxes, which calls this.
+void Read(const QString& path, MailboxCollection& Accounts);
+
+// The file's bytes for the accounts; false (nothing written) when a name or
+// server holds "|", CR or LF, which the format cannot keep.
+bool Format(const MailboxCollection& Accounts, QByteArray& bytes);
+
+// Writes Mailboxes to the file: the old file is copied once to
+// path & ".bak", then a temporary file of mode 0600 in the same folder is
+// written and renamed over it.  Every failure is reported and gives false;
+// the old file is then untouched.
+bool SaveMailboxes(const QString& path);
+
+// The step that writes the bytes into the opened temporary file (a file
+// descriptor); tests install one that fails.  An empty function restores
+// the real one.
+void InstallWriter(std::function<bool(int fd, const QByteArray& bytes)> writer);
+
+}  // namespace MailboxFile

@@ -1,0 +1,3 @@
+#include "clsPOP3Mailbox.h"
+
+std::shared_ptr<MailboxCollection> Mailboxes;
