@@ -26,6 +26,8 @@
 
 namespace {
 
+using MainFixture::Reasons;
+using MainFixture::Rows;
 using TestHarness::Folder;
 
 // Each row of a table gets a settings file of its own, the splash hidden.
@@ -131,29 +133,6 @@ TEST(FrmMainLoad, BlockListFromTheSettings) {
 
 // An address list in engine list 1, checked against the reference lists:
 // the reason the engine gives for each entry.
-QStringList Reasons(const QByteArray& addresses) {
-    const QString path = TestHarness::WriteFile("addresses.txt", addresses);
-    const int32_t n = YRB13(1, QFile::encodeName(path).constData(), 1, "\t", "\r\n");
-    EXPECT_GE(YRB12(1, YRB_FLAG_INVALID, 0, 0, ""), 0);
-    QStringList reasons;
-    for (int32_t e = 0; e < n; ++e) {
-        char buffer[256] = {};
-        const int32_t valid = YRB29(1, e, buffer, sizeof buffer - 1);
-        reasons.append(valid == 1 ? QStringLiteral("valid") : QString::fromLatin1(buffer));
-    }
-    return reasons;
-}
-
-QStringList Rows(const ReportListView* view) {
-    QStringList rows;
-    for (int i = 0; i < view->ItemCount(); ++i) {
-        QStringList cells;
-        for (int c = 0; c < view->ColumnCount(); ++c) cells.append(view->Item(i)->text(c));
-        rows.append(cells.join('|'));
-    }
-    return rows;
-}
-
 QStringList Captions(const ReportListView* view) {
     QStringList captions;
     for (int c = 0; c < view->ColumnCount(); ++c) captions.append(view->ColumnText(c));

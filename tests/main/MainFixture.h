@@ -1,8 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
+#include <QStringList>
+#include <QTreeWidgetItem>
 
+#include "OrmidYRB100.h"
+#include "ReportListView.h"
 #include "TestHarness.h"
 
 // A program folder for the main window's load: a few lines of each
@@ -30,6 +35,32 @@ inline const ReferenceFile kReferenceFiles[] = {
 inline void WriteReferenceFiles(const char* except = nullptr) {
     for (const ReferenceFile& f : kReferenceFiles)
         if (except == nullptr || QByteArray(f.name) != except) TestHarness::WriteFile(f.name, f.bytes);
+}
+
+// What the engine's invalid check says of each address (one per line,
+// loaded into list 1): "valid" or the reason.
+inline QStringList Reasons(const QByteArray& addresses) {
+    const QString path = TestHarness::WriteFile("addresses.txt", addresses);
+    const int32_t n = YRB13(1, QFile::encodeName(path).constData(), 1, "\t", "\r\n");
+    EXPECT_GE(YRB12(1, YRB_FLAG_INVALID, 0, 0, ""), 0);
+    QStringList reasons;
+    for (int32_t e = 0; e < n; ++e) {
+        char buffer[256] = {};
+        const int32_t valid = YRB29(1, e, buffer, sizeof buffer - 1);
+        reasons.append(valid == 1 ? QStringLiteral("valid") : QString::fromLatin1(buffer));
+    }
+    return reasons;
+}
+
+// A view's rows, each as its cells joined by "|".
+inline QStringList Rows(const ReportListView* view) {
+    QStringList rows;
+    for (int i = 0; i < view->ItemCount(); ++i) {
+        QStringList cells;
+        for (int c = 0; c < view->ColumnCount(); ++c) cells.append(view->Item(i)->text(c));
+        rows.append(cells.join('|'));
+    }
+    return rows;
 }
 
 }  // namespace MainFixture

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QThread>
 
 #include "ServiceTestSupport.h"
 #include "TestHarness.h"
@@ -133,3 +134,37 @@ TEST(ExecCmd, DefaultEditorFallsBackToXdgOpen) {
 }
 
 }  // namespace
+
+// The detached start: the program gets the file as one argument and runs on
+// after StartCmd has returned; failures are reported.
+TEST(StartCmd, StartsWithoutWaitingAndReportsFailures) {
+    modProcess::InstallStarter(nullptr);  // real programs
+    ServiceTest::Console console;
+    struct Row {
+        QString editor;
+        bool started;
+        QString message;  // "" when nothing is reported
+    };
+    const Row rows[] = {
+        {modProcess::QuoteWord(MakeEditor(0)) + QStringLiteral(" -n"), true, {}},
+        {QStringLiteral("/no/such/editor --wait"), false, QStringLiteral("'/no/such/editor' could not be run : ")},
+        {QStringLiteral("  "), false, QStringLiteral("No editor is set")},
+    };
+    const QString file = Folder() + QStringLiteral("/a \"b\"; c.mal");
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.editor.toStdString());
+        console.text->SetText(QString());
+        EXPECT_EQ(modProcess::StartCmd(r.editor, file), r.started);
+        if (r.message.isEmpty()) {
+            EXPECT_TRUE(console.Empty()) << console.Text().toStdString();
+        } else {
+            EXPECT_EQ(console.Count(r.message), 1) << console.Text().toStdString();
+            EXPECT_TRUE(console.Text().contains(QStringLiteral("Routine : StartCmd")));
+        }
+    }
+    // The editor wrote its arguments after StartCmd returned.
+    QElapsedTimer waited;
+    waited.start();
+    while (Recorded().size() < 2 && waited.elapsed() < 10000) QThread::msleep(20);
+    EXPECT_EQ(Recorded(), (QStringList{QStringLiteral("-n"), file}));
+}
