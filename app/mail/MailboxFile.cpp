@@ -125,19 +125,19 @@ QString Folder() {
 
 QString Path() { return Folder() + QLatin1Char('/') + kFileName; }
 
-void Read(const QString& path, MailboxCollection& Accounts) {
+bool Read(const QString& path, MailboxCollection& Accounts) {
     Accounts.clear();
     clsFile file;
     file.MyError = ErrorObj();
-    if (!file.IsPathSyntaxOk(path) || !file.IsPresent() || file.Size == 0) return;
+    if (!file.IsPathSyntaxOk(path) || !file.IsPresent() || file.Size == 0) return false;
     if (file.Size >= INT32_MAX) {
         ReportLoad(QStringLiteral("The account file %1 is too large").arg(path));
-        return;
+        return false;
     }
     const auto size = static_cast<uint32_t>(file.Size);
     QByteArray buffer(qsizetype(size) + 1, '\0');
     const int32_t count = YRB28(QFile::encodeName(path).constData(), kReadChunk, buffer.data(), size);
-    if (count != static_cast<int32_t>(size)) return;
+    if (count != static_cast<int32_t>(size)) return false;
     const QString text = QString::fromLatin1(buffer.constData(), count);
     QString record;
     int64_t at = 1;
@@ -154,6 +154,7 @@ void Read(const QString& path, MailboxCollection& Accounts) {
         Accounts.push_back(std::move(account));
         QCoreApplication::processEvents();
     }
+    return true;
 }
 
 bool Format(const MailboxCollection& Accounts, QByteArray& bytes) {

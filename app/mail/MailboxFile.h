@@ -19,12 +19,12 @@ QString Folder();
 // Folder() & "/MA_Mailbox.cfg".
 QString Path();
 
-// Reads the accounts of the file into Accounts (emptied first).  No file,
-// a path that is not one or an empty file give no account and no message;
-// a file not read whole gives none.  A record whose port or time-out is out
-// of range is skipped and reported with its line number.  Reports name the
-// main window's LoadMailboxes, which calls this.
-void Read(const QString& path, MailboxCollection& Accounts);
+// Reads the accounts of the file into Accounts (emptied first); true when
+// its records were read.  No file, a path that is not one, an empty file or
+// one not read whole give false and no account.  A record whose port or
+// time-out is out of range is skipped and reported with its line number.
+// Reports name the main window's LoadMailboxes, which calls this.
+bool Read(const QString& path, MailboxCollection& Accounts);
 
 // The file's bytes for the accounts; false (nothing written) when a name or
 // server holds "|", CR or LF, which the format cannot keep.

@@ -22,6 +22,7 @@
 #include "ImageList.h"
 #include "IntervalTimer.h"
 #include "ListsCol.h"
+#include "MailboxFile.h"
 #include "MessagePump.h"
 #include "OrmidYRB100.h"
 #include "OwnerEnabler.h"
@@ -216,6 +217,9 @@ void FrmMain::Form_Load() {
                 modGlobalFunctions::LoadListView(dynamic_cast<clsList*>(ListsCol[kind].get()),
                                                  folder + QLatin1String(name), false, true, QStringLiteral("|"));
             PrepareFiles();
+            // Kept in the user's own data folder, never the program folder:
+            // the file holds passwords.
+            LoadMailboxes(MailboxFile::Path());
 
             modGlobalFunctions::CenterForm(this, nullptr);
             EditorPath = modRegistry::GetSetting(QStringLiteral("Editor"), modProcess::DefaultEditor());
@@ -327,6 +331,7 @@ void FrmMain::ShutDown() {
             FindHistory().clear();
             ReleaseChronoObj();
             ReleaseMemUsageObj();
+            Mailboxes.reset();
             MergeFiles().clear();
             VL_left.reset();
             VL_right.reset();

@@ -174,6 +174,11 @@ public:
     void ComBlkFileEdit_Click();
     void TxtBlkFile_Change();
 
+    // ---- Mailbox tab: the accounts ----
+    // Replaces Mailboxes with the accounts of the file and refills
+    // CboUserName from them, selecting the first.
+    void LoadMailboxes(const QString& path);
+
     void S_Exit_Click();
     void S_HelpAbout_Click();
     void S_HelpOnline_Click();

@@ -85,8 +85,10 @@ TEST_F(AccountFile, Reading) {
         const QString path = QDir(TestHarness::Folder()).filePath(QStringLiteral("read/MA_Mailbox.cfg"));
         QFile::remove(path);
         if (!c.bytes.isNull()) TestHarness::WriteFile(QStringLiteral("read/MA_Mailbox.cfg"), c.bytes);
+        MailboxCollection accounts;
+        EXPECT_EQ(MailboxFile::Read(path, accounts), !c.bytes.isEmpty()) << c.name;
         EXPECT_EQ(Loaded(path), c.accounts) << c.name;
-        EXPECT_EQ(Reports(console), c.reports) << c.name;
+        EXPECT_EQ(Reports(console), 2 * c.reports) << c.name;
     }
 }
 
