@@ -43,6 +43,17 @@ void ReportTo(const QString& description, const QString& context, const char* ro
     modGlobalFunctions::ReportError(description, context, kModule, QString::fromLatin1(routine), showDialog, true);
 }
 
+// A refusal the user must acknowledge: error icon, "Ok" only.
+void ErrorBox(const QString& message, const QString& title, QWidget* form) {
+    modGlobalFunctions::DisplayMessage({.message = message,
+                                        .Title = title,
+                                        .IconNb = MsgBoxIcon::Error,
+                                        .Focus = MsgBoxButton::Ok,
+                                        .ShowOk = true,
+                                        .CForm = form,
+                                        .OForm = form});
+}
+
 // A derived file as a whole: written beside the old one and renamed over
 // it, so a failure leaves the old file intact.  False, with the reason in
 // *error, when it could not be written.
@@ -240,15 +251,9 @@ void FrmMain::ComBlkFileStruct_Click() {
                 return;
             }
             if (file.Size == 0) {
-                modGlobalFunctions::DisplayMessage(
-                    {.message = QStringLiteral("The file\r\n\r\n'") + file.GetFileName() +
-                                QStringLiteral("'\r\n\r\n is empty !"),
-                     .Title = QStringLiteral("Cannot Select File Structure"),
-                     .IconNb = MsgBoxIcon::Error,
-                     .Focus = MsgBoxButton::Ok,
-                     .ShowOk = true,
-                     .CForm = this,
-                     .OForm = this});
+                ErrorBox(QStringLiteral("The file\r\n\r\n'") + file.GetFileName() +
+                             QStringLiteral("'\r\n\r\n is empty !"),
+                         QStringLiteral("Cannot Select File Structure"), this);
                 return;
             }
             // The dialog works on a copy: the window's descriptor and the
@@ -284,13 +289,7 @@ void FrmMain::ComBlkFileEdit_Click() {
     Trap(
         [&] {
             if (TxtBlkFile->text().isEmpty()) {
-                modGlobalFunctions::DisplayMessage({.message = QStringLiteral("A filename must be provided"),
-                                                    .Title = QStringLiteral("No Filename"),
-                                                    .IconNb = MsgBoxIcon::Error,
-                                                    .Focus = MsgBoxButton::Ok,
-                                                    .ShowOk = true,
-                                                    .CForm = this,
-                                                    .OForm = this});
+                ErrorBox(QStringLiteral("A filename must be provided"), QStringLiteral("No Filename"), this);
                 return;
             }
             // The editor runs beside the program; a start failure is reported.

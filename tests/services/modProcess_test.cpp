@@ -34,6 +34,18 @@ QStringList Recorded() {
     return lines;
 }
 
+// Nothing on the console when message is "", else the message once, from
+// the routine of modProcess.
+void ExpectReported(const ServiceTest::Console& console, const QString& message, const char* routine) {
+    if (message.isEmpty()) {
+        EXPECT_TRUE(console.Empty()) << console.Text().toStdString();
+        return;
+    }
+    EXPECT_EQ(console.Count(message), 1) << console.Text().toStdString();
+    EXPECT_TRUE(console.Text().contains(QStringLiteral("Module  : modProcess")));
+    EXPECT_TRUE(console.Text().contains(QStringLiteral("Routine : ") + QLatin1String(routine)));
+}
+
 TEST(ExecCmd, TheFileReachesTheEditorAsOneArgument) {
     modProcess::InstallRunner(nullptr);  // real programs
     ServiceTest::Console console;
@@ -87,13 +99,7 @@ TEST(ExecCmd, ExitCodesAndFailuresTable) {
         console.text->SetText(QString());
         // The data file is never run in place of a missing editor.
         EXPECT_EQ(modProcess::ExecCmd(r.editor, QStringLiteral("/bin/true")), r.code);
-        if (r.message.isEmpty()) {
-            EXPECT_TRUE(console.Empty()) << console.Text().toStdString();
-        } else {
-            EXPECT_EQ(console.Count(r.message), 1) << console.Text().toStdString();
-            EXPECT_TRUE(console.Text().contains(QStringLiteral("Module  : modProcess")));
-            EXPECT_TRUE(console.Text().contains(QStringLiteral("Routine : ExecCmd")));
-        }
+        ExpectReported(console, r.message, "ExecCmd");
     }
 }
 
@@ -155,12 +161,7 @@ TEST(StartCmd, StartsWithoutWaitingAndReportsFailures) {
         SCOPED_TRACE(r.editor.toStdString());
         console.text->SetText(QString());
         EXPECT_EQ(modProcess::StartCmd(r.editor, file), r.started);
-        if (r.message.isEmpty()) {
-            EXPECT_TRUE(console.Empty()) << console.Text().toStdString();
-        } else {
-            EXPECT_EQ(console.Count(r.message), 1) << console.Text().toStdString();
-            EXPECT_TRUE(console.Text().contains(QStringLiteral("Routine : StartCmd")));
-        }
+        ExpectReported(console, r.message, "StartCmd");
     }
     // The editor wrote its arguments after StartCmd returned.
     QElapsedTimer waited;
