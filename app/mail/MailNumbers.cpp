@@ -31,7 +31,9 @@ double RadixNumber(const QString& t, qsizetype from, int radix) {
     return v;
 }
 
-bool IsDigit(const QString& t, qsizetype i) { return i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'); }
+bool IsDigit(const QString& t, qsizetype i) {
+    return i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9');
+}
 
 template <class T>
 std::optional<T> Rounded(double value) {

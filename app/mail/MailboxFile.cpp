@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -74,8 +73,9 @@ void BackUpOnce(const QString& path) {
     const QByteArray backup = QFile::encodeName(path + QStringLiteral(".bak"));
     const int fd = ::open(backup.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kFileMode);
     if (fd < 0) {
-        if (errno != EEXIST) ReportSave(QStringLiteral("Cannot create the backup %1 : %2")
-                                            .arg(QFile::decodeName(backup), SystemError(errno)));
+        if (errno != EEXIST)
+            ReportSave(
+                QStringLiteral("Cannot create the backup %1 : %2").arg(QFile::decodeName(backup), SystemError(errno)));
         return;
     }
     QFile old(path);
@@ -164,7 +164,8 @@ bool Format(const MailboxCollection& Accounts, QByteArray& bytes) {
         ++n;
         if (!a) continue;
         if (HoldsSeparator(a->POP3User) || HoldsSeparator(a->POP3Server) || HoldsSeparator(a->POP3Password)) {
-            ReportSave(QStringLiteral("Account %1 cannot be saved: its name or server holds \"|\" or a line break").arg(n));
+            ReportSave(
+                QStringLiteral("Account %1 cannot be saved: its name or server holds \"|\" or a line break").arg(n));
             bytes.clear();
             return false;
         }

@@ -1,5 +1,7 @@
 #include "clsMail.h"
 
+#include <cstring>
+
 #include <QByteArrayView>
 #include <QDate>
 #include <QStringList>
@@ -16,7 +18,8 @@ constexpr bool kShowDialog = false;
 constexpr bool kLogToScreen = true;
 
 const QString kCrLf = QStringLiteral("\r\n");
-const QString kHeaderEnd = QStringLiteral("\r\n\r\n");
+constexpr char kHeaderEnd[] = "\r\n\r\n";
+constexpr qsizetype kHeaderEndLength = 4;
 constexpr char kEndMarker[] = "\r\n.\r\n";
 constexpr qsizetype kEndMarkerLength = 5;
 const QString kAttachment = QStringLiteral("Content-Disposition: attachment");
@@ -136,24 +139,34 @@ QDateTime GetDateVariant(const QString& value) {
     if (year >= 0 && year < 100) year += year < kTwoDigitYearPivot ? 2000 : 1900;
     // Parts out of their range carry into the next unit.
     const QDate date = QDate(year, 1, 1).addMonths(month - 1).addDays(parts[0] - 1);
-    const QDateTime result = QDateTime(date, QTime(0, 0), Qt::UTC)
-                                 .addSecs(int64_t(parts[2]) * 3600 + int64_t(parts[3]) * 60 + parts[4]);
+    const QDateTime result =
+        QDateTime(date, QTime(0, 0), Qt::UTC).addSecs(int64_t(parts[2]) * 3600 + int64_t(parts[3]) * 60 + parts[4]);
     if (!result.isValid() || result.date().year() < kFirstYear || result.date().year() > kLastYear)
         return fail(QStringLiteral("outside the supported dates"));
     return result;
 }
 
-// Lines the server began with a dot were sent with one more dot in front.
-QByteArray Unstuffed(QByteArrayView bytes) {
-    QByteArray out;
-    out.reserve(bytes.size());
-    bool lineStart = true;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (!(lineStart && c == '.')) out.append(c);
-        lineStart = c == '\n' && i > 0 && bytes[i - 1] == '\r';
+// Moves bytes[from, from + length) to the front of bytes and drops the dot
+// that the server put in front of every line starting with one; one pass,
+// in place, so a big message needs no second copy.
+void KeepUnstuffed(QByteArray& bytes, qsizetype from, qsizetype length) {
+    char* d = bytes.data();
+    const qsizetype end = from + length;
+    qsizetype w = 0;
+    qsizetype r = from;
+    if (r < end && d[r] == '.') ++r;
+    const auto move = [&](qsizetype upTo) {
+        std::memmove(d + w, d + r, size_t(upTo - r));
+        w += upTo - r;
+    };
+    for (;;) {
+        const qsizetype at = QByteArrayView(d, end).indexOf(QByteArrayView("\r\n."), r);
+        if (at < 0) break;
+        move(at + 2);
+        r = at + 3;
     }
-    return out;
+    move(end);
+    bytes.truncate(w);
 }
 
 }  // namespace
@@ -173,24 +186,19 @@ void clsMail::ParseMail() {
         LenMsg = static_cast<int32_t>(textLength);
         return;
     }
-    mRawMessage = Unstuffed(QByteArrayView(mRawMessage).sliced(textStart, textLength));
-    QString text = QString::fromLatin1(mRawMessage);
-    LenMsg = static_cast<int32_t>(text.size());
+    KeepUnstuffed(mRawMessage, textStart, textLength);
+    LenMsg = static_cast<int32_t>(mRawMessage.size());
 
-    const qsizetype headerEnd = text.indexOf(kHeaderEnd);
-    mHeaders = headerEnd < 0 ? text : text.left(headerEnd);
+    const qsizetype headerEnd = mRawMessage.indexOf(kHeaderEnd);
+    mHeaders = QString::fromLatin1(headerEnd < 0 ? mRawMessage : mRawMessage.first(headerEnd));
     if (mHeaders.isEmpty()) {
         Report(QStringLiteral("Invalid message format"), QStringLiteral("ParseMail"));
         return;
     }
     LenHea = static_cast<int32_t>(mHeaders.size());
-    if (headerEnd < 0) {
-        text.clear();
-    } else {
-        text.remove(0, headerEnd + kHeaderEnd.size());
-    }
-    LenBdy = static_cast<int32_t>(text.size());
-    mMsgBody = std::move(text);
+    mMsgBody = headerEnd < 0 ? QString()
+                             : QString::fromLatin1(QByteArrayView(mRawMessage).sliced(headerEnd + kHeaderEndLength));
+    LenBdy = static_cast<int32_t>(mMsgBody.size());
     mRawMessage.clear();
     mRawMessage.squeeze();
 

@@ -22,11 +22,11 @@ public:
     int32_t mSize = 0;   // octets, from LIST
     QString mFrom;       // sender address
     QString mMsgID;
-    QString mSender;     // display name, "" when From has no "<"
+    QString mSender;  // display name, "" when From has no "<"
     QString mSubject;
-    QString mMbxIndex;   // the message number at retrieval, decimal
-    QString mSendDate;   // the Date value as received
-    QDateTime mDate;     // invalid (sorting first) when missing or unreadable
+    QString mMbxIndex;  // the message number at retrieval, decimal
+    QString mSendDate;  // the Date value as received
+    QDateTime mDate;    // invalid (sorting first) when missing or unreadable
     QString mXPriority;
     QString mContentType;  // never filled
     QString mHeaders;      // up to the first empty line, folded lines kept

@@ -11,8 +11,8 @@
 class clsPOP3Mailbox {
 public:
     QString POP3Server;
-    QString POP3User;      // also the account's entry in the account combo
-    QString POP3Password;  // scrambled (modCrypto), never the plain password
+    QString POP3User;         // also the account's entry in the account combo
+    QString POP3Password;     // scrambled (modCrypto), never the plain password
     int32_t POP3Port = 0;     // 1..65535 reach a server; 32-bit so none is cut short
     int32_t POP3TimeOut = 0;  // inactivity time-out in seconds, 0 = none
 };

@@ -16,7 +16,7 @@ constexpr bool kLogToScreen = true;
 
 constexpr int kKeyDigits = 8;
 constexpr int kDigitValues = 16;
-constexpr int kWrap = 255;      // the format wraps at 255, not 256
+constexpr int kWrap = 255;  // the format wraps at 255, not 256
 constexpr int kMaxByte = 255;
 constexpr qsizetype kMaskLength = 2;
 
@@ -100,8 +100,10 @@ QString EncryptPassword(const QString& Password) {
         text += Hex2(Wrapped(Adds(i) ? a + b : a - b));
     }
     for (int k = 0; k < kKeyDigits; ++k) {
-        if (bits[k] == QLatin1Char('1')) text.prepend(key[k]);
-        else text.append(key[k]);
+        if (bits[k] == QLatin1Char('1'))
+            text.prepend(key[k]);
+        else
+            text.append(key[k]);
     }
     return Hex2(static_cast<int>(BinaryToDouble(bits))) + text;
 }

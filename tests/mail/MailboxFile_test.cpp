@@ -14,7 +14,10 @@
 namespace {
 
 QString Describe(const clsPOP3Mailbox& a) {
-    return QStringLiteral("%1|%2|%3|%4|%5").arg(a.POP3User, a.POP3Password, a.POP3Server).arg(a.POP3Port).arg(a.POP3TimeOut);
+    return QStringLiteral("%1|%2|%3|%4|%5")
+        .arg(a.POP3User, a.POP3Password, a.POP3Server)
+        .arg(a.POP3Port)
+        .arg(a.POP3TimeOut);
 }
 
 QStringList Loaded(const QString& path) {
@@ -25,7 +28,9 @@ QStringList Loaded(const QString& path) {
     return out;
 }
 
-int Reports(const ServiceTest::Console& console) { return static_cast<int>(console.Text().count(QStringLiteral("Message : "))); }
+int Reports(const ServiceTest::Console& console) {
+    return static_cast<int>(console.Text().count(QStringLiteral("Message : ")));
+}
 
 mode_t Mode(const QString& path) {
     struct stat st {};
@@ -76,8 +81,10 @@ TEST_F(AccountFile, Reading) {
         {"a half rounds to even", "u|p|s|110.5|2.5\r\n", {"u|p|s|110|2"}, 0},
         {"text after a fifth bar", "u|p|s|110|30|more\r\n", {"u|p|s|110|30"}, 0},
         {"ports above 32767", "u|p|s|40110|30\r\nv|p|s|99999|0\r\n", {"u|p|s|40110|30", "v|p|s|99999|0"}, 0},
-        {"a number out of range skips its line only", "a|p|s|110|0\r\nb|p|s|99999999999|0\r\nc|p|s|995|1e10\r\nd|p|s|1|2\r\n",
-         {"a|p|s|110|0", "d|p|s|1|2"}, 2},
+        {"a number out of range skips its line only",
+         "a|p|s|110|0\r\nb|p|s|99999999999|0\r\nc|p|s|995|1e10\r\nd|p|s|1|2\r\n",
+         {"a|p|s|110|0", "d|p|s|1|2"},
+         2},
         {"identical accounts", "u|p|s|110|30\r\nu|p|s|110|30\r\n", {"u|p|s|110|30", "u|p|s|110|30"}, 0},
     };
     for (const ReadCase& c : cases) {
@@ -94,7 +101,8 @@ TEST_F(AccountFile, Reading) {
 
 TEST_F(AccountFile, SkippedLineIsNamedAndHidesThePassword) {
     ServiceTest::Console console;
-    const QString path = TestHarness::WriteFile(QStringLiteral("MA_Mailbox.cfg"), "a|p|s|1|0\r\nb|SECRET1234AB|s|1e99|0\r\n");
+    const QString path =
+        TestHarness::WriteFile(QStringLiteral("MA_Mailbox.cfg"), "a|p|s|1|0\r\nb|SECRET1234AB|s|1e99|0\r\n");
     EXPECT_EQ(Loaded(path), QStringList{"a|p|s|1|0"});
     EXPECT_TRUE(console.Text().contains(QStringLiteral("Line 2 "))) << console.Text().toStdString();
     EXPECT_FALSE(console.Text().contains(QStringLiteral("SECRET1234AB")));
@@ -174,14 +182,20 @@ TEST_F(AccountFile, FailedSaveKeepsTheOldFile) {
     const FailCase cases[] = {
         {"write fails", {Account("new", "SCRAMBLED99", "s", 110, 0)}, true, false, "Cannot write the account file"},
         {"bar in a name", {Account("a|b", "SCRAMBLED99", "s", 110, 0)}, false, false, "Account 1 cannot be saved"},
-        {"line break in a server", {Account("a", "SCRAMBLED99", "s\r\n", 110, 0)}, false, false, "Account 1 cannot be saved"},
+        {"line break in a server",
+         {Account("a", "SCRAMBLED99", "s\r\n", 110, 0)},
+         false,
+         false,
+         "Account 1 cannot be saved"},
         {"no collection", {}, false, true, "Accounts collection has not been initialized"},
     };
     for (const FailCase& c : cases) {
         ServiceTest::Console console;
         const QString path = TestHarness::WriteFile(QStringLiteral("fail/MA_Mailbox.cfg"), old);
-        if (c.noCollection) Mailboxes.reset();
-        else Mailboxes = std::make_shared<MailboxCollection>(c.accounts);
+        if (c.noCollection)
+            Mailboxes.reset();
+        else
+            Mailboxes = std::make_shared<MailboxCollection>(c.accounts);
         MailboxFile::InstallWriter(c.failWrite ? [](int, const QByteArray&) { return false; }
                                                : std::function<bool(int, const QByteArray&)>());
         EXPECT_FALSE(MailboxFile::SaveMailboxes(path)) << c.name;
@@ -199,7 +213,8 @@ TEST_F(AccountFile, FailedSaveKeepsTheOldFile) {
 TEST_F(AccountFile, FolderThatDoesNotExistIsReported) {
     ServiceTest::Console console;
     *Mailboxes = {Account("u", "p", "s", 110, 0)};
-    EXPECT_FALSE(MailboxFile::SaveMailboxes(QDir(TestHarness::Folder()).filePath(QStringLiteral("none/MA_Mailbox.cfg"))));
+    EXPECT_FALSE(
+        MailboxFile::SaveMailboxes(QDir(TestHarness::Folder()).filePath(QStringLiteral("none/MA_Mailbox.cfg"))));
     EXPECT_EQ(Reports(console), 1);
 }
 

@@ -8,28 +8,61 @@
 
 namespace {
 
-enum class Field { Headers, Body, From, Sender, Subject, MsgID, SendDate, Date, XPriority, Prior, Annex, LenHea, LenBdy, LenMsg, Raw, Reports };
+enum class Field {
+    Headers,
+    Body,
+    From,
+    Sender,
+    Subject,
+    MsgID,
+    SendDate,
+    Date,
+    XPriority,
+    Prior,
+    Annex,
+    LenHea,
+    LenBdy,
+    LenMsg,
+    Raw,
+    Reports
+};
 
 QString Flag(bool b) { return b ? QStringLiteral("1") : QStringLiteral("0"); }
 
 QString Read(const clsMail& m, Field f) {
     switch (f) {
-    case Field::Headers: return m.mHeaders;
-    case Field::Body: return m.mMsgBody;
-    case Field::From: return m.mFrom;
-    case Field::Sender: return m.mSender;
-    case Field::Subject: return m.mSubject;
-    case Field::MsgID: return m.mMsgID;
-    case Field::SendDate: return m.mSendDate;
-    case Field::Date: return m.mDate.isValid() ? m.mDate.toString(Qt::ISODate) : QStringLiteral("0");
-    case Field::XPriority: return m.mXPriority;
-    case Field::Prior: return Flag(m.IsPrior);
-    case Field::Annex: return Flag(m.HasAnnex);
-    case Field::LenHea: return QString::number(m.LenHea);
-    case Field::LenBdy: return QString::number(m.LenBdy);
-    case Field::LenMsg: return QString::number(m.LenMsg);
-    case Field::Raw: return QString::fromLatin1(m.mRawMessage);
-    case Field::Reports: break;
+        case Field::Headers:
+            return m.mHeaders;
+        case Field::Body:
+            return m.mMsgBody;
+        case Field::From:
+            return m.mFrom;
+        case Field::Sender:
+            return m.mSender;
+        case Field::Subject:
+            return m.mSubject;
+        case Field::MsgID:
+            return m.mMsgID;
+        case Field::SendDate:
+            return m.mSendDate;
+        case Field::Date:
+            return m.mDate.isValid() ? m.mDate.toString(Qt::ISODate) : QStringLiteral("0");
+        case Field::XPriority:
+            return m.mXPriority;
+        case Field::Prior:
+            return Flag(m.IsPrior);
+        case Field::Annex:
+            return Flag(m.HasAnnex);
+        case Field::LenHea:
+            return QString::number(m.LenHea);
+        case Field::LenBdy:
+            return QString::number(m.LenBdy);
+        case Field::LenMsg:
+            return QString::number(m.LenMsg);
+        case Field::Raw:
+            return QString::fromLatin1(m.mRawMessage);
+        case Field::Reports:
+            break;
     }
     return QString();
 }
@@ -56,7 +89,8 @@ const ParseCase kCases[] = {
     {"simple message: no display name", "From: addr\r\n\r\nHello", Field::Sender, ""},
     {"simple message: reply emptied", "From: addr\r\n\r\nHello", Field::Raw, ""},
     {"simple message: nothing reported", "From: addr\r\n\r\nHello", Field::Reports, "0"},
-    {"headers only keep the last line end", "From: addr\r\nSubject: s\r\n", Field::Headers, "From: addr\r\nSubject: s\r\n"},
+    {"headers only keep the last line end", "From: addr\r\nSubject: s\r\n", Field::Headers,
+     "From: addr\r\nSubject: s\r\n"},
     {"headers only: no body", "From: addr\r\n", Field::LenBdy, "0"},
     {"dot-stuffed lines lose one dot", "From: a\r\n\r\n..x\r\n...\r\n..", Field::Body, ".x\r\n..\r\n."},
     {"dot-stuffed header line", "From: a\r\n..X: 1\r\n\r\nb", Field::Headers, "From: a\r\n.X: 1"},
@@ -110,7 +144,8 @@ const ParseCase kCases[] = {
     {"attachment in the body", "From: a\r\n\r\nContent-Disposition: attachment;\r\n", Field::Annex, "1"},
     {"attachment test is case-sensitive", "From: a\r\n\r\ncontent-disposition: attachment\r\n", Field::Annex, "0"},
     {"attachment in the headers does not count", "Content-Disposition: attachment\r\n\r\nx", Field::Annex, "0"},
-    {"NUL and 8-bit bytes in the body stay", QByteArray("From: a\r\n\r\nx\0\xff y", 16), Field::Body, QString::fromLatin1("x\0\xff y", 5)},
+    {"NUL and 8-bit bytes in the body stay", QByteArray("From: a\r\n\r\nx\0\xff y", 16), Field::Body,
+     QString::fromLatin1("x\0\xff y", 5)},
     {"bare line feed is no line end", "Subject: a\nFrom: b\r\n", Field::Subject, "a\nFrom: b"},
 };
 
@@ -129,9 +164,8 @@ TEST_P(ParseMailTable, Field) {
     EXPECT_EQ(got, c.expected) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ParseMailTable, ::testing::ValuesIn(kCases), [](const auto& info) {
-    return "case" + std::to_string(info.index);
-});
+INSTANTIATE_TEST_SUITE_P(Cases, ParseMailTable, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(ParseMail, SecondParseClearsLengthsKeepsFields) {
     clsMail m;

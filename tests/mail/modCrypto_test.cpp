@@ -94,8 +94,8 @@ TEST_F(Crypto, Unscrambling) {
         {"0G12345678", QString(), 1},
         {"00123456789", QString(), 1},
         {"ZZ12345678", QString(), 1},
-        {"001234567", QString(), 1},            // key cut short
-        {"00+112345678", QString(), 1},         // a sign is no digit
+        {"001234567", QString(), 1},                  // key cut short
+        {"00+112345678", QString(), 1},               // a sign is no digit
         {"00a732f0a91c3e", QStringLiteral("Ab"), 0},  // key letters count by their code
     };
     for (const UnscrambleCase& c : cases) {

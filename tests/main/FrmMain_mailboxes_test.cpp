@@ -38,10 +38,16 @@ TEST(FrmMainMailboxes, LoadFillsTheAccountCombo) {
     const LoadCase cases[] = {
         {"no file", QByteArray(), {}, -1, ""},
         {"empty file", QByteArray(""), {}, -1, ""},
-        {"two accounts", "ann|AA7531922468|pop.x.org|110|30\r\nbob|AA7531922468|pop.y.org|110|0\r\n",
-         {"ann", "bob"}, 0, ""},
+        {"two accounts",
+         "ann|AA7531922468|pop.x.org|110|30\r\nbob|AA7531922468|pop.y.org|110|0\r\n",
+         {"ann", "bob"},
+         0,
+         ""},
         {"a record out of range is skipped, the rest shown",
-         "ann|p|s|110|30\r\nbad|p|s|1e20|0\r\ncid|p|s|995|0\r\n", {"ann", "cid"}, 0, "Line 2 of the account file"},
+         "ann|p|s|110|30\r\nbad|p|s|1e20|0\r\ncid|p|s|995|0\r\n",
+         {"ann", "cid"},
+         0,
+         "Line 2 of the account file"},
     };
     for (const LoadCase& c : cases) {
         SCOPED_TRACE(c.name);
