@@ -1,0 +1,665 @@
+#include "clsPOP3Session.h"
+
+#include <limits>
+#include <optional>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QHostAddress>
+#include <QTcpSocket>
+
+#include "ReportError.h"
+#include "clsError.h"
+#include "clsInterrupt.h"
+#include "clsMail.h"
+#include "clsTrace.h"
+#include "modCrypto.h"
+#include "MailNumbers.h"
+#include "modGlobalFunctionsRecords.h"
+
+namespace {
+
+const QString kModule = QStringLiteral("clsPOP3Session");
+const QByteArray kEndLine = QByteArrayLiteral("\r\n");
+const QByteArray kEndMulti = QByteArrayLiteral("\r\n.\r\n");
+constexpr int32_t kMaxPort = 65535;
+
+const QString kCtxConnect = QStringLiteral("Failed To Connect to POP3 Server");
+const QString kCtxDisconnect = QStringLiteral("Failed To Disconnect From POP3 Server");
+const QString kCtxClose = QStringLiteral("Failed To Close Windows Socket");
+const QString kCtxReceive = QStringLiteral("Failed To Receive Data");
+const QString kCtxSend = QStringLiteral("Failed To Send Data");
+const QString kCtxStat = QStringLiteral("Failed To Get account Stats");
+const QString kCtxStatParse = QStringLiteral("Error retrieving POP3 account stats");
+const QString kCtxList = QStringLiteral("Failed To Get Message List From Server");
+const QString kCtxDelete = QStringLiteral("Error Deleting Message On Mail Server");
+
+QString Hex(qintptr handle) { return QString::number(handle, 16).toUpper(); }
+
+// The number a token starts with, as a 32-bit count; nothing when it does
+// not fit (negative numbers do not fit either).
+std::optional<int32_t> Count(const QString& token) {
+    const std::optional<int32_t> n = MailNumbers::ToInt32(MailNumbers::LeadingNumber(token));
+    if (n && *n < 0) return std::nullopt;
+    return n;
+}
+
+bool HoldsLineBreakOrNul(const QByteArray& bytes) {
+    return bytes.contains('\r') || bytes.contains('\n') || bytes.contains('\0');
+}
+
+}  // namespace
+
+clsPOP3Session::clsPOP3Session(QObject* parent) : QObject(parent) {}
+
+clsPOP3Session::~clsPOP3Session() {
+    // A session that goes away closes its connection (no QUIT: the server
+    // keeps every message).
+    if (m_socket != nullptr) {
+        m_socket->abort();
+        delete m_socket;
+        m_socket = nullptr;
+    }
+}
+
+void clsPOP3Session::ReportError(const QString& Description, const QString& Context, const QString& Routine) {
+    modGlobalFunctions::ReportErrorOn(MyError.get(), Description, Context, kModule, Routine, false, true);
+}
+
+bool clsPOP3Session::TraceOn() const { return MyTrace && (MyTrace->DoTraceToFile || MyTrace->DoTraceToScreen); }
+
+void clsPOP3Session::WriteTrace(const QString& ShortText, const QString& VerboseText) {
+    if (!TraceOn()) return;
+    const QString& text = MyTrace->DoVerbose && !VerboseText.isEmpty() ? VerboseText : ShortText;
+    MyTrace->Trace(text, QString(), QString(), QString());
+}
+
+void clsPOP3Session::SetTimer(bool Enable) {
+    if (!Tmr) return;
+    if (Tmr->Interval() == 0) Tmr->SetEnabled(false);
+    if (Tmr->Interval() > 0) Tmr->SetEnabled(Enable);
+}
+
+// The time-out counts inactivity: bytes in or out start its count again.
+void clsPOP3Session::RestartTimer() {
+    if (Tmr && Tmr->Enabled() && Tmr->Interval() > 0) Tmr->SetInterval(Tmr->Interval());
+}
+
+bool clsPOP3Session::IsTimedOut() {
+    if (!Tmr || Tmr->Interval() == 0 || Tmr->Enabled()) return false;
+    WriteTrace(QStringLiteral("Timeout, no activity for ") + QString::number(Tmr->Interval() / 1000.0) +
+               QStringLiteral(" seconds"));
+    return true;
+}
+
+bool clsPOP3Session::IsInterrupted() {
+    if (!Interrupt || !Interrupt->Active) return false;
+    Interrupt->IReset();
+    WriteTrace(QStringLiteral("Connection has been interrupted by user"));
+    return true;
+}
+
+void clsPOP3Session::Pump(QEventLoop::ProcessEventsFlags flags) {
+    const bool outer = m_pumping;
+    m_pumping = true;
+    QCoreApplication::processEvents(flags);
+    m_pumping = outer;
+}
+
+bool clsPOP3Session::Refused(const QString& Routine) {
+    if (!m_pumping) return false;
+    ReportError(QStringLiteral("The POP3 session to ") + POP3Server +
+                    QStringLiteral(" is still waiting for the server: the command was not started"),
+                QStringLiteral("POP3 Session Busy"), Routine);
+    return true;
+}
+
+// Sleeps in the event loop until an event comes (data, a state change, a
+// socket error, a timer tick, a click), then looks again.
+clsPOP3Session::WaitEnd clsPOP3Session::Wait(const std::function<bool()>& done) {
+    WaitEnd end = WaitEnd::Done;
+    for (;;) {
+        if (done()) break;
+        if (IsTimedOut()) {
+            end = WaitEnd::TimedOut;
+            break;
+        }
+        if (IsInterrupted()) {
+            SetTimer(false);
+            end = WaitEnd::Interrupted;
+            break;
+        }
+        if (m_socket == nullptr || m_socket->state() == QAbstractSocket::UnconnectedState) {
+            end = WaitEnd::Closed;
+            break;
+        }
+        Pump(QEventLoop::WaitForMoreEvents);
+    }
+    return end;
+}
+
+void clsPOP3Session::ReleaseSocket() {
+    if (m_socket == nullptr) return;
+    const qintptr handle = m_socket->socketDescriptor();
+    m_socket->abort();
+    // Later: the socket may be the sender of the signal being handled.
+    m_socket->deleteLater();
+    m_socket = nullptr;
+    WriteTrace(QStringLiteral("Socket 0x") + Hex(handle < 0 ? 0 : handle) +
+               QStringLiteral(" has been successfully closed"));
+}
+
+void clsPOP3Session::ConnectionLost(const QString& Context, const QString& Routine) {
+    SetTimer(false);
+    const QString text = QStringLiteral("The connection to ") + POP3Server + QStringLiteral(" was closed");
+    emit OnPOP3Error(text);
+    ReportError(text, Context, Routine);
+    ReleaseSocket();
+}
+
+void clsPOP3Session::ErrorReply(const QString& Context, const QString& Routine) {
+    emit OnPOP3Error(POP3Server + QStringLiteral(" responded with error status"));
+    ReportError(POP3Server + QStringLiteral(" responded with error status, please enable the POP3 trace and retry "
+                                            "for additional details"),
+                Context, Routine);
+}
+
+bool clsPOP3Session::POP3Connect(bool DoReport) {
+    if (Refused(QStringLiteral("POP3Connect"))) return false;
+    SetTimer(false);
+    ReleaseSocket();
+    m_deleted.clear();
+    DeleAcknowledged = false;
+    QuitAcknowledged = false;
+    if (POP3Server.isEmpty()) return false;
+    if (POP3Lines < 0) POP3Lines = 0;
+    if (Interrupt) Interrupt->IReset();
+    if (DoReport) emit OnPOP3StateChange(QStringLiteral("Connecting to ") + POP3Server + QStringLiteral(" ..."));
+
+    auto fail = [&](const QString& text) {
+        emit OnPOP3Error(text);
+        ReportError(text, kCtxConnect, QStringLiteral("POP3Connect"));
+        POP3Interrupt(false);
+        return false;
+    };
+    const QString cannotConnect = QStringLiteral("Cannot connect to remote host ") + POP3Server;
+    if (POP3Port < 1 || POP3Port > kMaxPort) return fail(cannotConnect);
+
+    m_socket = new QTcpSocket(this);
+    m_socket->connectToHost(POP3Server, static_cast<quint16>(POP3Port));
+    // The time-out bounds the name lookup and the connect as well.
+    SetTimer(true);
+    const WaitEnd end = Wait([&] { return m_socket != nullptr && m_socket->state() == QAbstractSocket::ConnectedState; });
+    SetTimer(false);
+    switch (end) {
+    case WaitEnd::TimedOut:
+        ReleaseSocket();
+        return false;
+    case WaitEnd::Interrupted:
+        POP3Interrupt(false);
+        return false;
+    case WaitEnd::Closed:
+        if (m_socket != nullptr && m_socket->error() == QAbstractSocket::HostNotFoundError)
+            return fail(POP3Server + QStringLiteral(" host could not be found !"));
+        return fail(cannotConnect);
+    case WaitEnd::Done:
+        break;
+    }
+    WriteTrace(QStringLiteral("Socket created successfully with id : 0x") + Hex(m_socket->socketDescriptor()));
+    WriteTrace(QStringLiteral("Successfully connected to ") + m_socket->peerAddress().toString() +
+               QStringLiteral(" on port ") + QString::number(POP3Port));
+
+    QByteArray greeting;
+    if (!ReceiveData(greeting, kEndLine)) {
+        POP3Disconnect(false);
+        return false;
+    }
+    if (!IsOk(greeting)) {
+        POP3Disconnect(false);
+        ErrorReply(kCtxConnect, QStringLiteral("POP3Connect"));
+        return false;
+    }
+    if (DoReport) emit OnPOP3StateChange(QStringLiteral("Connected to ") + POP3Server);
+    return true;
+}
+
+bool clsPOP3Session::POP3Disconnect(bool DoReport) {
+    if (Refused(QStringLiteral("POP3Disconnect"))) return false;
+    SetTimer(false);
+    QuitAcknowledged = false;
+    if (m_socket == nullptr) return false;
+    if (DoReport) emit OnPOP3StateChange(QStringLiteral("Disconnecting from ") + POP3Server + QStringLiteral(" ..."));
+    QByteArray buffer = QByteArrayLiteral("QUIT\r\n");
+    if (!Exchange(buffer, kEndLine, QStringLiteral("QUIT"), false)) {
+        POP3Interrupt(false);
+        return false;
+    }
+    QuitAcknowledged = IsOk(buffer);
+    if (!QuitAcknowledged) ErrorReply(kCtxDisconnect, QStringLiteral("POP3Disconnect"));
+    POP3Interrupt(false);
+    if (DoReport) emit OnPOP3StateChange(QStringLiteral("Disconnected from ") + POP3Server);
+    return true;
+}
+
+bool clsPOP3Session::POP3Interrupt(bool DoReport) {
+    SetTimer(false);
+    // Only a live connection is closed; without one there is nothing to do.
+    ReleaseSocket();
+    POP3Cleanup(false);
+    if (DoReport) emit OnPOP3StateChange(QStringLiteral("POP3 session interrupted"));
+    return true;
+}
+
+// Sockets need no library start-up or clean-up here.
+bool clsPOP3Session::POP3Cleanup(bool) { return true; }
+
+bool clsPOP3Session::SendData(QByteArray& Buffer) {
+    SetTimer(true);
+    if (m_socket == nullptr || m_socket->state() != QAbstractSocket::ConnectedState) {
+        ConnectionLost(kCtxSend, QStringLiteral("SendData"));
+        return false;
+    }
+    qint64 total = 0;
+    const QMetaObject::Connection sent = connect(m_socket, &QTcpSocket::bytesWritten, this, [&](qint64 n) {
+        total += n;
+        RestartTimer();
+        // The byte counts of the password line would tell its length.
+        if (!m_secret) WriteTrace(QString::number(n) + QStringLiteral(" bytes have been sent"));
+    });
+    const qint64 queued = m_socket->write(Buffer);
+    if (queued < 0) {
+        disconnect(sent);
+        SetTimer(false);
+        emit OnPOP3Error(QStringLiteral("The 'Send' socket function failed"));
+        ReportError(QStringLiteral("The 'Send' socket function failed with status : SOCKET_ERROR"), kCtxSend,
+                    QStringLiteral("SendData"));
+        return false;
+    }
+    const WaitEnd end = Wait([&] { return m_socket != nullptr && m_socket->bytesToWrite() == 0; });
+    disconnect(sent);
+    if (end == WaitEnd::Closed) {
+        ConnectionLost(kCtxSend, QStringLiteral("SendData"));
+        return false;
+    }
+    if (end != WaitEnd::Done) return false;
+    SetTimer(false);
+    Buffer.resize(0);
+    if (!m_secret) WriteTrace(QStringLiteral("All bytes have been sent : ") + QString::number(total));
+    return true;
+}
+
+bool clsPOP3Session::ReceiveData(QByteArray& Buffer, const QByteArray& EOMsg) {
+    Buffer.resize(0);
+    // A reply of known size grows in place.
+    if (m_expect > 0) Buffer.reserve(m_expect);
+    m_expect = 0;
+    SetTimer(true);
+    const bool multiLine = EOMsg == kEndMulti;
+    qsizetype searched = 0;  // bytes already searched for the marker
+    qsizetype end = -1;      // length of the reply once complete
+    bool statusSeen = false;
+    // Reads what has come and looks for the end in the new bytes only.
+    auto take = [&] {
+        while (end < 0 && m_socket != nullptr && m_socket->bytesAvailable() > 0) {
+            const qint64 k = m_socket->bytesAvailable();
+            const qsizetype old = Buffer.size();
+            Buffer.resize(old + k);
+            const qint64 got = m_socket->read(Buffer.data() + old, k);
+            Buffer.resize(old + qMax<qint64>(got, 0));
+            if (got <= 0) break;
+            RestartTimer();
+            if (TraceOn())
+                WriteTrace(QStringLiteral("<<< Received chunk of ") + QString::number(got) +
+                               QStringLiteral(" bytes from POP3 Server"),
+                           QStringLiteral("<<< Received ") + QString::number(got) +
+                               QStringLiteral(" bytes from POP3 Server : \r\n") +
+                               QString::fromLatin1(Buffer.constData() + old, got));
+            const qsizetype from = qMax<qsizetype>(0, searched - (EOMsg.size() - 1));
+            if (multiLine && !statusSeen) {
+                // A negative status has no listing after it: its line is the reply.
+                const qsizetype eol = Buffer.indexOf(kEndLine, qMax<qsizetype>(0, searched - 1));
+                if (eol >= 0) {
+                    statusSeen = true;
+                    if (!IsOk(Buffer)) end = eol + kEndLine.size();
+                }
+            }
+            if (end < 0) {
+                const qsizetype at = Buffer.indexOf(EOMsg, from);
+                if (at >= 0) end = at + EOMsg.size();
+            }
+            searched = Buffer.size();
+        }
+        return end >= 0;
+    };
+    const WaitEnd how = Wait(take);
+    if (how == WaitEnd::Done) {
+        // Bytes after the marker are no part of this reply.
+        Buffer.truncate(end);
+        WriteTrace(QStringLiteral("EOM found, all bytes have been received from POP3 Server : ") +
+                   QString::number(Buffer.size()));
+        SetTimer(false);
+        return true;
+    }
+    if (how == WaitEnd::Closed) ConnectionLost(kCtxReceive, QStringLiteral("ReceiveData"));
+    return false;
+}
+
+bool clsPOP3Session::Exchange(QByteArray& Buffer, const QByteArray& EOMsg, const QString& Shown, bool Secret) {
+    const QString shownLine = Shown + QStringLiteral("\r\n");
+    WriteTrace(QStringLiteral(">>> Send : ") + Shown,
+               QStringLiteral(">>> Send ") + QString::number(Secret ? shownLine.size() : Buffer.size()) +
+                   QStringLiteral(" bytes to POP3 server : \r\n") + (Secret ? shownLine : QString::fromLatin1(Buffer)));
+    m_secret = Secret;
+    const bool sent = SendData(Buffer);
+    m_secret = false;
+    if (!sent) return false;
+    return ReceiveData(Buffer, EOMsg);
+}
+
+bool clsPOP3Session::POP3Login(bool DoReport) {
+    (void)DoReport;  // its two state texts are raised whatever it says
+    if (Refused(QStringLiteral("POP3Login"))) return false;
+    SetTimer(false);
+    if (POP3User.isEmpty() || POP3Password.isEmpty()) {
+        POP3Disconnect(false);
+        return false;
+    }
+    const QByteArray user = POP3User.toUtf8();
+    // The scrambled text holds the password's bytes.
+    QByteArray password = modCrypto::DecryptPassword(POP3Password).toLatin1();
+    if (HoldsLineBreakOrNul(user) || HoldsLineBreakOrNul(password)) {
+        password.fill('\0');
+        emit OnPOP3Error(QStringLiteral("POP3 authentication failed"));
+        ReportError(QStringLiteral("The user name or the password of account '") + POP3User +
+                        QStringLiteral("' holds a line break or NUL character and cannot be sent to ") + POP3Server,
+                    kCtxConnect, QStringLiteral("POP3Login"));
+        POP3Disconnect(false);
+        return false;
+    }
+    emit OnPOP3StateChange(QStringLiteral("Authenticating ..."));
+
+    QByteArray buffer = QByteArrayLiteral("USER ") + user + kEndLine;
+    const QString shownUser = QStringLiteral("USER ") + POP3User;
+    WriteTrace(QStringLiteral(">>> Send : ") + shownUser,
+               QStringLiteral(">>> Send ") + QString::number(buffer.size()) +
+                   QStringLiteral(" bytes to POP3 server : \r\n") + shownUser + QStringLiteral("\r\n"));
+    m_secret = false;
+    if (!SendData(buffer)) {
+        emit OnPOP3Error(QStringLiteral("POP3 authentication failed"));
+        POP3Disconnect(false);
+        return false;
+    }
+    const QString authFailed = QStringLiteral("Authentication failed on server ") + POP3Server;
+    if (!ReceiveData(buffer, kEndLine)) {
+        emit OnPOP3Error(authFailed);
+        POP3Disconnect(false);
+        return false;
+    }
+    if (!IsOk(buffer)) {
+        ErrorReply(kCtxConnect, QStringLiteral("POP3Login"));
+        POP3Disconnect(false);
+        return false;
+    }
+
+    buffer = QByteArrayLiteral("PASS ") + password + kEndLine;
+    password.fill('\0');
+    const bool exchanged = Exchange(buffer, kEndLine, QStringLiteral("PASS <password>"), true);
+    if (!exchanged) {
+        emit OnPOP3Error(authFailed);
+        POP3Disconnect(false);
+        return false;
+    }
+    if (!IsOk(buffer)) {
+        ErrorReply(kCtxConnect, QStringLiteral("POP3Login"));
+        POP3Disconnect(false);
+        return false;
+    }
+    Pump();
+    emit OnPOP3StateChange(QStringLiteral("Authentication successful"));
+    return true;
+}
+
+bool clsPOP3Session::GetStat(const QByteArray& reply) {
+    MsgCnt = 0;
+    MsgTotSize = 0;
+    const QString text = QString::fromLatin1(reply);
+    QString status;
+    QString count;
+    QString size;
+    int64_t position = 1;
+    const QString blank = QStringLiteral(" ");
+    if (!modGlobalFunctions::GetNextRecord(text, status, blank, position)) return false;
+    if (!modGlobalFunctions::GetNextRecord(text, count, blank, position)) return false;
+    if (!modGlobalFunctions::GetNextRecord(text, size, blank, position)) return false;
+    const std::optional<int32_t> c = Count(count);
+    const std::optional<int32_t> s = Count(size);
+    if (!c || !s) {
+        ReportError(QStringLiteral("Overflow"), kCtxStatParse, QStringLiteral("GetStat"));
+        return false;
+    }
+    MsgCnt = *c;
+    MsgTotSize = *s;
+    return true;
+}
+
+bool clsPOP3Session::POP3GetStat(bool DoReport) {
+    if (Refused(QStringLiteral("POP3GetStat"))) return false;
+    if (DoReport) emit OnPOP3StateChange(QStringLiteral("Retrieving mailbox status ..."));
+    SetTimer(false);
+    QByteArray buffer = QByteArrayLiteral("STAT\r\n");
+    if (!Exchange(buffer, kEndLine, QStringLiteral("STAT"), false)) {
+        POP3Disconnect(false);
+        return false;
+    }
+    if (!IsOk(buffer)) {
+        ErrorReply(kCtxStat, QStringLiteral("POP3GetStat"));
+        POP3Disconnect(false);
+        return false;
+    }
+    if (!GetStat(buffer)) {
+        emit OnPOP3Error(QStringLiteral("Error retrieving mailbox status"));
+        POP3Disconnect(false);
+        return false;
+    }
+    if (DoReport) {
+        const QString where = QStringLiteral(" for ") + POP3User + QStringLiteral(" on ") + POP3Server;
+        if (MsgCnt == 0)
+            emit OnPOP3StateChange(QStringLiteral("There are currently no messages available") + where);
+        else if (MsgCnt == 1)
+            emit OnPOP3StateChange(QStringLiteral("1 message is available for download") + where);
+        else
+            emit OnPOP3StateChange(QString::number(MsgCnt) + QStringLiteral(" messages are available for download") +
+                                   where);
+    }
+    return true;
+}
+
+bool clsPOP3Session::ParseList(const QByteArray& reply) {
+    const qsizetype first = reply.indexOf(kEndLine);
+    if (first < 0 || reply.size() < first + 2 + 3) return false;
+    // The listing lines, each ending in CR LF, without the final "." CR LF.
+    const QByteArray lines = reply.mid(first + 2, reply.size() - (first + 2) - 3);
+    MsgSizes.assign(1, 0);
+    int32_t count = 0;
+    qsizetype pos = 0;
+    while (pos < lines.size()) {
+        qsizetype eol = lines.indexOf(kEndLine, pos);
+        if (eol < 0) eol = lines.size();
+        const QString line = QString::fromLatin1(lines.constData() + pos, eol - pos);
+        pos = eol + 2;
+        if (count == std::numeric_limits<int32_t>::max()) return false;
+        ++count;
+        MsgSizes.push_back(0);
+        QString number;
+        QString size;
+        int64_t at = 1;
+        modGlobalFunctions::GetNextRecord(line, number, QStringLiteral(" "), at);
+        modGlobalFunctions::GetNextRecord(line, size, QStringLiteral(" "), at);
+        const std::optional<int32_t> n = Count(number);
+        if (!n || *n < 1 || *n > count) {
+            ReportError(QStringLiteral("The listing gives message number ") + number.trimmed() +
+                            QStringLiteral(" on its line ") + QString::number(count) +
+                            QStringLiteral(", outside 1 to ") + QString::number(count),
+                        QString(), QStringLiteral("ParseList"));
+            MsgSizes.assign(1, 0);
+            return false;
+        }
+        MsgSizes[static_cast<size_t>(*n)] = Count(size).value_or(0);
+        if (IsInterrupted()) return false;
+    }
+    if (count != MsgCnt)
+        ReportError(QStringLiteral("The STAT and LIST POP3 commands reported different number of messages available "
+                                   "on POP3 server (") +
+                        QString::number(MsgCnt) + QStringLiteral(" Vs ") + QString::number(count) +
+                        QStringLiteral(")"),
+                    QString(), QStringLiteral("ParseList"));
+    if (count == 0) return false;
+    MsgCnt = count;
+    return true;
+}
+
+bool clsPOP3Session::POP3GetList(bool DoReport) {
+    if (Refused(QStringLiteral("POP3GetList"))) return false;
+    if (DoReport) emit OnPOP3StateChange(QStringLiteral("Retrieving message listing ..."));
+    SetTimer(false);
+    QByteArray buffer = QByteArrayLiteral("LIST\r\n");
+    if (!Exchange(buffer, kEndMulti, QStringLiteral("LIST"), false)) {
+        POP3Disconnect(false);
+        return false;
+    }
+    if (!IsOk(buffer)) {
+        ErrorReply(kCtxList, QStringLiteral("POP3GetList"));
+        POP3Disconnect(false);
+        return false;
+    }
+    if (!ParseList(buffer)) {
+        emit OnPOP3Error(QStringLiteral("Could not retrieve message listing"));
+        POP3Disconnect(false);
+        return false;
+    }
+    if (DoReport) emit OnPOP3StateChange(QStringLiteral("Message listing retrieved"));
+    return true;
+}
+
+bool clsPOP3Session::POP3GetMessages(bool DoReport, bool DoReport2) {
+    (void)DoReport2;
+    if (Refused(QStringLiteral("POP3GetMessages"))) return false;
+    if (DoReport)
+        emit OnPOP3StateChange(POP3Full ? QStringLiteral("Retrieving messages ...")
+                                        : QStringLiteral("Retrieving message headers ..."));
+    Mails = std::make_shared<MailList>();
+    m_deleted.clear();
+    const int32_t n = MsgCnt;
+    bool complete = true;
+    for (int64_t i = 1; i <= n; ++i) {
+        MsgIdx = static_cast<int32_t>(i);
+        Pump();
+        if (IsInterrupted()) {
+            POP3Disconnect(false);
+            complete = false;
+            break;
+        }
+        if (DoReport) emit OnPOP3RetrieveMail(MsgIdx, MsgCnt);
+        const int32_t size = static_cast<size_t>(i) < MsgSizes.size() ? MsgSizes[static_cast<size_t>(i)] : 0;
+        const QString shown = POP3Full ? QStringLiteral("RETR ") + QString::number(i)
+                                       : QStringLiteral("TOP ") + QString::number(i) + QLatin1Char(' ') +
+                                             QString::number(POP3Lines);
+        QByteArray buffer = shown.toLatin1() + kEndLine;
+        m_expect = static_cast<qsizetype>(size) + 64;
+        if (!Exchange(buffer, kEndMulti, shown, false)) {
+            POP3Disconnect(false);
+            complete = false;
+            break;
+        }
+        if (!IsOk(buffer)) {
+            ErrorReply(QString(), QStringLiteral("POP3GetMessages"));
+            POP3Disconnect(false);
+            complete = false;
+            break;
+        }
+        auto mail = std::make_shared<clsMail>();
+        mail->mMbxIndex = QString::number(i);
+        mail->mRawMessage = std::move(buffer);
+        mail->mSize = size;
+        Mails->push_back(std::move(mail));
+    }
+    MsgSizes.assign(1, 0);
+    if (!complete) return false;
+    MsgIdx = n < std::numeric_limits<int32_t>::max() ? n + 1 : n;
+    if (DoReport) {
+        emit OnPOP3DownloadComplete();
+        QString text;
+        if (POP3Full)
+            text = QStringLiteral("All messages have been retrieved");
+        else if (POP3Lines == 0)
+            text = QStringLiteral("All message headers have been retrieved");
+        else if (POP3Lines == 1)
+            text = QStringLiteral("All messages first line has been retrieved");
+        else
+            text = QStringLiteral("All messages ") + QString::number(POP3Lines) +
+                   QStringLiteral(" first lines have been retrieved");
+        emit OnPOP3StateChange(text);
+    }
+    return true;
+}
+
+bool clsPOP3Session::POP3DeleteMessage(const clsMail* M_del) {
+    DeleAcknowledged = false;
+    if (Refused(QStringLiteral("POP3DeleteMessage"))) return false;
+    if (M_del == nullptr || !Mails) return false;
+    // A mail without any of the four texts cannot be told from another.
+    const bool identifiable = !(M_del->mMsgID.isEmpty() && M_del->mFrom.isEmpty() && M_del->mSubject.isEmpty() &&
+                                M_del->mSendDate.isEmpty());
+    const MailList entries = *Mails;
+    for (const std::shared_ptr<clsMail>& entry : entries) {
+        if (IsInterrupted()) {
+            POP3Disconnect(false);
+            return false;
+        }
+        if (!identifiable || !entry || m_deleted.contains(entry->mMbxIndex) || entry->mMsgID != M_del->mMsgID ||
+            entry->mFrom != M_del->mFrom || entry->mSubject != M_del->mSubject ||
+            entry->mSendDate != M_del->mSendDate) {
+            continue;
+        }
+        const QString shown = QStringLiteral("DELE ") + entry->mMbxIndex;
+        QByteArray buffer = shown.toLatin1() + kEndLine;
+        WriteTrace(QStringLiteral(">>> Send : ") + shown,
+                   QStringLiteral(">>> Send ") + QString::number(buffer.size()) +
+                       QStringLiteral(" bytes to POP3 server : ") + shown + QStringLiteral("\r\n"));
+        if (!SendData(buffer) || !ReceiveData(buffer, kEndLine)) {
+            POP3Disconnect(false);
+            return false;
+        }
+        if (!IsOk(buffer)) {
+            POP3Disconnect(false);
+            ErrorReply(kCtxDelete, QStringLiteral("POP3DeleteMessage"));
+            return false;
+        }
+        m_deleted.insert(entry->mMbxIndex);
+        DeleAcknowledged = true;
+        Pump();
+        return true;
+    }
+    ReportError(QStringLiteral("Message with sender '") + M_del->mFrom + QStringLiteral("' and subject '") +
+                    M_del->mSubject + QStringLiteral("' could not be found in account '") + POP3User +
+                    QStringLiteral("' on '") + POP3Server + QStringLiteral("'"),
+                kCtxDelete, QStringLiteral("POP3DeleteMessage"));
+    Pump();
+    return true;
+}
+
+QString clsPOP3Session::GetWSAErrorString(int32_t ErrNbr) {
+    switch (ErrNbr) {
+    case 10004: return QStringLiteral("Interrupted system call.");
+    case 10035: return QStringLiteral("Operation would block.");
+    case 10038: return QStringLiteral("Socket operation on nonsocket.");
+    case 10054: return QStringLiteral("Connection reset by peer.");
+    case 10060: return QStringLiteral("Connection timed out.");
+    case 10061: return QStringLiteral("Connection refused.");
+    case 10093: return QStringLiteral("Winsock not initialized.");
+    case 10101: return QStringLiteral("Disconnect.");
+    case 11001: return QStringLiteral("Host not found.");
+    case 11004: return QStringLiteral("Valid name, no data record of requested type.");
+    default: return QString();
+    }
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+// A POP3 session wired as the main window wires it: error console, trace
+// box, interrupt, and an inactivity timer whose tick closes the connection.
+#include <memory>
+
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+#include "IntervalTimer.h"
+#include "RichTextBox.h"
+#include "ServiceObjects.h"
+#include "clsError.h"
+#include "clsInterrupt.h"
+#include "clsPOP3Session.h"
+#include "clsTrace.h"
+#include "modCrypto.h"
+
+struct SessionRig {
+    QWidget consoleForm;
+    RichTextBox* console;
+    RichTextBox traceBox;
+    IntervalTimer tmr;
+    std::unique_ptr<clsPOP3Session> s = std::make_unique<clsPOP3Session>();
+    QStringList errors;
+    QStringList states;
+    int timeOuts = 0;
+    QTimer safety;  // a Cancel that ends a wait which would otherwise hang
+
+    SessionRig(const QString& server, int port, int timeoutMs = 0, const QByteArray& password = "secret") {
+        console = new RichTextBox(&consoleForm);
+        console->setObjectName(QStringLiteral("TxtErrors"));
+        ErrorObj()->LogScreen = &consoleForm;
+        auto trace = std::make_shared<clsTrace>();
+        trace->TraceCtl = &traceBox;
+        trace->DoTraceToScreen = true;
+        s->MyError = ErrorObj();
+        s->MyTrace = trace;
+        s->Interrupt = InterruptObj();
+        s->Tmr = &tmr;
+        tmr.SetInterval(timeoutMs);
+        QObject::connect(&tmr, &IntervalTimer::Timer, [this] {
+            tmr.SetEnabled(false);
+            ++timeOuts;
+            s->POP3Interrupt(false);
+        });
+        QObject::connect(s.get(), &clsPOP3Session::OnPOP3Error, [this](const QString& t) { errors << t; });
+        QObject::connect(s.get(), &clsPOP3Session::OnPOP3StateChange, [this](const QString& t) { states << t; });
+        s->POP3Server = server;
+        s->POP3Port = port;
+        s->POP3User = QStringLiteral("user");
+        s->POP3Password = modCrypto::EncryptPassword(QString::fromLatin1(password));
+        safety.setSingleShot(true);
+        QObject::connect(&safety, &QTimer::timeout, [] { InterruptObj()->ISet(QStringLiteral("Test")); });
+        safety.start(15000);
+    }
+    ~SessionRig() { ErrorObj()->LogScreen = nullptr; }
+
+    clsTrace& Trace() { return *s->MyTrace; }
+    QString Console() const { return console->Text(); }
+    QString TraceText() const { return traceBox.Text(); }
+
+    // The retrieval as the mail pane runs it, stopping at the first False.
+    bool Retrieve() {
+        if (!s->POP3Connect(true) || !s->POP3Login(true) || !s->POP3GetStat(true)) return false;
+        if (s->MsgCnt >= 1 && (!s->POP3GetList(true) || !s->POP3GetMessages(true))) return false;
+        return s->POP3Disconnect(true);
+    }
+};

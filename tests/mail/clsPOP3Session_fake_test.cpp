@@ -1,0 +1,379 @@
+// The POP3 session against a scripted server: every failure a real server
+// rarely shows, each with the lines the server got, the texts raised and the
+// reports on the console.
+#include <functional>
+
+#include <QTcpServer>
+#include <QThread>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "FakePop3Server.h"
+#include "SessionRig.h"
+#include "TestHarness.h"
+#include "clsMail.h"
+
+namespace {
+
+using Lines = QList<QByteArray>;
+const Lines kLogin = {"USER user", "PASS secret"};
+
+FakeReply Silent() {
+    FakeReply r;
+    r.silent = true;
+    return r;
+}
+
+struct RetrievalCase {
+    const char* name;
+    std::function<void(FakePop3Server&)> script;
+    Lines seen;              // the lines the server got, in order
+    bool ok;                 // the whole retrieval succeeded
+    QStringList errors;      // OnPOP3Error texts, in order
+    QStringList reports;     // texts each found on the console
+    int mails = -1;          // entries in Mails; -1 = no retrieval ran
+    int timeoutMs = 0;
+    int cancelMs = 0;        // a user Cancel after this long
+    bool full = false;
+    int lines = 0;
+};
+
+const QString kErrStatus = QStringLiteral("127.0.0.1 responded with error status");
+const QString kClosed = QStringLiteral("The connection to 127.0.0.1 was closed");
+
+void Reply(FakePop3Server& f, const QByteArray& key, FakeReply r) { f.replies[key] = std::move(r); }
+
+const RetrievalCase kRetrievalCases[] = {
+    {"headers only", nullptr, kLogin + Lines{"STAT", "LIST", "TOP 1 0", "TOP 2 0", "QUIT"}, true, {}, {}, 2},
+    {"first lines", nullptr, kLogin + Lines{"STAT", "LIST", "TOP 1 25", "TOP 2 25", "QUIT"}, true, {}, {}, 2, 0, 0,
+     false, 25},
+    {"whole messages", nullptr, kLogin + Lines{"STAT", "LIST", "RETR 1", "RETR 2", "QUIT"}, true, {}, {}, 2, 0, 0,
+     true},
+    {"no greeting: time-out", [](FakePop3Server& f) { f.greeting.silent = true; }, {}, false, {}, {}, -1, 300},
+    {"negative greeting", [](FakePop3Server& f) { f.greeting = {"-ERR go away\r\n"}; }, {"QUIT"}, false,
+     {kErrStatus}, {"please enable the POP3 trace"}},
+    {"USER refused", [](FakePop3Server& f) { Reply(f, "USER", {"-ERR no\r\n"}); }, {"USER user", "QUIT"}, false,
+     {kErrStatus}, {"Failed To Connect to POP3 Server"}},
+    {"PASS refused", [](FakePop3Server& f) { Reply(f, "PASS", {"-ERR wrong\r\n"}); }, kLogin + Lines{"QUIT"}, false,
+     {kErrStatus}, {"Failed To Connect to POP3 Server"}},
+    {"STAT refused", [](FakePop3Server& f) { Reply(f, "STAT", {"-ERR\r\n"}); }, kLogin + Lines{"STAT", "QUIT"},
+     false, {kErrStatus}, {"Failed To Get account Stats"}},
+    // A multi-line command refused with one line ends at that line.
+    {"LIST refused", [](FakePop3Server& f) { Reply(f, "LIST", {"-ERR busy\r\n"}); },
+     kLogin + Lines{"STAT", "LIST", "QUIT"}, false, {kErrStatus}, {"Failed To Get Message List From Server"}},
+    {"TOP refused", [](FakePop3Server& f) { Reply(f, "TOP 2", {"-ERR gone\r\n"}); },
+     kLogin + Lines{"STAT", "LIST", "TOP 1 0", "TOP 2 0", "QUIT"}, false, {kErrStatus}, {}, 1},
+    {"STAT without size", [](FakePop3Server& f) { Reply(f, "STAT", {"+OK 2\r\n"}); },
+     kLogin + Lines{"STAT", "QUIT"}, false, {"Error retrieving mailbox status"}, {}},
+    {"empty mailbox", [](FakePop3Server& f) { Reply(f, "STAT", {"+OK 0 0\r\n"}); },
+     kLogin + Lines{"STAT", "QUIT"}, true, {}, {}},
+    {"STAT above 32767", [](FakePop3Server& f) { Reply(f, "STAT", {"+OK 32767 0\r\n"}); Reply(f, "LIST", {"+OK\r\n1 5\r\n.\r\n"}); },
+     kLogin + Lines{"STAT", "LIST", "TOP 1 0", "QUIT"}, true, {}, {"(32767 Vs 1)"}, 1},
+    {"STAT and LIST differ", [](FakePop3Server& f) { Reply(f, "STAT", {"+OK 3 900\r\n"}); },
+     kLogin + Lines{"STAT", "LIST", "TOP 1 0", "TOP 2 0", "QUIT"}, true, {},
+     {"reported different number of messages available on POP3 server (3 Vs 2)"}, 2},
+    {"empty listing", [](FakePop3Server& f) { Reply(f, "LIST", {"+OK\r\n.\r\n"}); },
+     kLogin + Lines{"STAT", "LIST", "QUIT"}, false, {"Could not retrieve message listing"}, {}},
+    {"listing number 0", [](FakePop3Server& f) { Reply(f, "LIST", {"+OK\r\n0 5\r\n2 7\r\n.\r\n"}); },
+     kLogin + Lines{"STAT", "LIST", "QUIT"}, false, {"Could not retrieve message listing"}, {"outside 1 to 1"}},
+    {"listing number above count", [](FakePop3Server& f) { Reply(f, "LIST", {"+OK\r\n1 5\r\n5 120\r\n.\r\n"}); },
+     kLogin + Lines{"STAT", "LIST", "QUIT"}, false, {"Could not retrieve message listing"}, {"outside 1 to 2"}},
+    {"reply byte by byte", [](FakePop3Server& f) { f.replies["TOP"].piece = 1; f.replies["LIST"].piece = 1; },
+     kLogin + Lines{"STAT", "LIST", "TOP 1 0", "TOP 2 0", "QUIT"}, true, {}, {}, 2},
+    {"silence: time-out", [](FakePop3Server& f) { Reply(f, "TOP 2", Silent()); },
+     kLogin + Lines{"STAT", "LIST", "TOP 1 0", "TOP 2 0"}, false, {}, {}, 1, 300},
+    {"silence, no time-out: Cancel", [](FakePop3Server& f) { Reply(f, "TOP 2", Silent()); },
+     kLogin + Lines{"STAT", "LIST", "TOP 1 0", "TOP 2 0", "QUIT"}, false, {}, {}, 1, 0, 400},
+    // Data keeps coming, each gap shorter than the time-out, the whole
+    // reply much longer.
+    {"slow reply inside the time-out",
+     [](FakePop3Server& f) { f.replies["TOP"] = {FakePop3Server::Message("slow"), 12, 100}; },
+     kLogin + Lines{"STAT", "LIST", "TOP 1 0", "TOP 2 0", "QUIT"}, true, {}, {}, 2, 600},
+    {"closed after greeting", [](FakePop3Server& f) { f.greeting.close = true; }, {}, false, {kClosed},
+     {"was closed"}},
+    {"closed mid-reply",
+     [](FakePop3Server& f) { Reply(f, "RETR 2", {"+OK\r\nFrom: x\r\n\r\nhalf", 0, 0, false, true}); },
+     kLogin + Lines{"STAT", "LIST", "RETR 1", "RETR 2"}, false, {kClosed}, {"Failed To Receive Data"}, 1, 0, 0, true},
+};
+
+class SessionRetrieval : public ::testing::TestWithParam<RetrievalCase> {};
+
+TEST_P(SessionRetrieval, LinesTextsAndReports) {
+    const RetrievalCase& c = GetParam();
+    FakePop3Server server;
+    if (c.script) c.script(server);
+    server.Start();
+    SessionRig rig(QStringLiteral("127.0.0.1"), server.Port(), c.timeoutMs);
+    rig.s->POP3Full = c.full;
+    rig.s->POP3Lines = c.lines;
+    if (c.cancelMs > 0) QTimer::singleShot(c.cancelMs, [] { InterruptObj()->ISet(QStringLiteral("Operator")); });
+    EXPECT_EQ(rig.Retrieve(), c.ok) << rig.TraceText().toStdString();
+    EXPECT_FALSE(rig.s->IsConnected());
+    EXPECT_FALSE(InterruptObj()->Active);
+    server.Stop();
+    EXPECT_EQ(server.Lines(), c.seen);
+    // The first texts; a lost connection may add the command's own after.
+    EXPECT_EQ(rig.errors.mid(0, c.errors.size()), c.errors) << rig.errors.join(QLatin1Char('|')).toStdString();
+    if (c.errors.isEmpty()) {
+        EXPECT_TRUE(rig.errors.isEmpty());
+    }
+    for (const QString& r : c.reports) EXPECT_TRUE(rig.Console().contains(r)) << r.toStdString() << "\n" << rig.Console().toStdString();
+    if (c.reports.isEmpty() && c.ok) {
+        EXPECT_TRUE(rig.Console().isEmpty()) << rig.Console().toStdString();
+    }
+    EXPECT_EQ(rig.s->Mails ? static_cast<int>(rig.s->Mails->size()) : -1, c.mails);
+    EXPECT_EQ(rig.timeOuts, c.timeoutMs > 0 && !c.ok ? 1 : 0);
+    EXPECT_FALSE(rig.TraceText().contains(QStringLiteral("secret")));
+}
+
+INSTANTIATE_TEST_SUITE_P(FakeServer, SessionRetrieval, ::testing::ValuesIn(kRetrievalCases),
+                         [](const auto& info) {
+                             std::string n = info.param.name;
+                             for (char& ch : n)
+                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                             return n;
+                         });
+
+// Message bytes as the server sent them, the status line and end marker
+// included, nothing after the marker.
+TEST(SessionReplies, RawBytesKeptExactly) {
+    const QByteArray longLine(70000, 'x');
+    struct Row {
+        const char* name;
+        QByteArray body;
+        QByteArray after;  // sent right after the marker
+    };
+    const Row rows[] = {
+        {"bare LF, NUL and 8-bit bytes", QByteArray("a\nb\0c\xe9\xff\r\n", 9), {}},
+        {"dot-stuffed lines", "..x\r\n...\r\n", {}},
+        {"line over 64 KB", longLine + "\r\n", {}},
+        {"bytes after the marker", "z\r\n", "JUNK\r\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QByteArray reply = "+OK\r\nSubject: s\r\n\r\n" + row.body + ".\r\n";
+        FakePop3Server server;
+        server.replies["STAT"] = {"+OK 1 10\r\n"};
+        server.replies["LIST"] = {"+OK\r\n1 10\r\n.\r\n"};
+        server.replies["RETR"] = {reply + row.after};
+        server.Start();
+        SessionRig rig(QStringLiteral("127.0.0.1"), server.Port());
+        rig.s->POP3Full = true;
+        ASSERT_TRUE(rig.Retrieve());
+        ASSERT_EQ(rig.s->Mails->size(), 1u);
+        EXPECT_EQ(rig.s->Mails->at(0)->mRawMessage, reply);
+        EXPECT_EQ(rig.s->Mails->at(0)->mMbxIndex, QStringLiteral("1"));
+        EXPECT_EQ(rig.s->Mails->at(0)->mSize, 10);
+        EXPECT_TRUE(rig.s->QuitAcknowledged);
+    }
+}
+
+// The end marker arriving in two pieces, cut at each of its bytes.
+TEST(SessionReplies, MarkerSplitAtEveryOffset) {
+    const QByteArray reply = FakePop3Server::Message("split");
+    for (int cut = static_cast<int>(reply.size()) - 6; cut < reply.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        FakePop3Server server;
+        server.replies["TOP"] = {reply, 0, 30, false, false};
+        server.replies["TOP"].firstPiece = cut;
+        server.Start();
+        SessionRig rig(QStringLiteral("127.0.0.1"), server.Port());
+        ASSERT_TRUE(rig.Retrieve());
+        EXPECT_EQ(rig.s->Mails->at(1)->mRawMessage, reply);
+    }
+}
+
+TEST(SessionConnect, FailuresBeforeTheGreeting) {
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+    const int closedPort = probe.serverPort();
+    probe.close();
+    struct Row {
+        const char* name;
+        QString server;
+        int port;
+        QString error;
+    };
+    const Row rows[] = {
+        {"refused port", QStringLiteral("127.0.0.1"), closedPort, QStringLiteral("Cannot connect to remote host 127.0.0.1")},
+        {"unknown host", QStringLiteral("nohost.invalid"), 110, QStringLiteral("nohost.invalid host could not be found !")},
+        {"port 0", QStringLiteral("127.0.0.1"), 0, QStringLiteral("Cannot connect to remote host 127.0.0.1")},
+        {"port above 65535", QStringLiteral("127.0.0.1"), 65536, QStringLiteral("Cannot connect to remote host 127.0.0.1")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SessionRig rig(row.server, row.port);
+        EXPECT_FALSE(rig.s->POP3Connect(true));
+        EXPECT_FALSE(rig.s->IsConnected());
+        EXPECT_EQ(rig.errors, QStringList{row.error});
+        EXPECT_TRUE(rig.Console().contains(row.error));
+        EXPECT_TRUE(rig.Console().contains(QStringLiteral("Failed To Connect to POP3 Server")));
+    }
+    SessionRig empty(QString(), 110);
+    empty.s->POP3Lines = -5;
+    EXPECT_FALSE(empty.s->POP3Connect(true));
+    EXPECT_TRUE(empty.errors.isEmpty());
+    EXPECT_TRUE(empty.states.isEmpty());
+}
+
+// A user name or password that would split the command line never leaves.
+TEST(SessionLogin, LineBreakOrNulIsNeverSent) {
+    const QByteArray passwords[] = {"se\r\ncret", "a\nb", "a\rb"};
+    for (const QByteArray& pw : passwords) {
+        FakePop3Server server;
+        server.Start();
+        SessionRig rig(QStringLiteral("127.0.0.1"), server.Port(), 0, pw);
+        ASSERT_TRUE(rig.s->POP3Connect(false));
+        EXPECT_FALSE(rig.s->POP3Login(false));
+        EXPECT_FALSE(rig.s->IsConnected());
+        server.Stop();
+        EXPECT_EQ(server.Lines(), Lines{"QUIT"});
+        EXPECT_EQ(rig.errors, QStringList{QStringLiteral("POP3 authentication failed")});
+        EXPECT_TRUE(rig.Console().contains(QStringLiteral("holds a line break or NUL")));
+        EXPECT_FALSE(rig.Console().contains(QString::fromLatin1(pw)));
+    }
+    FakePop3Server server;
+    server.Start();
+    SessionRig rig(QStringLiteral("127.0.0.1"), server.Port());
+    for (const QString& user : {QStringLiteral("us\rer"), QStringLiteral("us\ner"), QString::fromLatin1("us\0er", 5)}) {
+        rig.s->POP3User = user;
+        ASSERT_TRUE(rig.s->POP3Connect(false));
+        EXPECT_FALSE(rig.s->POP3Login(false));
+    }
+    server.Stop();
+    EXPECT_EQ(server.Lines(), (Lines{"QUIT", "QUIT", "QUIT"}));
+}
+
+TEST(SessionLogin, EmptyPasswordEndsSilently) {
+    FakePop3Server server;
+    server.Start();
+    SessionRig rig(QStringLiteral("127.0.0.1"), server.Port(), 0, "");
+    ASSERT_TRUE(rig.s->POP3Connect(false));
+    EXPECT_FALSE(rig.s->POP3Login(true));
+    server.Stop();
+    EXPECT_EQ(server.Lines(), Lines{"QUIT"});
+    EXPECT_TRUE(rig.errors.isEmpty());
+    EXPECT_TRUE(rig.Console().isEmpty());
+}
+
+// The verbose trace shows the PASS line masked, with the masked line's
+// length, and no byte count gives the password's length away.
+TEST(SessionTrace, PasswordNeverTraced) {
+    for (bool verbose : {false, true}) {
+        FakePop3Server server;
+        server.Start();
+        SessionRig rig(QStringLiteral("127.0.0.1"), server.Port(), 0, "s3cr3tpw_xyz");
+        rig.Trace().DoVerbose = verbose;
+        ASSERT_TRUE(rig.Retrieve());
+        const QString trace = rig.TraceText();
+        EXPECT_FALSE(trace.contains(QStringLiteral("s3cr3tpw_xyz")));
+        EXPECT_FALSE(trace.contains(rig.s->POP3Password));
+        // "PASS s3cr3tpw_xyz\r\n" is 19 bytes.
+        EXPECT_FALSE(trace.contains(QStringLiteral(" 19 bytes")));
+        EXPECT_FALSE(trace.contains(QStringLiteral(": 19\r")));
+        if (verbose)
+            EXPECT_TRUE(trace.contains(QStringLiteral(">>> Send 17 bytes to POP3 server : \r\nPASS <password>\r\n")));
+        else
+            EXPECT_TRUE(trace.contains(QStringLiteral(">>> Send : PASS <password>")));
+        EXPECT_TRUE(trace.contains(QStringLiteral(">>> Send : STAT")) || verbose);
+    }
+}
+
+// A command started from inside a wait (a timer tick in the pump) is
+// refused; the running one completes.
+TEST(SessionBusy, CommandFromThePumpRefused) {
+    FakePop3Server server;
+    server.replies["TOP"] = {FakePop3Server::Message("slow"), 5, 30};
+    server.Start();
+    SessionRig rig(QStringLiteral("127.0.0.1"), server.Port());
+    bool inner = true;
+    QTimer::singleShot(200, [&] { inner = rig.s->POP3GetStat(false); });
+    EXPECT_TRUE(rig.Retrieve());
+    EXPECT_FALSE(inner);
+    EXPECT_TRUE(rig.Console().contains(QStringLiteral("is still waiting for the server")));
+    server.Stop();
+    EXPECT_EQ(server.Lines().count("STAT"), 1);
+}
+
+// A destroyed session drops its connection without QUIT.
+TEST(SessionLifetime, DestroyedSessionClosesItsConnection) {
+    FakePop3Server server;
+    server.Start();
+    SessionRig rig(QStringLiteral("127.0.0.1"), server.Port());
+    ASSERT_TRUE(rig.s->POP3Connect(false));
+    rig.s.reset();
+    for (int i = 0; i < 200 && server.Closed() == 0; ++i) QThread::msleep(10);
+    EXPECT_EQ(server.Closed(), 1);
+    server.Stop();
+    EXPECT_TRUE(server.Lines().isEmpty());
+}
+
+struct Fields {
+    QString id, from, subject, date;
+};
+
+void SetFields(clsMail& m, const Fields& f) {
+    m.mMsgID = f.id;
+    m.mFrom = f.from;
+    m.mSubject = f.subject;
+    m.mSendDate = f.date;
+}
+
+// Two equal mails take one DELE each; a third finds nothing; an empty mail
+// matches nothing; QUIT's answer is known.
+TEST(SessionDelete, EachScannedMessageTakenOnce) {
+    FakePop3Server server;
+    server.Start();
+    SessionRig rig(QStringLiteral("127.0.0.1"), server.Port());
+    ASSERT_TRUE(rig.s->POP3Connect(false) && rig.s->POP3Login(false) && rig.s->POP3GetStat(false) &&
+                rig.s->POP3GetList(false) && rig.s->POP3GetMessages(false));
+    const Fields same{"<1@x>", "a@b.example", "Hi", "Mon"};
+    for (auto& m : *rig.s->Mails) SetFields(*m, same);
+    clsMail wanted;
+    SetFields(wanted, same);
+    clsMail empty;
+    struct Step {
+        const clsMail* mail;
+        bool result;
+        bool acknowledged;
+        bool notFound;
+    };
+    const Step steps[] = {{&wanted, true, true, false},
+                          {&wanted, true, true, false},
+                          {&wanted, true, false, true},
+                          {&empty, true, false, true},
+                          {nullptr, false, false, false}};
+    for (const Step& st : steps) {
+        const int before = static_cast<int>(rig.Console().count(QStringLiteral("could not be found")));
+        EXPECT_EQ(rig.s->POP3DeleteMessage(st.mail), st.result);
+        EXPECT_EQ(rig.s->DeleAcknowledged, st.acknowledged);
+        EXPECT_EQ(rig.Console().count(QStringLiteral("could not be found")) > before, st.notFound);
+    }
+    EXPECT_TRUE(rig.s->POP3Disconnect(false));
+    EXPECT_TRUE(rig.s->QuitAcknowledged);
+    server.Stop();
+    EXPECT_EQ(server.Lines(), (kLogin + Lines{"STAT", "LIST", "TOP 1 0", "TOP 2 0", "DELE 1", "DELE 2", "QUIT"}));
+}
+
+TEST(SessionDelete, RefusedDeleAndQuit) {
+    FakePop3Server server;
+    server.replies["DELE"] = {"-ERR no such message\r\n"};
+    server.replies["QUIT"] = {"-ERR later\r\n", 0, 0, false, true};
+    server.Start();
+    SessionRig rig(QStringLiteral("127.0.0.1"), server.Port());
+    ASSERT_TRUE(rig.s->POP3Connect(false) && rig.s->POP3Login(false) && rig.s->POP3GetStat(false) &&
+                rig.s->POP3GetList(false) && rig.s->POP3GetMessages(false));
+    clsMail wanted;
+    SetFields(wanted, {"<1@x>", "a", "s", "d"});
+    SetFields(*rig.s->Mails->at(1), {"<1@x>", "a", "s", "d"});
+    EXPECT_FALSE(rig.s->POP3DeleteMessage(&wanted));
+    EXPECT_FALSE(rig.s->DeleAcknowledged);
+    EXPECT_FALSE(rig.s->QuitAcknowledged);
+    EXPECT_FALSE(rig.s->IsConnected());
+    EXPECT_TRUE(rig.Console().contains(QStringLiteral("Error Deleting Message On Mail Server")));
+    server.Stop();
+    EXPECT_EQ(server.Lines().mid(6), (Lines{"DELE 2", "QUIT"}));
+}
+
+}  // namespace
