@@ -164,6 +164,27 @@ void FrmMain::InitMemUsageObj() {
     m->Startup(true);
 }
 
+bool FrmMain::InitSessionObj() {
+    bool ok = false;
+    Trap(
+        [&] {
+            const std::pair<std::unique_ptr<clsPOP3Session>*, IntervalTimer*> sessions[] = {{&Session1, TmrPOP31},
+                                                                                           {&Session2, TmrPOP32}};
+            for (const auto& [session, timer] : sessions) {
+                *session = std::make_unique<clsPOP3Session>();
+                (*session)->MyError = ErrorObj();
+                (*session)->Interrupt = InterruptObj();
+                (*session)->MyTrace = TraceObj();
+                (*session)->Tmr = timer;
+            }
+            ok = true;
+        },
+        [&](const QString& d) {
+            Report(d, QStringLiteral("Error Initializing Session Objects"), QStringLiteral("InitSessionObj"));
+        });
+    return ok;
+}
+
 void FrmMain::Form_Load() {
     Trap(
         [&] {
@@ -172,6 +193,7 @@ void FrmMain::Form_Load() {
             InitTraceObj();
             InitInterruptObj();
             InitListsCol();
+            InitSessionObj();
             InitMonitorObj();
             InitChronoObj();
             InitMemUsageObj();
@@ -332,6 +354,8 @@ void FrmMain::ShutDown() {
             ReleaseChronoObj();
             ReleaseMemUsageObj();
             Mailboxes.reset();
+            Session1.reset();
+            Session2.reset();
             MergeFiles().clear();
             VL_left.reset();
             VL_right.reset();

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 #include "clsEmailList.h"
+#include "clsPOP3Session.h"
 
 class ImageList;
 class IntervalTimer;
@@ -78,6 +79,10 @@ public:
     void InitMonitorObj();
     void InitChronoObj();
     void InitMemUsageObj();
+    // Session1 retrieves (timer TmrPOP31), Session2 deletes (TmrPOP32).
+    bool InitSessionObj();
+    std::unique_ptr<clsPOP3Session> Session1;
+    std::unique_ptr<clsPOP3Session> Session2;
 
     // Pumps messages, then takes a pending stop request: True once per request.
     bool IsInterrupt();

@@ -264,6 +264,31 @@ TEST(FrmMainLoad, AFailingStepStillShowsTheWindow) {
     Clock::Install(nullptr);
 }
 
+// Retrieval and deletion each have their own session and time-out timer,
+// wired to the program's error, trace and interrupt objects.
+TEST(FrmMainLoad, SessionsWiredToTheServicesAndTheirTimers) {
+    MainFixture::WriteReferenceFiles();
+    FrmMain w;
+    w.Form_Load();
+    struct Row {
+        clsPOP3Session* session;
+        IntervalTimer* timer;
+    };
+    const Row rows[] = {{w.Session1.get(), w.TmrPOP31}, {w.Session2.get(), w.TmrPOP32}};
+    for (const Row& row : rows) {
+        ASSERT_NE(row.session, nullptr);
+        EXPECT_EQ(row.session->Tmr, row.timer);
+        EXPECT_EQ(row.session->MyError, ErrorObj());
+        EXPECT_EQ(row.session->MyTrace, TraceObj());
+        EXPECT_EQ(row.session->Interrupt, InterruptObj());
+        EXPECT_FALSE(row.session->IsConnected());
+    }
+    EXPECT_NE(w.Session1, w.Session2);
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(w.Session1, nullptr);
+    EXPECT_EQ(w.Session2, nullptr);
+}
+
 TEST(FrmMainUnload, ClosesTheOtherWindowsAndLetsEverythingGo) {
     MainFixture::WriteReferenceFiles();
     const QString list = TestHarness::WriteFile("list.txt", "a@shop.fr\r\n");
