@@ -26,7 +26,7 @@ struct SessionRig {
     QStringList errors;
     QStringList states;
     int timeOuts = 0;
-    QTimer safety;  // a Cancel that ends a wait which would otherwise hang
+    QTimer safety;  // Cancels that end any wait which would otherwise hang
 
     SessionRig(const QString& server, int port, int timeoutMs = 0, const QByteArray& password = "secret") {
         console = new RichTextBox(&consoleForm);
@@ -51,7 +51,6 @@ struct SessionRig {
         s->POP3Port = port;
         s->POP3User = QStringLiteral("user");
         s->POP3Password = modCrypto::EncryptPassword(QString::fromLatin1(password));
-        safety.setSingleShot(true);
         QObject::connect(&safety, &QTimer::timeout, [] { InterruptObj()->ISet(QStringLiteral("Test")); });
         safety.start(15000);
     }
