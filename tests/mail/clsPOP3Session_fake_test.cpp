@@ -64,6 +64,12 @@ const RetrievalCase kRetrievalCases[] = {
      kLogin + Lines{"STAT", "LIST", "QUIT"}, false, {kErrStatus}, {"Failed To Get Message List From Server"}},
     {"TOP refused", [](FakePop3Server& f) { Reply(f, "TOP 2", {"-ERR gone\r\n"}); },
      kLogin + Lines{"STAT", "LIST", "TOP 1 0", "TOP 2 0", "QUIT"}, false, {kErrStatus}, {}, 1},
+    {"RETR refused", [](FakePop3Server& f) { Reply(f, "RETR 1", {"-ERR locked\r\n"}); },
+     kLogin + Lines{"STAT", "LIST", "RETR 1", "QUIT"}, false, {kErrStatus}, {"please enable the POP3 trace"}, 0, 0, 0,
+     true},
+    {"QUIT refused", [](FakePop3Server& f) { Reply(f, "QUIT", {"-ERR not now\r\n", 0, 0, false, true}); },
+     kLogin + Lines{"STAT", "LIST", "TOP 1 0", "TOP 2 0", "QUIT"}, true, {kErrStatus},
+     {"Failed To Disconnect From POP3 Server"}, 2},
     {"STAT without size", [](FakePop3Server& f) { Reply(f, "STAT", {"+OK 2\r\n"}); },
      kLogin + Lines{"STAT", "QUIT"}, false, {"Error retrieving mailbox status"}, {}},
     {"empty mailbox", [](FakePop3Server& f) { Reply(f, "STAT", {"+OK 0 0\r\n"}); },
@@ -134,6 +140,33 @@ INSTANTIATE_TEST_SUITE_P(FakeServer, SessionRetrieval, ::testing::ValuesIn(kRetr
                                  if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
                              return n;
                          });
+
+// A whole retrieval tells its steps in order.
+TEST(SessionStates, FullRetrievalInOrder) {
+    FakePop3Server server;
+    server.Start();
+    SessionRig rig(QStringLiteral("127.0.0.1"), server.Port());
+    rig.s->POP3Lines = 25;
+    QList<int> progress;
+    int completes = 0;
+    QObject::connect(rig.s.get(), &clsPOP3Session::OnPOP3RetrieveMail, [&](int32_t i, int32_t n) { progress << i << n; });
+    QObject::connect(rig.s.get(), &clsPOP3Session::OnPOP3DownloadComplete, [&] { ++completes; });
+    ASSERT_TRUE(rig.Retrieve());
+    EXPECT_EQ(rig.states, (QStringList{"Connecting to 127.0.0.1 ...", "Connected to 127.0.0.1", "Authenticating ...",
+                                       "Authentication successful", "Retrieving mailbox status ...",
+                                       "2 messages are available for download for user on 127.0.0.1",
+                                       "Retrieving message listing ...", "Message listing retrieved",
+                                       "Retrieving message headers ...", "All messages 25 first lines have been retrieved",
+                                       "Disconnecting from 127.0.0.1 ...", "Disconnected from 127.0.0.1"}));
+    EXPECT_EQ(progress, (QList<int>{1, 2, 2, 2}));
+    EXPECT_EQ(completes, 1);
+    EXPECT_EQ(rig.s->MsgIdx, 3);
+    EXPECT_TRUE(rig.TraceText().contains(QStringLiteral("Successfully connected to 127.0.0.1 on port ") +
+                                         QString::number(server.Port())));
+    // Without a connection nothing is sent and nothing raised.
+    EXPECT_FALSE(rig.s->POP3Disconnect(true));
+    EXPECT_EQ(rig.states.size(), 12);
+}
 
 // Message bytes as the server sent them, the status line and end marker
 // included, nothing after the marker.
