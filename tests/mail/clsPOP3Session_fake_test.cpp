@@ -168,6 +168,28 @@ TEST(SessionStates, FullRetrievalInOrder) {
     EXPECT_EQ(rig.states.size(), 12);
 }
 
+// Counts and message numbers past the 16-bit range.
+TEST(SessionCounts, MoreThan32767Messages) {
+    constexpr int kCount = 32768;
+    QByteArray listing = "+OK\r\n";
+    for (int n = 1; n <= kCount; ++n) listing += QByteArray::number(n) + " 9\r\n";
+    FakePop3Server server;
+    server.replies["STAT"] = {"+OK " + QByteArray::number(kCount) + " 294912\r\n"};
+    server.replies["LIST"] = {listing + ".\r\n"};
+    server.replies["TOP"] = {"+OK\r\nSubject: s\r\n\r\n.\r\n"};
+    server.Start();
+    SessionRig rig(QStringLiteral("127.0.0.1"), server.Port());
+    rig.Trace().DoTraceToScreen = false;
+    ASSERT_TRUE(rig.Retrieve()) << rig.Console().toStdString();
+    EXPECT_EQ(rig.s->MsgCnt, kCount);
+    EXPECT_EQ(rig.s->MsgIdx, kCount + 1);
+    ASSERT_EQ(rig.s->Mails->size(), size_t(kCount));
+    EXPECT_EQ(rig.s->Mails->at(32766)->mMbxIndex, QStringLiteral("32767"));
+    EXPECT_EQ(rig.s->Mails->back()->mMbxIndex, QStringLiteral("32768"));
+    EXPECT_EQ(rig.s->Mails->back()->mSize, 9);
+    EXPECT_TRUE(rig.Console().isEmpty()) << rig.Console().toStdString();
+}
+
 // Message bytes as the server sent them, the status line and end marker
 // included, nothing after the marker.
 TEST(SessionReplies, RawBytesKeptExactly) {
