@@ -118,9 +118,12 @@ bool clsPOP3Session::Refused(const QString& Routine) {
 // socket error, a timer tick, a click), then looks again.
 clsPOP3Session::WaitEnd clsPOP3Session::Wait(const std::function<bool()>& done) {
     WaitEnd end = WaitEnd::Done;
+    m_cutOff = false;
     for (;;) {
         if (done()) break;
-        if (IsTimedOut()) {
+        // The owner closed the connection from the pump (its time-out or its
+        // unload): it has said why already.
+        if (IsTimedOut() || m_cutOff) {
             end = WaitEnd::TimedOut;
             break;
         }
@@ -243,6 +246,7 @@ bool clsPOP3Session::POP3Disconnect(bool DoReport) {
 
 bool clsPOP3Session::POP3Interrupt(bool DoReport) {
     SetTimer(false);
+    if (m_pumping) m_cutOff = true;
     // Only a live connection is closed; without one there is nothing to do.
     ReleaseSocket();
     POP3Cleanup(false);

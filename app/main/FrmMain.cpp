@@ -354,8 +354,14 @@ void FrmMain::ShutDown() {
             ReleaseChronoObj();
             ReleaseMemUsageObj();
             Mailboxes.reset();
-            Session1.reset();
-            Session2.reset();
+            // A session may be waiting in the pump that runs this unload: its
+            // connection is cut now, the session deleted once its command
+            // has returned.
+            for (std::unique_ptr<clsPOP3Session>* session : {&Session1, &Session2}) {
+                if (!*session) continue;
+                (*session)->POP3Interrupt(false);
+                session->release()->deleteLater();
+            }
             MergeFiles().clear();
             VL_left.reset();
             VL_right.reset();

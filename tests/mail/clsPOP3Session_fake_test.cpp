@@ -364,6 +364,29 @@ TEST(SessionLifetime, DestroyedSessionClosesItsConnection) {
     EXPECT_TRUE(server.Lines().isEmpty());
 }
 
+// The owner's unload from inside a wait: the connection is cut without
+// QUIT or report, and the session deleted once its command has returned.
+TEST(SessionLifetime, CutOffAndDeletedFromThePump) {
+    FakePop3Server server;
+    server.replies["TOP"] = Silent();
+    server.Start();
+    SessionRig rig(QStringLiteral("127.0.0.1"), server.Port());
+    QPointer<clsPOP3Session> session = rig.s.get();
+    QTimer::singleShot(200, [&] {
+        rig.s->POP3Interrupt(false);
+        rig.s.release()->deleteLater();
+    });
+    EXPECT_FALSE(session->POP3Connect(false) && session->POP3Login(false) && session->POP3GetStat(false) &&
+                 session->POP3GetList(false) && session->POP3GetMessages(false));
+    EXPECT_FALSE(session->IsConnected());
+    EXPECT_TRUE(rig.errors.isEmpty()) << rig.errors.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(rig.Console().isEmpty()) << rig.Console().toStdString();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(session.isNull());
+    server.Stop();
+    EXPECT_EQ(server.Lines().last(), "TOP 1 0");
+}
+
 struct Fields {
     QString id, from, subject, date;
 };

@@ -284,9 +284,15 @@ TEST(FrmMainLoad, SessionsWiredToTheServicesAndTheirTimers) {
         EXPECT_FALSE(row.session->IsConnected());
     }
     EXPECT_NE(w.Session1, w.Session2);
+    const QPointer<clsPOP3Session> first = w.Session1.get();
+    const QPointer<clsPOP3Session> second = w.Session2.get();
     EXPECT_TRUE(w.close());
     EXPECT_EQ(w.Session1, nullptr);
     EXPECT_EQ(w.Session2, nullptr);
+    // Deleted once the unload's caller is back in the event loop.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+    EXPECT_TRUE(second.isNull());
 }
 
 TEST(FrmMainUnload, ClosesTheOtherWindowsAndLetsEverythingGo) {
