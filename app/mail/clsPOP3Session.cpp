@@ -118,7 +118,6 @@ bool clsPOP3Session::Refused(const QString& Routine) {
 // socket error, a timer tick, a click), then looks again.
 clsPOP3Session::WaitEnd clsPOP3Session::Wait(const std::function<bool()>& done) {
     WaitEnd end = WaitEnd::Done;
-    m_cutOff = false;
     for (;;) {
         if (done()) break;
         // The owner closed the connection from the pump (its time-out or its
@@ -154,6 +153,7 @@ void clsPOP3Session::ReleaseSocket() {
 
 void clsPOP3Session::ConnectionLost(const QString& Context, const QString& Routine) {
     SetTimer(false);
+    if (m_cutOff) return;  // closed by the owner, who has said why
     const QString text = QStringLiteral("The connection to ") + POP3Server + QStringLiteral(" was closed");
     emit OnPOP3Error(text);
     ReportError(text, Context, Routine);
@@ -171,6 +171,7 @@ bool clsPOP3Session::POP3Connect(bool DoReport) {
     if (Refused(QStringLiteral("POP3Connect"))) return false;
     SetTimer(false);
     ReleaseSocket();
+    m_cutOff = false;
     m_deleted.clear();
     DeleAcknowledged = false;
     QuitAcknowledged = false;

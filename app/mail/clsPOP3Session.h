@@ -112,7 +112,7 @@ private:
     // True while window messages are handled: a command begun then would
     // cut into the running one.
     bool m_pumping = false;
-    bool m_cutOff = false;  // POP3Interrupt was called from the pump
+    bool m_cutOff = false;  // POP3Interrupt was called from the pump, until the next connect
     qsizetype m_expect = 0;  // the size LIST gave for the next reply
     bool m_secret = false;  // the bytes being sent hold the password
     // Message numbers this connection has had a DELE acknowledged for.
