@@ -653,18 +653,67 @@ bool clsPOP3Session::POP3DeleteMessage(const clsMail* M_del) {
     return true;
 }
 
+// Windows socket error numbers in words; the sockets used here never give
+// such numbers, so nothing in the program calls it.
 QString clsPOP3Session::GetWSAErrorString(int32_t ErrNbr) {
-    switch (ErrNbr) {
-    case 10004: return QStringLiteral("Interrupted system call.");
-    case 10035: return QStringLiteral("Operation would block.");
-    case 10038: return QStringLiteral("Socket operation on nonsocket.");
-    case 10054: return QStringLiteral("Connection reset by peer.");
-    case 10060: return QStringLiteral("Connection timed out.");
-    case 10061: return QStringLiteral("Connection refused.");
-    case 10093: return QStringLiteral("Winsock not initialized.");
-    case 10101: return QStringLiteral("Disconnect.");
-    case 11001: return QStringLiteral("Host not found.");
-    case 11004: return QStringLiteral("Valid name, no data record of requested type.");
-    default: return QString();
-    }
+    struct Row {
+        int32_t code;
+        const char* text;
+    };
+    static constexpr Row kRows[] = {
+        {10004, "Interrupted system call."},
+        {10009, "Bad file number."},
+        {10013, "Permission denied."},
+        {10014, "Bad address."},
+        {10022, "Invalid argument."},
+        {10024, "Too many open files."},
+        {10035, "Operation would block."},
+        {10036, "Operation now in progress."},
+        {10037, "Operation already in progress."},
+        {10038, "Socket operation on nonsocket."},
+        {10039, "Destination address required."},
+        {10040, "Message too long."},
+        {10041, "Protocol wrong type for socket."},
+        {10042, "Protocol not available."},
+        {10043, "Protocol not supported."},
+        {10044, "Socket type not supported."},
+        {10045, "Operation not supported on socket."},
+        {10046, "Protocol family not supported."},
+        {10047, "Address family not supported by protocol family."},
+        {10048, "Address already in use."},
+        {10049, "Can't assign requested address."},
+        {10050, "Network is down."},
+        {10051, "Network is unreachable."},
+        {10052, "Network dropped connection."},
+        {10053, "Software caused connection abort."},
+        {10054, "Connection reset by peer."},
+        {10055, "No buffer space available."},
+        {10056, "Socket is already connected."},
+        {10057, "Socket is not connected."},
+        {10058, "Can't send after socket shutdown."},
+        {10059, "Too many references: can't splice."},
+        {10060, "Connection timed out."},
+        {10061, "Connection refused."},
+        {10062, "Too many levels of symbolic links."},
+        {10063, "File name too long."},
+        {10064, "Host is down."},
+        {10065, "No route to host."},
+        {10066, "Directory not empty."},
+        {10067, "Too many processes."},
+        {10068, "Too many users."},
+        {10069, "Disk quota exceeded."},
+        {10070, "Stale NFS file handle."},
+        {10071, "Too many levels of remote in path."},
+        {10091, "Network subsystem is unusable."},
+        {10092, "Winsock DLL cannot support this application."},
+        {10093, "Winsock not initialized."},
+        {10101, "Disconnect."},
+        {11001, "Host not found."},
+        {11002, "Nonauthoritative host not found."},
+        {11003, "Nonrecoverable error."},
+        {11004, "Valid name, no data record of requested type."},
+    };
+    for (const Row& row : kRows)
+        if (row.code == ErrNbr) return QString::fromLatin1(row.text);
+    return QString();
 }

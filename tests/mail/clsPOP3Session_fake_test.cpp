@@ -387,6 +387,18 @@ TEST(SessionLifetime, CutOffAndDeletedFromThePump) {
     EXPECT_EQ(server.Lines().last(), "TOP 1 0");
 }
 
+TEST(SessionErrors, SocketErrorSentences) {
+    clsPOP3Session s;
+    const std::pair<int32_t, const char*> rows[] = {{10004, "Interrupted system call."},
+                                                    {10035, "Operation would block."},
+                                                    {10061, "Connection refused."},
+                                                    {10101, "Disconnect."},
+                                                    {11004, "Valid name, no data record of requested type."},
+                                                    {12345, ""},
+                                                    {10072, ""}};
+    for (const auto& [code, text] : rows) EXPECT_EQ(s.GetWSAErrorString(code), QString::fromLatin1(text)) << code;
+}
+
 struct Fields {
     QString id, from, subject, date;
 };
