@@ -89,6 +89,10 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_received;
     }
+    qsizetype ReceivedSize() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_received.size();
+    }
     int Connections() const { return m_connections; }
     int Closed() const { return m_closed; }
 
@@ -145,7 +149,8 @@ private:
         Send(fd, greeting);
         if (greeting.close) return;
         QByteArray pending;
-        char chunk[4096];
+        qsizetype scanned = 0;
+        char chunk[65536];
         while (!m_stop) {
             const ssize_t k = ::recv(fd, chunk, sizeof chunk, 0);
             if (k <= 0) return;
@@ -155,9 +160,11 @@ private:
                 m_received.append(chunk, k);
             }
             qsizetype eol;
-            while ((eol = pending.indexOf("\r\n")) >= 0) {
+            // Only the new bytes are searched, so a long line costs no more.
+            while ((eol = pending.indexOf("\r\n", qMax<qsizetype>(0, scanned - 1))) >= 0) {
                 const QByteArray line = pending.left(eol);
                 pending.remove(0, eol + 2);
+                scanned = 0;
                 {
                     std::lock_guard<std::mutex> lock(m_mutex);
                     m_lines.append(line);
@@ -166,6 +173,7 @@ private:
                 Send(fd, r);
                 if (r.close) return;
             }
+            scanned = pending.size();
         }
     }
 
