@@ -193,11 +193,11 @@ void FrmMain::Form_Load() {
             InitTraceObj();
             InitInterruptObj();
             InitListsCol();
-            InitSessionObj();
             InitMonitorObj();
             InitChronoObj();
             InitMemUsageObj();
             InitResizerObj();
+            InitSessionObj();
 
             const QString folder = ProgramFolder::Path() + QLatin1Char('/');
             const std::pair<clsEmailList*, const char*> references[] = {
