@@ -144,14 +144,15 @@ void FrmMain::GetFirstCol(QString& Collected, const QString& File, bool SkipFirs
 void FrmMain::PrepareFiles() {
     struct Derived {
         const char* target;
-        std::initializer_list<const char*> sources;
+        const char* sources[2];  // the second may be absent
     };
     const Derived derived[] = {{"DN_All.cfg", {"DN_Country.cfg", "DN_Generic.cfg"}},
                                {"DN_Exclude.cfg", {"DN_User.cfg"}},
                                {"DN_Reject.cfg", {"DN_Keyword.cfg"}}};
     for (const Derived& d : derived) {
         QString collected;
-        for (const char* source : d.sources) GetFirstCol(collected, InProgramFolder(source), true, QStringLiteral("|"));
+        for (const char* source : d.sources)
+            if (source) GetFirstCol(collected, InProgramFolder(source), true, QStringLiteral("|"));
         QString error;
         if (!WriteWhole(InProgramFolder(d.target), collected, &error)) {
             // The files not yet written keep what they held.
