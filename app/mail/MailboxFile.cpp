@@ -111,8 +111,9 @@ bool ReadRecord(const QString& record, clsPOP3Mailbox& account) {
 }  // namespace
 
 QString Folder() {
+    // A relative XDG_DATA_HOME is invalid and ignored, as the XDG rules say.
     QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    if (data.isEmpty()) data = QDir::homePath() + QStringLiteral("/.local/share");
+    if (!QDir::isAbsolutePath(data)) data = QDir::homePath() + QStringLiteral("/.local/share");
     const QString dir = data + QStringLiteral("/OrmidYRB100");
     QDir().mkpath(data);
     const QByteArray name = QFile::encodeName(dir);

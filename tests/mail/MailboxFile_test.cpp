@@ -161,6 +161,17 @@ TEST_F(AccountFile, BackupOnceAndModes) {
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
+TEST_F(AccountFile, RelativeDataHomeIsIgnored) {
+    const QByteArray home = qgetenv("HOME");
+    const QString fakeHome = QDir(TestHarness::Folder()).filePath(QStringLiteral("home"));
+    qputenv("HOME", QFile::encodeName(fakeHome));
+    qputenv("XDG_DATA_HOME", "relative/data");
+    const QString folder = MailboxFile::Folder();
+    qputenv("HOME", home);
+    EXPECT_EQ(folder, fakeHome + QStringLiteral("/.local/share/OrmidYRB100"));
+    EXPECT_EQ(Mode(folder), mode_t(0700));
+}
+
 TEST_F(AccountFile, WiderModeOfAnOldFileIsNotKept) {
     const QString path = TestHarness::WriteFile(QStringLiteral("MA_Mailbox.cfg"), "u|p|s|110|0\r\n");
     ::chmod(QFile::encodeName(path).constData(), 0644);
