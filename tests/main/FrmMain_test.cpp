@@ -134,6 +134,8 @@ TEST(FrmMain, CancelStopsALongLoadThroughTheCallbacks) {
     QObject::connect(&watch, &QTimer::timeout, [&] {
         auto m = MonitorObj();
         if (seen.window || m->MFrm.isNull() || !m->MFrm->isVisible()) return;
+        // The window can show between two steps; cancel once a step has named itself.
+        if (m->BarText().isEmpty()) return;
         seen.window = true;
         seen.caption = m->MFrm->windowTitle();
         seen.action = m->MFrm->LabAction->text();
