@@ -447,25 +447,32 @@ bool clsPOP3Session::GetStat(const QByteArray& reply) {
     return true;
 }
 
-bool clsPOP3Session::POP3GetStat(bool DoReport) {
-    if (Refused(QStringLiteral("POP3GetStat"))) return false;
-    if (DoReport) emit OnPOP3StateChange(QStringLiteral("Retrieving mailbox status ..."));
+bool clsPOP3Session::ParsedCommand(const ParsedCommandSteps& c) {
     SetTimer(false);
-    QByteArray buffer = QByteArrayLiteral("STAT\r\n");
-    if (!Exchange(buffer, kEndLine, QStringLiteral("STAT"), false)) {
+    QByteArray buffer = c.command + kEndLine;
+    if (!Exchange(buffer, c.endMarker, QString::fromLatin1(c.command), false)) {
         POP3Disconnect(false);
         return false;
     }
     if (!IsOk(buffer)) {
-        ErrorReply(kCtxStat, QStringLiteral("POP3GetStat"));
+        ErrorReply(c.context, c.routine);
         POP3Disconnect(false);
         return false;
     }
-    if (!GetStat(buffer)) {
-        emit OnPOP3Error(QStringLiteral("Error retrieving mailbox status"));
+    if (!(this->*c.parse)(buffer)) {
+        emit OnPOP3Error(c.failure);
         POP3Disconnect(false);
         return false;
     }
+    return true;
+}
+
+bool clsPOP3Session::POP3GetStat(bool DoReport) {
+    if (Refused(QStringLiteral("POP3GetStat"))) return false;
+    if (DoReport) emit OnPOP3StateChange(QStringLiteral("Retrieving mailbox status ..."));
+    if (!ParsedCommand({QByteArrayLiteral("STAT"), kEndLine, kCtxStat, QStringLiteral("POP3GetStat"),
+                        &clsPOP3Session::GetStat, QStringLiteral("Error retrieving mailbox status")}))
+        return false;
     if (DoReport) {
         const QString where = QStringLiteral(" for ") + POP3User + QStringLiteral(" on ") + POP3Server;
         if (MsgCnt == 0)
@@ -526,22 +533,9 @@ bool clsPOP3Session::ParseList(const QByteArray& reply) {
 bool clsPOP3Session::POP3GetList(bool DoReport) {
     if (Refused(QStringLiteral("POP3GetList"))) return false;
     if (DoReport) emit OnPOP3StateChange(QStringLiteral("Retrieving message listing ..."));
-    SetTimer(false);
-    QByteArray buffer = QByteArrayLiteral("LIST\r\n");
-    if (!Exchange(buffer, kEndMulti, QStringLiteral("LIST"), false)) {
-        POP3Disconnect(false);
+    if (!ParsedCommand({QByteArrayLiteral("LIST"), kEndMulti, kCtxList, QStringLiteral("POP3GetList"),
+                        &clsPOP3Session::ParseList, QStringLiteral("Could not retrieve message listing")}))
         return false;
-    }
-    if (!IsOk(buffer)) {
-        ErrorReply(kCtxList, QStringLiteral("POP3GetList"));
-        POP3Disconnect(false);
-        return false;
-    }
-    if (!ParseList(buffer)) {
-        emit OnPOP3Error(QStringLiteral("Could not retrieve message listing"));
-        POP3Disconnect(false);
-        return false;
-    }
     if (DoReport) emit OnPOP3StateChange(QStringLiteral("Message listing retrieved"));
     return true;
 }

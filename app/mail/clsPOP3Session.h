@@ -88,6 +88,17 @@ private:
     enum class WaitEnd { Done, TimedOut, Interrupted, Closed };
 
     bool ParseList(const QByteArray& reply);
+    // A command whose positive reply is parsed; any failure gives the
+    // connection up, as every listing command must.
+    struct ParsedCommandSteps {
+        QByteArray command;
+        QByteArray endMarker;
+        QString context;
+        QString routine;
+        bool (clsPOP3Session::*parse)(const QByteArray&);
+        QString failure;
+    };
+    bool ParsedCommand(const ParsedCommandSteps& steps);
     void SetTimer(bool Enable);
     void RestartTimer();
     bool IsTimedOut();
