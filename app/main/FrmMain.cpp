@@ -111,6 +111,10 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
 
     BuildMenus();
     ConnectReferenceCommands();
+    ConnectSortHeaders();
+    ConnectFlagBoxes();
+    ConnectPaneButtons();
+    ConnectCompare();
 }
 
 FrmMain::~FrmMain() {
@@ -193,6 +197,7 @@ void FrmMain::Form_Load() {
             InitTraceObj();
             InitInterruptObj();
             InitListsCol();
+            ConnectWorkspacePanes();
             InitMonitorObj();
             InitChronoObj();
             InitMemUsageObj();

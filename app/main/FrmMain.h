@@ -24,6 +24,7 @@ class QTabWidget;
 class ReportListView;
 class RichTextBox;
 class clsResizer;
+class ListPane;
 class clsVL2;
 class clsVirtualListview;
 
@@ -184,6 +185,103 @@ public:
     // CboUserName from them, selecting the first.
     void LoadMailboxes(const QString& path);
 
+    // ---- "Manage Lists": the two-list workspace ----
+    // One side of the workspace: its engine list, pane, frame, descriptors,
+    // flag boxes and "Results" button.  Left and right handlers are twins
+    // that differ only by the side they pass.
+    struct SortState {
+        int16_t LastSortColumn = 0;
+        int32_t NextSortOrder = 0;  // 0 ascending, 1 descending
+    };
+    struct WorkspaceSide {
+        int32_t slot = 0;  // 1 left, 2 right; 0 for no side
+        std::shared_ptr<clsVL2> pane;
+        QGroupBox* frame = nullptr;
+        clsEmailList* listDesc = nullptr;
+        clsEmailList* resultsDesc = nullptr;
+        QCheckBox* markInv = nullptr;
+        QCheckBox* markDup = nullptr;
+        QCheckBox* markDel = nullptr;
+        QPushButton* view = nullptr;
+        SortState* sort = nullptr;
+        QString word;  // "Left" or "Right", as the texts name the side
+        explicit operator bool() const { return slot != 0; }
+    };
+    // The side of slot 1 or 2; an empty binding for any other number.
+    WorkspaceSide Side(int32_t slot);
+    // The side of a pane: the engine-bound pane's slot; none for another pane.
+    WorkspaceSide SideOf(const ListPane* pane);
+
+    // Cells, clicks and header clicks of the two engine-bound panes.
+    void VL_left_ItemTextCallback(int32_t iItem, int32_t iSubItem, QString& sText);
+    void VL_left_ItemImageCallback(int32_t iItem, int32_t iSubItem, int16_t& Image);
+    void VL_left_MouseDown(int16_t Button, int32_t iItem, int32_t iSubItem, int32_t HitFlags);
+    void VL_left_ColumnClick(int32_t nColumn);
+    void VL_right_ItemTextCallback(int32_t iItem, int32_t iSubItem, QString& sText);
+    void VL_right_ItemImageCallback(int32_t iItem, int32_t iSubItem, int16_t& Image);
+    void VL_right_MouseDown(int16_t Button, int32_t iItem, int32_t iSubItem, int32_t HitFlags);
+    void VL_right_ColumnClick(int32_t nColumn);
+
+    // Sorting: the engine sorts a side's display order; the reference views
+    // sort their own rows.
+    void SortBy(ListPane* pane, int32_t key, int32_t order);
+    void M_Popup1SortEmailAsc_Click();
+    void M_Popup1SortEmailDes_Click();
+    void M_Popup1SortDomainAsc_Click();
+    void M_Popup1SortDomainDes_Click();
+    void M_Popup1SortUserAsc_Click();
+    void M_Popup1SortUserDes_Click();
+    void M_Popup1SortFlagInvAsc_Click();
+    void M_Popup1SortFlagInvDes_Click();
+    void M_Popup1SortFlagDupAsc_Click();
+    void M_Popup1SortFlagDupDes_Click();
+    void M_Popup1SortFlagDelAsc_Click();
+    void M_Popup1SortFlagDelDes_Click();
+    void M_Popup1SortFlagComAsc_Click();
+    void M_Popup1SortFlagComDes_Click();
+    // Column is the clicked header's 1-based position.
+    void LstDNCountry_ColumnClick(int Column);
+    void LstDNGeneric_ColumnClick(int Column);
+    void LstDNKeyword_ColumnClick(int Column);
+    void LstDNUser_ColumnClick(int Column);
+    // True when the user declines.
+    bool SortWarning();
+    bool DuplicateWarning();
+
+    // The six flag boxes: ticking runs the engine over the side's list.
+    void ChkMarkInvLeft_Click();
+    void ChkMarkInvRight_Click();
+    void ChkMarkDupLeft_Click();
+    void ChkMarkDupRight_Click();
+    void ChkMarkDelleft_Click();
+    void ChkMarkDelRight_Click();
+
+    // Frame captions from the sides' source files; the both-list controls.
+    void ResizeListCaptions(bool DoLeft, bool DoRight);
+    void SetBothListPerm();
+
+    // List commands on ThisList.
+    void M_Popup1Import_Click();
+    void ImportEmailList(ListPane* pane);
+    void M_Popup1Save_Click();
+    void M_Popup1Split_Click();
+    void M_Popup1SelectAll_Click();
+    void M_Popup1DeselectAll_Click();
+    void M_Popup1Invert_Click();
+    void ComCompare_Click();
+
+    // Pane buttons: ThisList becomes the button's pane, then the command runs.
+    void ComSLImp_Click();
+    void ComSRImp_Click();
+    void ComSLSave_Click();
+    void ComSRSave_Click();
+    void ComSLSelAll_Click();
+    void ComSRSelAll_Click();
+    void ComSLDesAll_Click();
+    void ComSRDesAll_Click();
+    void ComSLInvSel_Click();
+    void ComSRInvSel_Click();
+
     void S_Exit_Click();
     void S_HelpAbout_Click();
     void S_HelpOnline_Click();
@@ -214,6 +312,25 @@ private:
     struct ReferenceEdit;
     void EditReference(const ReferenceEdit& edit);
     bool m_unloaded = false;
+    // Workspace wiring, each with its own commands.
+    void ConnectWorkspacePanes();  // at load, once the panes exist
+    void ConnectSortHeaders();
+    void ConnectFlagBoxes();
+    void ConnectPaneButtons();
+    void ConnectCompare();
+    void FinishOkInv();
+    void FinishOkDup();
+    void FinishOkDel();
+    SortState m_leftSort;
+    SortState m_rightSort;
+    // The reference views' last clicked header (1-based, 0 for none).
+    int m_lastSortedCountry = 0;
+    int m_lastSortedGeneric = 0;
+    int m_lastSortedKeyword = 0;
+    int m_lastSortedUser = 0;
+    // Set when the user asked not to be warned again, until the program ends.
+    bool m_noSortWarning = false;
+    bool m_noDuplicateWarning = false;
 
     // The screen's pointer while a handler runs: the hourglass on request,
     // the default again however the handler ends.
@@ -225,6 +342,24 @@ private:
         PointerGuard& operator=(const PointerGuard&) = delete;
         void Hourglass();
     };
+
+    // The closing step of every long workspace command, run however the
+    // command ends: progress window and elapsed-time meter stopped, the
+    // window enabled again, the default pointer.
+    class ClosingStep {
+    public:
+        explicit ClosingStep(FrmMain* form) : m_form(form) {}
+        ~ClosingStep();
+        ClosingStep(const ClosingStep&) = delete;
+        ClosingStep& operator=(const ClosingStep&) = delete;
+
+    private:
+        FrmMain* m_form;
+    };
+    // The elapsed-time meter ("hh:mm:ss", its timer on) and the progress
+    // window armed for after delayMs, owned by owner (this window when null),
+    // with the bar.
+    void StartProgress(int32_t delayMs, const QString& caption, const QString& message, QWidget* owner = nullptr);
 
     // ---- controls of the tabs ----
 public:

@@ -8,6 +8,9 @@
 // setting it twice never stacks two overrides.
 class Screen {
 public:
+    static constexpr int kDefaultPointer = 0;
+    static constexpr int kHourglassPointer = 11;
+
     static Screen* Instance();
 
     int64_t Width() const;
