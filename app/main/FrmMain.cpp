@@ -268,6 +268,7 @@ void FrmMain::Form_Load() {
             SSTab->setCurrentIndex(0);
             ComViewLeft->setEnabled(false);
             ComViewRight->setEnabled(false);
+            SetBothListPerm();
             WarnBigResults = true;
             TxtBlkFile_Change();
             TxtLines->setText(QStringLiteral("25"));

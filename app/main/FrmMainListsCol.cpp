@@ -242,6 +242,7 @@ void FrmMain::Form_Resize() {
                     const ListPaneRef& pane = ListsCol[k];
                     if (pane && pane->List() && pane->List()->ColumnCount() > 0) pane->ResizeCols();
                 }
+                ResizeListCaptions(true, true);
             },
             [&](const QString& d) { Report(d, QStringLiteral("Error Resizing Form"), QStringLiteral("Form_Resize")); });
     }
