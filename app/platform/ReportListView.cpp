@@ -119,7 +119,13 @@ void ReportListView::SetChecked(int row, bool checked) {
 }
 
 void ReportListView::ApplySort() {
+    // Qt ties the header's clickability and its own sort arrow to sorting:
+    // the header stays as clickable as it was, and the column icons show
+    // the direction.
+    const bool clickable = header()->sectionsClickable();
     setSortingEnabled(m_sorted);
+    header()->setSortIndicatorShown(false);
+    header()->setSectionsClickable(clickable);
     if (m_sorted) sortByColumn(m_sortKey, m_sortOrder == 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 

@@ -51,6 +51,7 @@ public:
     void SetSortOrder(int order) { m_sortOrder = order; ApplySort(); }
     void SetSorted(bool sorted) { m_sorted = sorted; ApplySort(); }
     bool Sorted() const { return m_sorted; }
+    int SortOrder() const { return m_sortOrder; }  // 0 ascending, 1 descending
 
     // Outer width in twips.
     double Width() const;
