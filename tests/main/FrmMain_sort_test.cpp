@@ -18,12 +18,11 @@
 #include "Screen.h"
 #include "ServiceObjects.h"
 #include "TestHarness.h"
+#include "WorkspaceFixture.h"
 #include "clsMonitor.h"
 #include "clsVL2.h"
 
 namespace {
-
-using TestHarness::WriteFile;
 
 // Four entries whose orders differ by address, user and domain; each flag
 // is carried by exactly one of them.
@@ -38,46 +37,20 @@ constexpr Flagged kFlags[] = {{0, YRB_FLAG_INVALID},
                               {3, YRB_FLAG_IN_BOTH},
                               {1, YRB_FLAG_SELECTED}};
 
-class Sorting : public ::testing::Test {
+class Sorting : public WorkspaceTest {
 protected:
-    void SetUp() override {
-        MainFixture::WriteReferenceFiles();
-        w = std::make_unique<FrmMain>();
-        w->Form_Load();
-    }
-    void TearDown() override {
-        ThisList.reset();
-        w.reset();
-        YRB20(1);
-        YRB20(2);
-    }
     // Loads the four entries with their flags into the slot's list.
-    void Load(int32_t slot) {
+    void LoadFlagged(int32_t slot) {
         QByteArray bytes;
         for (const char* a : kAddresses) bytes += QByteArray(a) + "\r\n";
-        const QString path = WriteFile(QStringLiteral("list%1.txt").arg(slot), bytes);
-        ASSERT_EQ(YRB13(slot, QFile::encodeName(path).constData(), 1, "\t", "\r\n"), 4);
+        Load(slot, bytes, 4);
         for (const Flagged& f : kFlags) ASSERT_EQ(YRB03(slot, f.entry, f.flag, 1), 0);
-        Pane(slot)->SetCount(4);
-    }
-    clsVL2* Pane(int32_t slot) const { return slot == 1 ? w->VL_left.get() : w->VL_right.get(); }
-    // The header images of columns 0 to 6.
-    QList<int> Headers(int32_t slot) const {
-        QList<int> images;
-        for (int col = 0; col < 7; ++col) images.append(Pane(slot)->ListWindow()->HeaderItemImage(col));
-        return images;
-    }
-    static QString Address(int32_t slot, int32_t row) {
-        char buffer[64] = {};
-        if (YRB18(slot, row, YRB_PART_ADDRESS, buffer, sizeof buffer - 1) < 0) return QString();
-        return QString::fromLatin1(buffer);
     }
     void ExpectClosed() const {
         EXPECT_TRUE(OwnerEnabler::IsEnabled(w.get()));
         EXPECT_EQ(Screen::Instance()->MousePointer(), Screen::kDefaultPointer);
         EXPECT_EQ(MonitorObj()->MFrm, nullptr);
     }
-    std::unique_ptr<FrmMain> w;
 };
 
 constexpr int U = ListIcons::kUnsorted;
@@ -88,8 +61,8 @@ constexpr int N = -1;  // no image
 // Every key and order: the engine's order, the progress text and the
 // header images, starting from a pane whose domain column shows a direction.
 TEST_F(Sorting, SortByOrdersTheListAndMarksItsColumn) {
-    Load(1);
-    Load(2);
+    LoadFlagged(1);
+    LoadFlagged(2);
     struct Case {
         int32_t key;
         int32_t order;
@@ -130,8 +103,7 @@ TEST_F(Sorting, SortByOrdersTheListAndMarksItsColumn) {
 TEST_F(Sorting, SortByScrollsToTheFirstRow) {
     QByteArray bytes;
     for (int i = 0; i < 400; ++i) bytes += QByteArray::number(400 - i) + "@x.com\r\n";
-    ASSERT_EQ(YRB13(1, QFile::encodeName(WriteFile("long.txt", bytes)).constData(), 1, "\t", "\r\n"), 400);
-    w->VL_left->SetCount(400);
+    Load(1, bytes, 400);
     w->VL_left->SetVisible(399);
     QScrollBar* bar = w->VL_left->ListWindow()->verticalScrollBar();
     ASSERT_GT(bar->value(), 0);
@@ -161,7 +133,7 @@ TEST_F(Sorting, SortByWithoutAListChangesNothing) {
 }
 
 TEST_F(Sorting, MenuItemsSortThisList) {
-    Load(2);
+    LoadFlagged(2);
     ThisList = w->VL_right;
     struct Case {
         void (FrmMain::*handler)();
@@ -201,7 +173,7 @@ TEST_F(Sorting, MenuItemsSortThisList) {
 // The menu only sorts engine lists: another pane is reported under the
 // item's name and no list is touched; no pane at all sorts nothing quietly.
 TEST_F(Sorting, MenuItemOnAnotherPaneIsReported) {
-    Load(1);
+    LoadFlagged(1);
     w->SortBy(w->VL_left.get(), YRB_SORT_ADDRESS, 1);
     ThisList = ListsCol[MergeList];
     w->M_Popup1SortEmailAsc_Click();

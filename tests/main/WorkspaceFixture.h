@@ -1,0 +1,50 @@
+#pragma once
+
+#include <memory>
+
+#include <QFile>
+
+#include "FrmMain.h"
+#include "ListsCol.h"
+#include "MainFixture.h"
+#include "OrmidYRB100.h"
+#include "OwnerDataListView.h"
+#include "TestHarness.h"
+#include "clsVL2.h"
+
+// A loaded main window for tests of the two-list workspace, with the
+// engine lists emptied after each test.
+class WorkspaceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MainFixture::WriteReferenceFiles();
+        w = std::make_unique<FrmMain>();
+        w->Form_Load();
+    }
+    void TearDown() override {
+        ThisList.reset();
+        w.reset();
+        YRB20(1);
+        YRB20(2);
+    }
+    // Loads one address a line into the slot and tells the pane its rows.
+    void Load(int32_t slot, const QByteArray& lines, int32_t entries) {
+        const QString path = TestHarness::WriteFile(QStringLiteral("list%1.txt").arg(slot), lines);
+        ASSERT_EQ(YRB13(slot, QFile::encodeName(path).constData(), 1, "\t", "\r\n"), entries);
+        Pane(slot)->SetCount(entries);
+        Pane(slot)->SetAll();
+    }
+    clsVL2* Pane(int32_t slot) const { return slot == 1 ? w->VL_left.get() : w->VL_right.get(); }
+    // The header images of the pane's seven columns.
+    QList<int> Headers(int32_t slot) const {
+        QList<int> images;
+        for (int col = 0; col < 7; ++col) images.append(Pane(slot)->ListWindow()->HeaderItemImage(col));
+        return images;
+    }
+    static QString Address(int32_t slot, int32_t row) {
+        char buffer[64] = {};
+        if (YRB18(slot, row, YRB_PART_ADDRESS, buffer, sizeof buffer - 1) < 0) return QString();
+        return QString::fromLatin1(buffer);
+    }
+    std::unique_ptr<FrmMain> w;
+};
