@@ -19,6 +19,7 @@
 #include "ServiceObjects.h"
 #include "TestHarness.h"
 #include "WorkspaceFixture.h"
+#include "clsInterrupt.h"
 #include "clsMonitor.h"
 #include "clsVL2.h"
 
@@ -109,6 +110,20 @@ TEST_F(Sorting, SortByScrollsToTheFirstRow) {
     ASSERT_GT(bar->value(), 0);
     w->SortBy(w->VL_left.get(), YRB_SORT_ADDRESS, 0);
     EXPECT_EQ(bar->value(), 0);
+}
+
+// Cancel taken by the engine's interrupt check: the sort stops, SortBy
+// reports nothing of its own and still closes its progress.
+TEST_F(Sorting, StoppedSortClosesQuietly) {
+    QByteArray bytes;
+    for (int i = 0; i < 20000; ++i) bytes += "u@d" + QByteArray::number(20000 - i) + ".com\r\n";
+    Load(1, bytes, 20000);
+    InterruptObj()->ISet(QStringLiteral("Operator"));
+    w->SortBy(w->VL_left.get(), YRB_SORT_DOMAIN, 0);
+    EXPECT_FALSE(InterruptObj()->Active);
+    EXPECT_FALSE(w->TxtErrors->Text().contains(QStringLiteral("Routine : SortBy")));
+    EXPECT_EQ(Headers(1), QList<int>({U, U, A, N, N, N, N}));
+    ExpectClosed();
 }
 
 // No list in the slot, or no pane: nothing changes and nothing is armed,
@@ -298,6 +313,16 @@ TEST_F(Sorting, WarningsFollowTheAnswerAndItsOption) {
             }
         }
     }
+}
+
+// Switching one warning off leaves the other on.
+TEST_F(Sorting, WarningsHaveTheirOwnSwitch) {
+    TestHarness::AnswerMessages({MsgBoxButton::Yes | MsgBoxButton::Option, MsgBoxButton::No});
+    EXPECT_FALSE(w->SortWarning());
+    EXPECT_TRUE(w->DuplicateWarning());
+    EXPECT_EQ(TestHarness::AskedMessages().size(), 2);
+    EXPECT_FALSE(w->SortWarning());
+    EXPECT_EQ(TestHarness::AskedMessages().size(), 2);
 }
 
 }  // namespace
