@@ -21,6 +21,7 @@
 #include "WorkspaceFixture.h"
 #include "clsInterrupt.h"
 #include "clsMonitor.h"
+#include "modCallBack.h"
 #include "clsVL2.h"
 
 namespace {
@@ -110,6 +111,35 @@ TEST_F(Sorting, SortByScrollsToTheFirstRow) {
     ASSERT_GT(bar->value(), 0);
     w->SortBy(w->VL_left.get(), YRB_SORT_ADDRESS, 0);
     EXPECT_EQ(bar->value(), 0);
+}
+
+// What the window looked like while the engine sorted: seen from the
+// information the engine sends as it starts.
+struct DuringSort {
+    static inline QWidget* window = nullptr;
+    static inline QStringList texts;
+    static inline bool enabled = true;
+    static inline int pointer = Screen::kDefaultPointer;
+    static int32_t Information(const char* text) {
+        texts.append(QString::fromLatin1(text));
+        enabled = OwnerEnabler::IsEnabled(window);
+        pointer = Screen::Instance()->MousePointer();
+        return 0;
+    }
+};
+
+TEST_F(Sorting, WindowIsBusyWhileTheEngineSorts) {
+    LoadFlagged(1);
+    YRB_CallbackTable table = modCallBack::EngineCallbackTable;
+    table.information = &DuringSort::Information;
+    YRB07(&table);
+    DuringSort::window = w.get();
+    w->SortBy(w->VL_left.get(), YRB_SORT_USER, 0);
+    YRB07(&modCallBack::EngineCallbackTable);
+    EXPECT_EQ(DuringSort::texts, QStringList({"Sorting entries alphabetically by user"}));
+    EXPECT_FALSE(DuringSort::enabled);
+    EXPECT_EQ(DuringSort::pointer, Screen::kHourglassPointer);
+    ExpectClosed();
 }
 
 // Cancel taken by the engine's interrupt check: the sort stops, SortBy
