@@ -125,6 +125,7 @@ void MouseDown(const WorkspaceSide& side, int16_t Button, int32_t iItem, int32_t
         if (Button != modGlobalFunctions::kLeftButton) return;
         if ((HitFlags & kHitParts) != OwnerDataListView::LVHT_ONITEMICON) return;
         const auto pane = side.pane;  // kept while the repaint lets other events run
+        if (!pane) return;            // the window has unloaded its panes
         int32_t bit = 0;
         if (iSubItem != kSelectionColumn)
             for (const FlagColumn& f : kFlagColumns)

@@ -194,6 +194,17 @@ TEST_F(Panes, ClickWithoutAnEntryChangesNothing) {
     EXPECT_EQ(w->TxtErrors->Text(), QString());
 }
 
+// A click that arrives once the window has let its pane go changes no entry.
+TEST_F(Panes, ClickAfterThePaneIsGoneChangesNothing) {
+    Load(1, "a@b.com\r\n", 1);
+    const std::shared_ptr<clsVL2> kept = w->VL_left;
+    w->VL_left.reset();
+    w->VL_left_MouseDown(1, 0, 0, kIcon);
+    w->VL_left_MouseDown(1, 0, 3, kIcon);
+    EXPECT_EQ(YRB17(1, 0, -1), 0);
+    w->VL_left = kept;
+}
+
 // A real left click on the selection box of the first row.
 TEST_F(Panes, MouseClickOnTheSelectionBox) {
     Load(1, "a@b.com\r\nc@d.com\r\n", 2);
