@@ -321,6 +321,11 @@ private:
     void FinishOkInv();
     void FinishOkDup();
     void FinishOkDel();
+    // What one kind of flag box does; the Click of a box of that kind on a side.
+    struct FlagKind;
+    void FlagBoxClick(int32_t slot, const FlagKind& kind);
+    // Set while a box's Click runs, by side (slot - 1) and kind.
+    bool m_flagBoxBusy[2][3] = {};
     SortState m_leftSort;
     SortState m_rightSort;
     // The reference views' last clicked header (1-based, 0 for none).
