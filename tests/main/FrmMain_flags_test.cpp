@@ -221,6 +221,36 @@ TEST_F(FlagBoxes, NothingFoundStillConfirms) {
     EXPECT_EQ(Console(), QString());
 }
 
+// A duplicate report the engine cannot write fails the detection: the
+// engine's message in the console, no completion message, the box stays
+// ticked, and the window is usable again.  (A failed invalid report does
+// not stop the engine's detection.)
+TEST_F(FlagBoxes, EngineFailureShowsNoMessage) {
+    const Kind& k = kKinds[1];
+    ASSERT_EQ(k.flag, YRB_FLAG_DUPLICATE);
+    for (int32_t slot : {1, 2}) {
+        SCOPED_TRACE(testing::Message() << k.name << " on side " << slot);
+        LoadSide(slot);
+        const FrmMain::WorkspaceSide side = w->Side(slot);
+        const QString unwritable = TestHarness::Folder() + "/no such folder/list." + k.reportExt;
+        side.listDesc->NameInv = unwritable;
+        side.listDesc->NameDup = unwritable;
+        w->TxtErrors->SetText(QString());
+        const qsizetype asked = TestHarness::AskedMessages().size();
+        (side.*k.box)->setChecked(true);
+        EXPECT_EQ(TestHarness::AskedMessages().size(), asked);
+        EXPECT_TRUE((side.*k.box)->isChecked());
+        EXPECT_TRUE(Console().contains("Could not open duplicate file for writing")) << Console().toStdString();
+        EXPECT_FALSE(Console().contains(QStringLiteral("Routine : ChkMark")));
+        EXPECT_FALSE(side.view->isEnabled());
+        ExpectClosed();
+        w->SuppressMarkClicks = true;
+        (side.*k.box)->setChecked(false);
+        w->SuppressMarkClicks = false;
+        Unload(slot);
+    }
+}
+
 // Entries already out of the list keep their flags; only selected ones are
 // flagged deleted, and they stay selected.  Unticking clears the deleted
 // flag on every entry, selected or not.
