@@ -318,6 +318,16 @@ private:
     void ConnectFlagBoxes();
     void ConnectPaneButtons();
     void ConnectCompare();
+    // The list file the user picks in the file dialog, from the folder of
+    // the last one; "" when cancelled.
+    QString ChooseListFile();
+    struct SelectionCommand;
+    void RunSelection(const SelectionCommand& command);
+    // A pane button: ThisList becomes the pane, then the command runs.
+    void PaneButton(const std::shared_ptr<clsVL2>& pane, void (FrmMain::*command)(), const char* routine,
+                    const QString& context);
+    struct SaveCommand;
+    void SaveList(const SaveCommand& command);
     void FinishOkInv();
     void FinishOkDup();
     void FinishOkDel();

@@ -209,19 +209,7 @@ void FrmMain::TxtBlkFile_Change() {
 void FrmMain::ComBlkFileFind_Click() {
     Trap(
         [&] {
-            QString start = modRegistry::GetSetting(QStringLiteral("WrkDir"), ProgramFolder::Path());
-            if (start.endsWith(QLatin1Char('/'))) start.chop(1);
-            QString fileName;
-            QString dir;
-            modDialog::ShowDialog(modDialog::OFN_HIDEREADONLY, 1, 4096,
-                                  QStringLiteral("All Mail Address List Files (*.mal, *.out)|*.mal;*.out|"
-                                                 "Mail Address List files (*.mal)|*.mal|"
-                                                 "Mail Address List files (*.out)|*.out|"
-                                                 "Text files (*.txt)|*.txt|"
-                                                 "All files (*.*)|*.*|"),
-                                  start, fileName, QStringLiteral("mal"),
-                                  QStringLiteral("Select a List of Mail Addresses to import"), nullptr,
-                                  QStringLiteral("Open"), QStringLiteral("Cancel"), dir, this);
+            const QString fileName = ChooseListFile();
             if (fileName.isEmpty()) return;
             clsFile file;
             file.MyError = ErrorObj();
