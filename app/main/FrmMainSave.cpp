@@ -1,5 +1,186 @@
-// SCAFFOLD: empty bodies until this file is written.
-#include "FrmMain.h"
+// Save and Split: the selected entries of one side written to one file,
+// to numbered files of a given size, or to the entries of a domain and the
+// others ("_I" and "_E" files).
+#include <memory>
+#include <optional>
 
-void FrmMain::M_Popup1Save_Click() {}
-void FrmMain::M_Popup1Split_Click() {}
+#include <QFile>
+#include <QPushButton>
+
+#include "ErrorTrap.h"
+#include "FrmMain.h"
+#include "FrmSaveList.h"
+#include "ListDialogSeam.h"
+#include "ListsCol.h"
+#include "MsgBoxTypes.h"
+#include "OrmidYRB100.h"
+#include "ReportError.h"
+#include "Screen.h"
+#include "ServiceObjects.h"
+#include "clsChronometer.h"
+#include "clsMonitor.h"
+#include "clsVL2.h"
+#include "modCallBack.h"
+#include "modGlobalFunctions.h"
+#include "modGlobalFunctionsFiles.h"
+
+namespace {
+constexpr int32_t kSaveProgressDelayMs = 2000;
+constexpr int32_t kForward = 0;
+const char* const kWriteMode = "wb";
+
+// The name the engine gives file k of a split by size: the extension is
+// taken from the file name only; a name without one gets "_k" at its end.
+QString NumberedName(const QString& path, int k) {
+    QString base, ext;
+    if (modGlobalFunctions::GetFileExtension(path, base, ext))
+        return base + QLatin1Char('_') + QString::number(k) + QLatin1Char('.') + ext;
+    return path + QLatin1Char('_') + QString::number(k);
+}
+
+// The file of one half of a split by domain: "_I" or "_E" before the
+// extension of the file name, or at the end when it has none.
+QString DomainName(const QString& path, const char* half) {
+    QString base, ext;
+    if (modGlobalFunctions::GetFileExtension(path, base, ext)) return base + QLatin1String(half) + QLatin1Char('.') + ext;
+    return path + QLatin1String(half);
+}
+
+// Removes the earlier outputs of this output name and nothing else: the
+// name itself, its numbered files while they follow each other, and the
+// same for the two halves of a split by domain.
+void RemoveEarlierOutputs(const QString& output) {
+    for (const QString& name : {output, DomainName(output, "_I"), DomainName(output, "_E")}) {
+        if (QFile::exists(name)) modGlobalFunctions::RemoveFiles(FilePattern(name));
+        for (int k = 1; QFile::exists(NumberedName(name, k)); ++k)
+            modGlobalFunctions::RemoveFiles(FilePattern(NumberedName(name, k)));
+    }
+}
+}  // namespace
+
+struct FrmMain::SaveCommand {
+    const char* routine;
+    const char* caption;
+    const char* confirm;
+    SaveListDisplay display;
+    bool split;  // a split needs its options; the pointer shows the hourglass
+    const char* success;
+    const char* context;
+};
+
+void FrmMain::M_Popup1Save_Click() {
+    SaveList({"M_Popup1Save_Click", "Save list to file", "Save",
+              {.DoSepFld = true, .DoSepRec = true, .DoSplNbr = true, .DoSplDom = true, .DoFull = true, .DoMore = true},
+              false, "The List has been successfully saved", "Error Saving List Content to File"});
+}
+
+void FrmMain::M_Popup1Split_Click() {
+    SaveList({"M_Popup1Split_Click", "Split list", "Split", {.DoSplNbr = true, .DoSplDom = true, .DoFull = true}, true,
+              "The List has been successfully split", ""});
+}
+
+void FrmMain::SaveList(const SaveCommand& command) {
+    ClosingStep closing(this);
+    const QString routine = QLatin1String(command.routine);
+    const QString context = QLatin1String(command.context);
+    auto message = [&](const QString& text, const QString& title, int icon) {
+        modGlobalFunctions::DisplayMessage(
+            {.message = text, .Title = title, .IconNb = icon, .ShowOk = true, .CForm = this, .OForm = this});
+    };
+    Trap(
+        [&] {
+            if (!ThisList) {
+                Report(QStringLiteral("List Object not Set"), context, routine);
+                return;
+            }
+            const ListPaneRef pane = ThisList;
+            const WorkspaceSide side = SideOf(pane.get());
+            if (!side) {
+                Report(QStringLiteral("The list '") + pane->name + QStringLiteral("' cannot be saved from here"),
+                       context, routine);
+                return;
+            }
+            if (side.pane->GetSel() == 0) return;
+
+            clsEmailList work;
+            side.listDesc->CopyTo(&work);
+            auto dialog = std::make_unique<FrmSaveList>(this);
+            dialog->Form_Load();
+            dialog->OwnerForm = this;
+            dialog->ComSave->setText(QLatin1String(command.confirm));
+            dialog->setWindowTitle(QLatin1String(command.caption));
+            dialog->SetDisplay(command.display);
+            dialog->Initialize(&work);
+            ListDialogSeam::ShowModal(dialog.get());
+            const bool cancel = dialog->Cancel;
+            dialog->Unload();
+            dialog.reset();
+            if (cancel) return;
+            if (command.split && !work.ByDomain && !work.ByRecNbr) {
+                message(QStringLiteral("Split parameters have not been set properly !"),
+                        QStringLiteral("List Split Failed"), MsgBoxIcon::Warning);
+                return;
+            }
+            work.CopyTo(side.resultsDesc);
+
+            StartProgress(kSaveProgressDelayMs, QStringLiteral("Saving To File"),
+                          QStringLiteral("Now saving list to file"));
+            if (command.split) Screen::Instance()->SetMousePointer(Screen::kHourglassPointer);
+            RemoveEarlierOutputs(work.NameOut);
+
+            const int32_t whole = work.KeepAllCols ? 1 : 0;
+            const int32_t perFile = work.ByRecNbr ? work.ChunkSize : 0;
+            const QByteArray fieldSep = work.FieldSep().toLatin1();
+            const QByteArray recordSep = work.RecordSep().toLatin1();
+            auto write = [&](int32_t mustHave, const QString& path) {
+                return YRB01(side.slot, mustHave, YRB_MASK_REMOVED, kForward, whole, fieldSep.constData(),
+                             recordSep.constData(), QFile::encodeName(path).constData(), perFile, kWriteMode);
+            };
+
+            struct DomainMatch {
+                QString text;
+                int32_t wholeWord;
+                int32_t position;
+                const char* notFound;
+            };
+            std::optional<DomainMatch> match;
+            if (work.ByDomain && work.ByDomNam)
+                match = DomainMatch{work.Domain, 1, YRB_FIND_ANYWHERE, "No matching domain name could be found."};
+            // The extension wins when both are set.
+            if (work.ByDomain && work.ByDomExt)
+                match = DomainMatch{work.extension, 0, YRB_FIND_AT_END, "No matching domain extension could be found."};
+
+            // Negative results end the run: the engine has said why, or the user stopped it.
+            if (!match) {
+                if (write(YRB_FLAG_SELECTED, work.NameOut) < 0) return;
+            } else {
+                auto* table = &modCallBack::EngineCallbackTable;
+                if (YRB10(side.slot, YRB_ALL_ENTRIES, YRB_MODE_CLEAR, YRB_FLAG_WORK, YRB_FLAG_SELECTED,
+                          YRB_MASK_REMOVED, table) < 0)
+                    return;
+                const int32_t found =
+                    YRB21(side.slot, YRB_PART_DOMAIN, match->text.toLatin1().constData(), match->wholeWord, 0, 0,
+                          match->position, 0, YRB_FLAG_WORK, YRB_FLAG_SELECTED, YRB_MASK_REMOVED);
+                if (found < 0) return;
+                if (found == 0) {
+                    MonitorObj()->Shutdown();
+                    ChronoObj()->Shutdown();
+                    Screen::Instance()->SetMousePointer(Screen::kDefaultPointer);
+                    message(QLatin1String(match->notFound), QStringLiteral("List Split Failed"), MsgBoxIcon::Logo);
+                    return;
+                }
+                if (write(YRB_FLAG_WORK, DomainName(work.NameOut, "_I")) < 0) return;
+                if (YRB10(side.slot, YRB_ALL_ENTRIES, YRB_MODE_TOGGLE, YRB_FLAG_WORK, YRB_FLAG_SELECTED,
+                          YRB_MASK_REMOVED, table) < 0)
+                    return;
+                if (write(YRB_FLAG_WORK, DomainName(work.NameOut, "_E")) < 0) return;
+            }
+
+            side.view->setEnabled(side.resultsDesc->HasResults());
+            MonitorObj()->Shutdown();
+            ChronoObj()->Shutdown();
+            Screen::Instance()->SetMousePointer(Screen::kDefaultPointer);
+            message(QLatin1String(command.success), QStringLiteral("List Save Successful"), MsgBoxIcon::Logo);
+        },
+        [&](const QString& d) { Report(d, context, routine); });
+}

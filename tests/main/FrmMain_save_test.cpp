@@ -1,0 +1,260 @@
+// Save and Split: the selected entries of a side written in the layout the
+// save dialog gives, to one file, numbered files or a domain's two halves;
+// the earlier outputs of that name replaced, nothing else.
+#include <functional>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "FrmSaveList.h"
+#include "ListDialogSeam.h"
+#include "OwnerEnabler.h"
+#include "RichTextBox.h"
+#include "Screen.h"
+#include "WorkspaceFixture.h"
+
+namespace {
+
+using TestHarness::Folder;
+using TestHarness::ReadFile;
+using TestHarness::WriteFile;
+
+class Save : public WorkspaceTest {
+protected:
+    void TearDown() override {
+        ListDialogSeam::Install(nullptr);
+        WorkspaceTest::TearDown();
+    }
+    // A ";" list with the address in column 2, described as the import
+    // leaves it; every entry selected.
+    void LoadSource(const QByteArray& lines, int32_t entries) {
+        const QString path = WriteFile("out/mine.2023.txt", lines);
+        ASSERT_EQ(YRB13(1, QFile::encodeName(path).constData(), 2, ";", "\r\n"), entries);
+        Pane(1)->SetCount(entries);
+        clsEmailList& d = w->LeftListDesc;
+        d = clsEmailList();
+        d.NameSrc = path;
+        d.NameOut = Folder() + "/out/mine.out";
+        d.FldTab = false;
+        d.FldCol = true;
+        d.ColNbr = 2;
+        YRB10(1, YRB_ALL_ENTRIES, YRB_MODE_SET, YRB_FLAG_SELECTED, 0, 0, nullptr);
+        Pane(1)->SetAll();
+        ThisList = w->VL_left;
+    }
+    // The dialog filled by the script, then confirmed.
+    void Dialog(std::function<void(FrmSaveList*)> fill) {
+        shown = 0;
+        ListDialogSeam::Install([this, fill](QDialog* dialog) {
+            auto* d = qobject_cast<FrmSaveList*>(dialog);
+            ASSERT_NE(d, nullptr);
+            ++shown;
+            if (fill) fill(d);
+        });
+    }
+    static void Output(FrmSaveList* d, const QString& path) {
+        d->TxtOutFile->selectAll();
+        QTest::keyClicks(d->TxtOutFile, path);
+    }
+    QStringList Files() const {
+        return QDir(Folder() + "/out").entryList(QDir::Files, QDir::Name);
+    }
+    QString Console() const { return w->TxtErrors->Text(); }
+    int shown = 0;
+};
+
+const QByteArray kFive = "1;a@mail.example;A\r\n2;b@gmail.example;B\r\n3;c@mail.org;C\r\n4;d@x.cyborg;D\r\n5;e@y.com;E\r\n";
+
+TEST_F(Save, SelectAllAndSaveWithNewSeparators) {
+    LoadSource(kFive + "6;f@z.com;F\r\n7;g@z.com;G\r\n", 7);
+    YRB10(1, YRB_ALL_ENTRIES, YRB_MODE_CLEAR, YRB_FLAG_SELECTED, 0, 0, nullptr);
+    // Flagged entries are never written, selected or not.
+    YRB03(1, 5, YRB_FLAG_INVALID, 1);
+    YRB03(1, 6, YRB_FLAG_DELETED, 1);
+    Pane(1)->SetAll();
+    w->ComSLSelAll->click();
+    ASSERT_EQ(Pane(1)->GetSel(), 5);
+    ASSERT_TRUE(w->ComSLSave->isEnabled());
+    const QString out = Folder() + "/out/saved.csv";
+    Dialog([&](FrmSaveList* d) {
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Save list to file"));
+        EXPECT_EQ(d->ComSave->text(), QStringLiteral("Save"));
+        Output(d, out);
+        d->ComMore->click();
+        d->OptFldCom->click();
+        d->OptRecLf->click();
+        d->ComSave->click();
+    });
+    TestHarness::AnswerMessages({MsgBoxButton::Ok});
+    w->ComSLSave->click();
+    EXPECT_EQ(shown, 1) << Console().toStdString();
+    // The engine holds its records lower-cased.
+    EXPECT_EQ(ReadFile(out), "1,a@mail.example,a\n2,b@gmail.example,b\n3,c@mail.org,c\n4,d@x.cyborg,d\n5,e@y.com,e");
+    ASSERT_FALSE(TestHarness::AskedMessages().isEmpty());
+    EXPECT_EQ(TestHarness::AskedMessages().back().message, QStringLiteral("The List has been successfully saved"));
+    EXPECT_EQ(TestHarness::AskedMessages().back().Title, QStringLiteral("List Save Successful"));
+    EXPECT_EQ(w->LeftResultsDesc.NameOut, out);
+    EXPECT_EQ(w->LeftListDesc.NameOut, Folder() + "/out/mine.out") << "the side's own descriptor is not changed";
+    EXPECT_TRUE(w->ComViewLeft->isEnabled());
+    EXPECT_EQ(Console(), QString());
+}
+
+// Split by size and by domain: the files written and their contents, the
+// earlier outputs of the name gone, every other file kept.
+TEST_F(Save, SplitsAndReplacesOnlyItsOwnOutputs) {
+    struct Case {
+        const char* what;
+        std::function<void(FrmSaveList*)> fill;
+        QStringList written;  // file: its addresses, in order
+    } cases[] = {
+        {"by 2 entries",
+         [](FrmSaveList* d) {
+             d->ChkSplNbr->click();
+             d->TxtChunk->selectAll();
+             QTest::keyClicks(d->TxtChunk, "2");
+         },
+         {"mine_1.out:a,b", "mine_2.out:c,d", "mine_3.out:e"}},
+        {"by the domain name mail (a whole word)",
+         [](FrmSaveList* d) {
+             d->ChkSplDom->click();
+             d->OptSplDom->click();
+             QTest::keyClicks(d->TxtDomain, "mail");
+         },
+         {"mine_E.out:b,d,e", "mine_I.out:a,c"}},
+        {"by the extension org, cyborg included",
+         [](FrmSaveList* d) {
+             d->ChkSplDom->click();
+             d->OptSplExt->click();
+             QTest::keyClicks(d->TxtExtension, "org");
+         },
+         {"mine_E.out:a,b,e", "mine_I.out:c,d"}},
+        {"by domain and by 1 entry",
+         [](FrmSaveList* d) {
+             d->ChkSplNbr->click();
+             d->TxtChunk->selectAll();
+             QTest::keyClicks(d->TxtChunk, "1");
+             d->ChkSplDom->click();
+             d->OptSplDom->click();
+             QTest::keyClicks(d->TxtDomain, "mail");
+         },
+         {"mine_E_1.out:b", "mine_E_2.out:d", "mine_E_3.out:e", "mine_I_1.out:a", "mine_I_2.out:c"}},
+    };
+    const QStringList kept = {"mine.2023.out", "mine.2023.txt", "mine_6.out", "mine_old.out", "notes.txt"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(Folder() + "/out").removeRecursively();
+        LoadSource(kFive, 5);
+        // Earlier outputs of this name, and files that only look like them.
+        for (const char* name : {"mine.out", "mine_1.out", "mine_2.out", "mine_3.out", "mine_4.out", "mine_I.out",
+                                 "mine_E_1.out", "mine_6.out", "mine_old.out", "mine.2023.out", "notes.txt"})
+            WriteFile(QStringLiteral("out/") + name, "old");
+        Dialog([&](FrmSaveList* d) {
+            EXPECT_EQ(d->windowTitle(), QStringLiteral("Split list"));
+            EXPECT_EQ(d->ComSave->text(), QStringLiteral("Split"));
+            c.fill(d);
+            d->ComSave->click();
+        });
+        // Yes to the dialog's question on the existing outputs.
+        TestHarness::AnswerMessages({MsgBoxButton::Yes, MsgBoxButton::Ok});
+        w->M_Popup1Split_Click();
+        EXPECT_EQ(TestHarness::AskedMessages().back().message, QStringLiteral("The List has been successfully split"));
+        QStringList expected = kept;
+        for (const QString& f : c.written) {
+            const QString name = f.section(':', 0, 0);
+            expected.append(name);
+            QByteArray content;
+            for (const QString& a : f.section(':', 1).split(',')) {
+                const int n = a[0].unicode() - 'a';
+                if (!content.isEmpty()) content += "\r\n";
+                content += kFive.split('\n')[n].trimmed().toLower();
+            }
+            EXPECT_EQ(ReadFile(Folder() + "/out/" + name), content) << name.toStdString();
+        }
+        expected.sort();
+        EXPECT_EQ(Files(), expected);
+        EXPECT_EQ(Console(), QString());
+        YRB20(1);
+    }
+}
+
+// The halves of a split by domain take "_I" and "_E" before the extension
+// of the file name; a name without one gets them at its end.
+TEST_F(Save, DomainHalvesOfAnOutputWithoutExtension) {
+    struct Case {
+        const char* output;  // under the test folder
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"/out/my.lists/mine", "/out/my.lists/mine_I", "/out/my.lists/mine_E"},
+        {"/out/mine", "/out/mine_I", "/out/mine_E"},
+        {"/out/mine.txt", "/out/mine_I.txt", "/out/mine_E.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.output);
+        LoadSource(kFive, 5);
+        QDir().mkpath(Folder() + "/out/my.lists");
+        Dialog([&](FrmSaveList* d) {
+            Output(d, Folder() + c.output);
+            d->ChkSplDom->click();
+            d->OptSplDom->click();
+            QTest::keyClicks(d->TxtDomain, "mail");
+            d->ComSave->click();
+        });
+        TestHarness::AnswerMessages({MsgBoxButton::Yes, MsgBoxButton::Ok});
+        w->M_Popup1Split_Click();
+        EXPECT_EQ(ReadFile(Folder() + c.in), "1;a@mail.example;a\r\n3;c@mail.org;c");
+        EXPECT_TRUE(QFile::exists(Folder() + c.out));
+        YRB20(1);
+    }
+}
+
+TEST_F(Save, EarlyExits) {
+    LoadSource(kFive, 5);
+    const clsEmailList before = w->LeftResultsDesc;
+    // Nothing selected: no dialog, no message.
+    YRB10(1, YRB_ALL_ENTRIES, YRB_MODE_CLEAR, YRB_FLAG_SELECTED, 0, 0, nullptr);
+    Dialog(nullptr);
+    w->M_Popup1Save_Click();
+    EXPECT_EQ(shown, 0);
+    // Closed: nothing written or deleted.
+    YRB10(1, YRB_ALL_ENTRIES, YRB_MODE_SET, YRB_FLAG_SELECTED, 0, 0, nullptr);
+    WriteFile("out/mine.out", "old");
+    Dialog([](FrmSaveList* d) { d->close(); });
+    w->M_Popup1Save_Click();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(ReadFile(Folder() + "/out/mine.out"), "old");
+    EXPECT_EQ(w->LeftResultsDesc.NameOut, before.NameOut);
+    // A split with neither option: the warning, nothing else.
+    // Yes to the dialog's question on the existing output first.
+    Dialog([](FrmSaveList* d) { d->ComSave->click(); });
+    TestHarness::AnswerMessages({MsgBoxButton::Yes, MsgBoxButton::Ok});
+    w->M_Popup1Split_Click();
+    EXPECT_EQ(TestHarness::AskedMessages().back().message, QStringLiteral("Split parameters have not been set properly !"));
+    EXPECT_EQ(TestHarness::AskedMessages().back().Title, QStringLiteral("List Split Failed"));
+    EXPECT_EQ(ReadFile(Folder() + "/out/mine.out"), "old");
+    // No domain matches: the not-found text, no file.
+    Dialog([](FrmSaveList* d) {
+        d->ChkSplDom->click();
+        d->OptSplDom->click();
+        QTest::keyClicks(d->TxtDomain, "nowhere");
+        d->ComSave->click();
+    });
+    TestHarness::AnswerMessages({MsgBoxButton::Yes, MsgBoxButton::Ok});
+    w->M_Popup1Split_Click();
+    EXPECT_EQ(TestHarness::AskedMessages().back().message, QStringLiteral("No matching domain name could be found."));
+    EXPECT_FALSE(QFile::exists(Folder() + "/out/mine_I.out"));
+    EXPECT_TRUE(w->LeftResultsDesc.ByDomain) << "the results descriptor holds the new settings";
+    // Without a pane.
+    ThisList.reset();
+    w->M_Popup1Save_Click();
+    EXPECT_TRUE(Console().contains("Message : List Object not Set")) << Console().toStdString();
+    EXPECT_TRUE(Console().contains("Context : Error Saving List Content to File"));
+    EXPECT_TRUE(OwnerEnabler::IsEnabled(w.get()));
+    EXPECT_EQ(Screen::Instance()->MousePointer(), Screen::kDefaultPointer);
+}
+
+}  // namespace
