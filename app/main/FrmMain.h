@@ -321,6 +321,8 @@ private:
     // The list file the user picks in the file dialog, from the folder of
     // the last one; "" when cancelled.
     QString ChooseListFile();
+    // The record-structure dialog on the descriptor; True when confirmed.
+    bool AskStructure(clsEmailList* desc);
     struct SelectionCommand;
     void RunSelection(const SelectionCommand& command);
     // A pane button: ThisList becomes the pane, then the command runs.

@@ -49,6 +49,20 @@ QString FrmMain::ChooseListFile() {
                                  QStringLiteral("Open"), QStringLiteral("Cancel"), dir, this);
 }
 
+bool FrmMain::AskStructure(clsEmailList* desc) {
+    // One structure dialog at a time.
+    if (QWidget* loaded = modGlobalFunctions::IsFormLoaded(QStringLiteral("FrmStructure"))) loaded->close();
+    auto dialog = std::make_unique<FrmStructure>(this);
+    dialog->Form_Load();
+    dialog->OwnerForm = this;
+    dialog->Initialize(desc);
+    dialog->ApplySeparators();
+    ListDialogSeam::ShowModal(dialog.get());
+    const bool cancel = dialog->Cancel;
+    dialog->Unload();
+    return !cancel;
+}
+
 void FrmMain::M_Popup1Import_Click() {
     Trap(
         [&] {
@@ -130,17 +144,7 @@ void FrmMain::ImportEmailList(ListPane* pane) {
             side.pane->SetHeaderIcon(0, ListIcons::kUnsorted);
             side.pane->SetHeaderIcon(1, ListIcons::kUnsorted);
 
-            if (QWidget* loaded = modGlobalFunctions::IsFormLoaded(QStringLiteral("FrmStructure"))) loaded->close();
-            auto dialog = std::make_unique<FrmStructure>(this);
-            dialog->Form_Load();
-            dialog->OwnerForm = this;
-            dialog->Initialize(&desc);
-            dialog->ApplySeparators();
-            ListDialogSeam::ShowModal(dialog.get());
-            const bool cancel = dialog->Cancel;
-            dialog->Unload();
-            dialog.reset();
-            if (cancel) return;
+            if (!AskStructure(&desc)) return;
 
             const QByteArray recordSep = desc.RecordSep().toLatin1();
             const QByteArray fieldSep = desc.FieldSep().toLatin1();

@@ -1,7 +1,6 @@
 // The "Address Validation" tab: the four reference lists the user edits,
 // the three files the engine reads derived from them, and the block list.
 #include <limits>
-#include <memory>
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,8 +10,6 @@
 
 #include "ErrorTrap.h"
 #include "FrmMain.h"
-#include "FrmStructure.h"
-#include "ListDialogSeam.h"
 #include "ListsCol.h"
 #include "MessagePump.h"
 #include "OrmidYRB100.h"
@@ -250,17 +247,7 @@ void FrmMain::ComBlkFileStruct_Click() {
             // has loaded.
             clsEmailList chosen = BlockListDesc;
             chosen.NameSrc = path;
-            if (QWidget* loaded = modGlobalFunctions::IsFormLoaded(QStringLiteral("FrmStructure"))) loaded->close();
-            auto dialog = std::make_unique<FrmStructure>(this);
-            dialog->Form_Load();
-            dialog->OwnerForm = this;
-            dialog->Initialize(&chosen);
-            dialog->ApplySeparators();
-            ListDialogSeam::ShowModal(dialog.get());
-            const bool cancel = dialog->Cancel;
-            dialog->Unload();
-            dialog.reset();
-            if (cancel || chosen.NameSrc.isEmpty()) return;
+            if (!AskStructure(&chosen) || chosen.NameSrc.isEmpty()) return;
             // A failure has reached the console through the error callback.
             if (YRB08(QFile::encodeName(chosen.NameSrc).constData(), chosen.ColNbr,
                       chosen.FieldSep().toLatin1().constData(), chosen.RecordSep().toLatin1().constData()) < 0)

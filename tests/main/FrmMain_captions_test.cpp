@@ -9,8 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "FrmMain.h"
-#include "MainFixture.h"
+#include "WorkspaceFixture.h"
 #include "OrmidYRB100.h"
 #include "RichTextBox.h"
 #include "TestHarness.h"
@@ -21,21 +20,11 @@ namespace {
 
 using TestHarness::WriteFile;
 
-class Captions : public ::testing::Test {
+class Captions : public WorkspaceTest {
 protected:
-    void SetUp() override {
-        MainFixture::WriteReferenceFiles();
-        w = std::make_unique<FrmMain>();
-        w->Form_Load();
-    }
-    void TearDown() override {
-        w.reset();
-        YRB20(1);
-        YRB20(2);
-    }
     // Loads a two-entry list into the slot and names its file as the
     // import would.
-    void Load(int32_t slot, const QString& name) {
+    void LoadNamed(int32_t slot, const QString& name) {
         const QString path = WriteFile(name, "a@b.com\r\nc@d.org\r\n");
         ASSERT_EQ(YRB13(slot, QFile::encodeName(path).constData(), 1, "\t", "\r\n"), 2);
         (slot == 1 ? w->LeftListDesc : w->RightListDesc).NameSrc = path;
@@ -50,7 +39,6 @@ protected:
         return static_cast<int64_t>(
             std::nearbyint(static_cast<double>(TextMeasure::WidthTwips(w->font(), text)) / Twips::kPerPixel));
     }
-    std::unique_ptr<FrmMain> w;
 };
 
 TEST_F(Captions, DesignCaptionsUntilAListIsLoaded) {
@@ -64,7 +52,7 @@ TEST_F(Captions, DesignCaptionsUntilAListIsLoaded) {
 // its longest tail that fits beside "... ", or nothing at all.
 TEST_F(Captions, NameShortenedToTheFramesWidth) {
     const QString name = QStringLiteral("a rather long list of customers.mal");
-    Load(1, name);
+    LoadNamed(1, name);
     const int64_t measure = Pixels(QStringLiteral("Left List :1234567"));
     enum Shown { Whole, Tail, Nothing };
     struct Case {
@@ -104,8 +92,8 @@ TEST_F(Captions, NameShortenedToTheFramesWidth) {
 }
 
 TEST_F(Captions, OnlyTheFlaggedSideIsRebuilt) {
-    Load(1, QStringLiteral("left.mal"));
-    Load(2, QStringLiteral("right.mal"));
+    LoadNamed(1, QStringLiteral("left.mal"));
+    LoadNamed(2, QStringLiteral("right.mal"));
     w->FraLeft->setFixedWidth(600);
     w->FraRight->setFixedWidth(600);
     w->ResizeListCaptions(true, false);
@@ -118,7 +106,7 @@ TEST_F(Captions, OnlyTheFlaggedSideIsRebuilt) {
 // A side whose list is gone names no file any more, though its descriptor
 // still names the last import.
 TEST_F(Captions, ClearedSideShowsTheDesignCaption) {
-    Load(2, QStringLiteral("right.mal"));
+    LoadNamed(2, QStringLiteral("right.mal"));
     w->FraRight->setFixedWidth(600);
     w->ResizeListCaptions(true, true);
     ASSERT_EQ(w->FraRight->title(), " Right List : right.mal ");
@@ -137,8 +125,8 @@ TEST_F(Captions, BothListControlsFollowTheTwoSlots) {
         SCOPED_TRACE(testing::Message() << "left " << c.left << " right " << c.right);
         YRB20(1);
         YRB20(2);
-        if (c.left) Load(1, QStringLiteral("l.mal"));
-        if (c.right) Load(2, QStringLiteral("r.mal"));
+        if (c.left) LoadNamed(1, QStringLiteral("l.mal"));
+        if (c.right) LoadNamed(2, QStringLiteral("r.mal"));
         w->SetBothListPerm();
         for (QWidget* control : {static_cast<QWidget*>(w->ComSMerge), static_cast<QWidget*>(w->ChkMergeSelect),
                                  static_cast<QWidget*>(w->ComCompare), static_cast<QWidget*>(w->OptCmpCom),

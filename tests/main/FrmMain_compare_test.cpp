@@ -161,22 +161,6 @@ TEST_F(Compare, CrcSwitchReadAndWrittenBack) {
 
 // Cancel pressed while the engine compares: no message, and the panes show
 // the selections the comparison had already dropped.
-struct CancelOnCompare {
-    static int32_t Information(const char* text) {
-        if (std::strcmp(text, "Comparing lists entries") == 0) InterruptObj()->ISet(QStringLiteral("Operator"));
-        return 0;
-    }
-    CancelOnCompare() : saved(modCallBack::EngineCallbackTable) {
-        modCallBack::EngineCallbackTable.information = &Information;
-        YRB07(&modCallBack::EngineCallbackTable);
-    }
-    ~CancelOnCompare() {
-        modCallBack::EngineCallbackTable = saved;
-        YRB07(&modCallBack::EngineCallbackTable);
-    }
-    YRB_CallbackTable saved;
-};
-
 TEST_F(Compare, StoppedCompareStillRefreshesThePanes) {
     QByteArray bytes;
     for (int i = 0; i < 200000; ++i) bytes += "u" + QByteArray::number(i) + "@d.com\r\n";
@@ -188,7 +172,7 @@ TEST_F(Compare, StoppedCompareStillRefreshesThePanes) {
     }
     ASSERT_EQ(w->LabSelLeft->text().section(' ', 0, 0), "200000");
     {
-        const CancelOnCompare hook;
+        const CancelOnInformation hook("Comparing lists entries");
         w->ComCompare_Click();
     }
     EXPECT_TRUE(TestHarness::AskedMessages().isEmpty());

@@ -234,22 +234,6 @@ TEST_F(Import, ResetsTheOtherSidesMarksAndThisSidesBoxes) {
 
 // Cancel during the load: the engine has let the old list go, so the side
 // is empty and the pane shows no row.
-struct CancelWhileParsing {
-    static int32_t Information(const char* text) {
-        if (std::strcmp(text, "Parsing entries") == 0) InterruptObj()->ISet(QStringLiteral("Operator"));
-        return 0;
-    }
-    CancelWhileParsing() : saved(modCallBack::EngineCallbackTable) {
-        modCallBack::EngineCallbackTable.information = &Information;
-        YRB07(&modCallBack::EngineCallbackTable);
-    }
-    ~CancelWhileParsing() {
-        modCallBack::EngineCallbackTable = saved;
-        YRB07(&modCallBack::EngineCallbackTable);
-    }
-    YRB_CallbackTable saved;
-};
-
 TEST_F(Import, StoppedLoadLeavesTheSideEmpty) {
     Load(1, "a@b.com\r\nc@d.com\r\n", 2);
     Load(2, "a@b.com\r\n", 1);
@@ -263,7 +247,7 @@ TEST_F(Import, StoppedLoadLeavesTheSideEmpty) {
     TestHarness::AnswerMessages({MsgBoxButton::Yes});
     Answer(WriteFile("in/big.mal", big));
     {
-        const CancelWhileParsing hook;
+        const CancelOnInformation hook("Parsing entries");
         w->ComSLImp->click();
     }
     EXPECT_NE(YRB14(1), 0);

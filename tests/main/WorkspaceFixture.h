@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstring>
 #include <memory>
 
 #include <QFile>
@@ -9,8 +10,11 @@
 #include "MainFixture.h"
 #include "OrmidYRB100.h"
 #include "OwnerDataListView.h"
+#include "ServiceObjects.h"
 #include "TestHarness.h"
+#include "clsInterrupt.h"
 #include "clsVL2.h"
+#include "modCallBack.h"
 
 // A loaded main window for tests of the two-list workspace, with the
 // engine lists emptied after each test.
@@ -47,4 +51,30 @@ protected:
         return QString::fromLatin1(buffer);
     }
     std::unique_ptr<FrmMain> w;
+};
+
+// While it lives, Cancel is pressed (as the progress window's button does
+// it) when the engine sends the given information text.
+class CancelOnInformation {
+public:
+    explicit CancelOnInformation(const char* text) : m_saved(modCallBack::EngineCallbackTable) {
+        s_text = text;
+        modCallBack::EngineCallbackTable.information = &Information;
+        YRB07(&modCallBack::EngineCallbackTable);
+    }
+    ~CancelOnInformation() {
+        s_text = nullptr;
+        modCallBack::EngineCallbackTable = m_saved;
+        YRB07(&modCallBack::EngineCallbackTable);
+    }
+    CancelOnInformation(const CancelOnInformation&) = delete;
+    CancelOnInformation& operator=(const CancelOnInformation&) = delete;
+
+private:
+    static int32_t Information(const char* text) {
+        if (s_text != nullptr && std::strcmp(text, s_text) == 0) InterruptObj()->ISet(QStringLiteral("Operator"));
+        return 0;
+    }
+    static inline const char* s_text = nullptr;
+    YRB_CallbackTable m_saved;
 };
