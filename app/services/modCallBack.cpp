@@ -1,5 +1,6 @@
 #include "modCallBack.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include "ErrorTrap.h"
@@ -23,6 +24,9 @@ QString FromEngine(const char* text) { return text ? QString::fromLatin1(text) :
 void Report(const QString& description, const QString& context, const char* routine) {
     modGlobalFunctions::ReportError(description, context, kModule, QString::fromLatin1(routine), false, true);
 }
+
+// The moving block of the bar advances at most once in this time.
+constexpr qint64 kAnimationFrameMs = 40;
 
 // Runs a monitor call under a busy flag: -1 when busy or failed, else 1.
 template <class Body>
@@ -94,7 +98,15 @@ int32_t CBInitMonitor(int32_t total) {
 }
 
 int32_t CBAnimateBar(int32_t, int32_t) {
-    return Guarded(BusyFlags.AnimateBar, "CBAnimateBar", [&] { MonitorObj()->Animate(); });
+    // The engine asks for a frame every few thousand steps, thousands of
+    // times a second in a long sort; each frame is a repaint at the next
+    // interrupt check.  The eye needs far fewer.
+    static QElapsedTimer sinceFrame;
+    return Guarded(BusyFlags.AnimateBar, "CBAnimateBar", [&] {
+        if (sinceFrame.isValid() && sinceFrame.elapsed() < kAnimationFrameMs) return;
+        sinceFrame.start();
+        MonitorObj()->Animate();
+    });
 }
 
 }  // namespace modCallBack

@@ -1,4 +1,6 @@
 // The engine callbacks on the program side, and the interrupt flag.
+#include <QImage>
+#include <QThread>
 #include <QTimer>
 
 #include "IntervalTimer.h"
@@ -112,6 +114,21 @@ TEST(modCallBack, ProgressReachesTheBar) {
     EXPECT_EQ(a.bar->Printed(), QStringList{QStringLiteral("Counting entries 50%")});
     EXPECT_EQ(CBAnimateBar(0, 0), 1);
     EXPECT_FALSE(BusyFlags.ShowInfo || BusyFlags.ShowProgress || BusyFlags.InitMonitor || BusyFlags.AnimateBar);
+}
+
+// Frames asked for faster than the eye needs are dropped: the block moves
+// again only once the frame time has passed.
+TEST(modCallBack, AnimationFramesAreSpaced) {
+    Armed a;
+    MonitorObj()->InitializeBar(2000);
+    QThread::msleep(50);
+    ASSERT_EQ(CBAnimateBar(0, 0), 1);
+    const QImage first = a.bar->Image();
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(CBAnimateBar(0, 0), 1);
+    EXPECT_EQ(a.bar->Image(), first);
+    QThread::msleep(50);
+    EXPECT_EQ(CBAnimateBar(0, 0), 1);
+    EXPECT_NE(a.bar->Image(), first);
 }
 
 TEST(modCallBack, ErrorTextGoesToTheConsoleOnly) {
