@@ -198,6 +198,7 @@ void FrmMain::Form_Load() {
             InitInterruptObj();
             InitListsCol();
             ConnectWorkspacePanes();
+            SetHeaderTips();
             InitMonitorObj();
             InitChronoObj();
             InitMemUsageObj();

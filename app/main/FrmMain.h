@@ -256,6 +256,12 @@ public:
     void ChkMarkDelleft_Click();
     void ChkMarkDelRight_Click();
 
+    // An entry's flags in words, for the tips of the two panes; "" for none.
+    QString GetLeftListItemTip(int32_t row, int32_t column);
+    QString GetRightListItemTip(int32_t row, int32_t column);
+    // The tip of header column index + 1 of the two panes; first is unused.
+    QString GetHeaderItemTip(int32_t first, int32_t index);
+
     // Frame captions from the sides' source files; the both-list controls.
     void ResizeListCaptions(bool DoLeft, bool DoRight);
     void SetBothListPerm();
@@ -268,6 +274,8 @@ public:
     void M_Popup1SelectAll_Click();
     void M_Popup1DeselectAll_Click();
     void M_Popup1Invert_Click();
+    // The program's find window over ThisList, opened or re-targeted.
+    void M_Popup1Find_Click();
     void ComCompare_Click();
 
     // Pane buttons: ThisList becomes the button's pane, then the command runs.
@@ -281,6 +289,8 @@ public:
     void ComSRDesAll_Click();
     void ComSLInvSel_Click();
     void ComSRInvSel_Click();
+    void ComSLFind_Click();
+    void ComSRFind_Click();
 
     void S_Exit_Click();
     void S_HelpAbout_Click();
@@ -318,6 +328,9 @@ private:
     void ConnectFlagBoxes();
     void ConnectPaneButtons();
     void ConnectCompare();
+    // The header tips of the two panes' flag and text columns.
+    void SetHeaderTips();
+    QString ListItemTip(const WorkspaceSide& side, int32_t row, int32_t column, const char* routine);
     // The list file the user picks in the file dialog, from the folder of
     // the last one; "" when cancelled.
     QString ChooseListFile();

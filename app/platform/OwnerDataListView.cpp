@@ -367,6 +367,17 @@ bool OwnerDataListView::SetHeaderItemImage(int32_t col, int32_t, int32_t image) 
     return true;
 }
 
+bool OwnerDataListView::SetHeaderToolTip(int32_t col, const QString& tip) {
+    if (col < 0 || col >= ColumnCount()) return false;
+    m_model->SetHeaderToolTip(col, tip);
+    return true;
+}
+
+QString OwnerDataListView::HeaderToolTip(int32_t col) const {
+    if (col < 0 || col >= ColumnCount()) return QString();
+    return m_model->HeaderToolTip(col);
+}
+
 int32_t OwnerDataListView::HeaderItemImage(int32_t col) const {
     if (col < 0 || col >= ColumnCount()) return -1;
     return m_model->HeaderImage(col);

@@ -98,6 +98,8 @@ public:
     bool GetColumnText(int32_t col, int32_t cchTextMax, QString& text) const;
     bool SetHeaderItemImage(int32_t col, int32_t format, int32_t image);
     int32_t HeaderItemImage(int32_t col) const;
+    bool SetHeaderToolTip(int32_t col, const QString& tip);
+    QString HeaderToolTip(int32_t col) const;
 
     // Repaints a rectangle of the client area (all of it for null), asking
     // the shown cells again.

@@ -25,6 +25,7 @@ void OwnerDataModel::InsertColumn(int32_t pos, const QString& caption) {
     beginInsertColumns(QModelIndex(), pos, pos);
     m_captions.insert(pos, caption);
     m_headerImage.insert(pos, -1);
+    m_headerTip.insert(pos, QString());
     endInsertColumns();
 }
 
@@ -32,6 +33,7 @@ void OwnerDataModel::RemoveColumn(int32_t col) {
     beginRemoveColumns(QModelIndex(), col, col);
     m_captions.removeAt(col);
     m_headerImage.removeAt(col);
+    m_headerTip.removeAt(col);
     endRemoveColumns();
 }
 
@@ -42,6 +44,11 @@ void OwnerDataModel::SetHeaderImages(ImageList* images) {
 
 void OwnerDataModel::SetHeaderImage(int32_t col, int32_t image) {
     m_headerImage[col] = image;
+    emit headerDataChanged(Qt::Horizontal, col, col);
+}
+
+void OwnerDataModel::SetHeaderToolTip(int32_t col, const QString& tip) {
+    m_headerTip[col] = tip;
     emit headerDataChanged(Qt::Horizontal, col, col);
 }
 
@@ -76,6 +83,7 @@ QVariant OwnerDataModel::data(const QModelIndex& index, int role) const {
 QVariant OwnerDataModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount()) return QVariant();
     if (role == Qt::DisplayRole) return m_captions.at(section);
+    if (role == Qt::ToolTipRole) return m_headerTip.at(section).isEmpty() ? QVariant() : QVariant(m_headerTip.at(section));
     if (role == Qt::DecorationRole && m_headerImages) {
         const QPixmap image = m_headerImages->Image(m_headerImage.at(section));
         return image.isNull() ? QVariant() : QVariant(image);

@@ -41,6 +41,9 @@ public:
     void SetHeaderImages(ImageList* images);
     void SetHeaderImage(int32_t col, int32_t image);
     int32_t HeaderImage(int32_t col) const { return m_headerImage.at(col); }
+    // The tip shown over a column's header; "" shows none.
+    void SetHeaderToolTip(int32_t col, const QString& tip);
+    QString HeaderToolTip(int32_t col) const { return m_headerTip.at(col); }
 
     // Cells asked for since construction (for measuring).
     int64_t CellRequests() const { return m_requests; }
@@ -60,5 +63,6 @@ private:
     QPointer<ImageList> m_headerImages;
     QList<QString> m_captions;
     QList<int32_t> m_headerImage;
+    QList<QString> m_headerTip;
     mutable int64_t m_requests = 0;
 };
