@@ -7,6 +7,7 @@
 #include "clsEmailList.h"
 #include "clsPOP3Session.h"
 
+struct ResultKinds;
 class ImageList;
 class IntervalTimer;
 class PanelStatusBar;
@@ -277,6 +278,11 @@ public:
     // The program's find window over ThisList, opened or re-targeted.
     void M_Popup1Find_Click();
     void ComCompare_Click();
+    // The result display on a side's result files ("Results"), or on the
+    // domain statistics of ThisList's side, written first.
+    void ComViewLeft_Click();
+    void ComViewRight_Click();
+    void M_Popup1Stat_Click();
 
     // Pane buttons: ThisList becomes the button's pane, then the command runs.
     void ComSLImp_Click();
@@ -328,6 +334,12 @@ private:
     void ConnectFlagBoxes();
     void ConnectPaneButtons();
     void ConnectCompare();
+    void ConnectResultButtons();
+    // The loaded result display, or a new one, captioned for the side,
+    // shown on the descriptor's files of those kinds; closed when it has
+    // nothing to show.
+    void OpenResultViewer(int32_t slot, clsEmailList* desc, const ResultKinds& kinds);
+    void ShowResults(int32_t slot, const char* routine);
     // The header tips of the two panes' flag and text columns.
     void SetHeaderTips();
     QString ListItemTip(const WorkspaceSide& side, int32_t row, int32_t column, const char* routine);

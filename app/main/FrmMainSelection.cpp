@@ -90,12 +90,16 @@ void FrmMain::ComSRInvSel_Click() {
     PaneButton(VL_right, &FrmMain::M_Popup1Invert_Click, "ComSRInvSel_Click", QString());
 }
 
+void FrmMain::ComSLFind_Click() { PaneButton(VL_left, &FrmMain::M_Popup1Find_Click, "ComSLFind_Click", QString()); }
+void FrmMain::ComSRFind_Click() { PaneButton(VL_right, &FrmMain::M_Popup1Find_Click, "ComSRFind_Click", QString()); }
+
 void FrmMain::ConnectPaneButtons() {
     const std::pair<QPushButton*, void (FrmMain::*)()> buttons[] = {
         {ComSLImp, &FrmMain::ComSLImp_Click},       {ComSRImp, &FrmMain::ComSRImp_Click},
         {ComSLSave, &FrmMain::ComSLSave_Click},     {ComSRSave, &FrmMain::ComSRSave_Click},
         {ComSLSelAll, &FrmMain::ComSLSelAll_Click}, {ComSRSelAll, &FrmMain::ComSRSelAll_Click},
         {ComSLDesAll, &FrmMain::ComSLDesAll_Click}, {ComSRDesAll, &FrmMain::ComSRDesAll_Click},
-        {ComSLInvSel, &FrmMain::ComSLInvSel_Click}, {ComSRInvSel, &FrmMain::ComSRInvSel_Click}};
+        {ComSLInvSel, &FrmMain::ComSLInvSel_Click}, {ComSRInvSel, &FrmMain::ComSRInvSel_Click},
+        {ComSLFind, &FrmMain::ComSLFind_Click},     {ComSRFind, &FrmMain::ComSRFind_Click}};
     for (const auto& [button, handler] : buttons) connect(button, &QPushButton::clicked, this, handler);
 }

@@ -9,5 +9,9 @@ class QWidget;
 class OwnerEnabler {
 public:
     static void SetEnabled(QWidget* owner, bool enabled);
+    // Marks a modeless child window whose commands must not start while its
+    // owner's work runs (that work may be inside an engine call): its content
+    // is disabled and enabled with its owner's.
+    static void FollowOwner(QWidget* window);
     static bool IsEnabled(const QWidget* owner);
 };
