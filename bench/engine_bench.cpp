@@ -21,15 +21,10 @@ int32_t QuietPair(int32_t, int32_t) { return 0; }
 // cost of calling back.
 const YRB_CallbackTable kTable = {QuietText, Quiet, Quiet, QuietText, nullptr, Quiet, QuietPair};
 
-std::string DataDir() {
-    const char* d = std::getenv("ORMID_BENCH_DATA");
-    return d && *d ? d : "/tmp/ormid-bench-data";
-}
-
 const benchgen::Files& FilesFor(int64_t n) {
     static std::map<int64_t, benchgen::Files> cache;
     auto it = cache.find(n);
-    if (it == cache.end()) it = cache.emplace(n, benchgen::Generate(DataDir(), static_cast<uint64_t>(n))).first;
+    if (it == cache.end()) it = cache.emplace(n, benchgen::Generate(benchgen::DataDir(), static_cast<uint64_t>(n))).first;
     return it->second;
 }
 

@@ -1,5 +1,7 @@
 #include "listgen.h"
 
+#include <cstdlib>
+
 // g++ 12 warns falsely about std::string concatenation (-Wrestrict).
 #pragma GCC diagnostic ignored "-Wrestrict"
 
@@ -130,6 +132,16 @@ Files Generate(const std::string& dir, uint64_t n, uint64_t seed) {
     std::filesystem::rename(tmpLf, f.lf);
     std::filesystem::rename(tmpCrlf, f.crlf);
     return f;
+}
+
+std::string DataDir() {
+    const char* d = std::getenv("ORMID_BENCH_DATA");
+    return d && *d ? d : "/tmp/ormid-bench-data";
+}
+
+uint64_t Entries() {
+    const char* n = std::getenv("ORMID_BENCH_ENTRIES");
+    return n && *n ? std::strtoull(n, nullptr, 10) : 10000000;
 }
 
 }  // namespace benchgen

@@ -17,6 +17,12 @@ struct Files {
 // follow a Zipf law over 30,000 domains and about 3 % are malformed.
 Files Generate(const std::string& dir, uint64_t n, uint64_t seed = 20261210);
 
+// Where the generated lists are kept: ORMID_BENCH_DATA, default
+// /tmp/ormid-bench-data.
+std::string DataDir();
+// How many entries a benchmark's list holds: ORMID_BENCH_ENTRIES, default 10^7.
+uint64_t Entries();
+
 // The address of unique number k (lower case), as the generator writes it.
 std::string UniqueAddress(uint64_t k, uint64_t seed);
 

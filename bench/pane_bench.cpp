@@ -27,11 +27,6 @@
 
 namespace {
 
-std::string DataDir() {
-    const char* d = std::getenv("ORMID_BENCH_DATA");
-    return d && *d ? d : "/tmp/ormid-bench-data";
-}
-
 int64_t RssKb() {
     std::ifstream f("/proc/self/statm");
     int64_t size = 0, resident = 0;
@@ -47,7 +42,7 @@ struct EngineView {
     int32_t entries = 0;
 
     explicit EngineView(int64_t n) {
-        const benchgen::Files files = benchgen::Generate(DataDir(), static_cast<uint64_t>(n));
+        const benchgen::Files files = benchgen::Generate(benchgen::DataDir(), static_cast<uint64_t>(n));
         entries = YRB13(1, files.lf.c_str(), 0, "", "\n");
         form.resize(820, 620);
         pic->setGeometry(10, 10, 800, 600);
@@ -135,7 +130,7 @@ const std::vector<QString>& Addresses(int64_t n) {
     if (it != cache.end()) return it->second;
     std::vector<QString> texts;
     texts.reserve(static_cast<size_t>(n));
-    std::ifstream in(benchgen::Generate(DataDir(), static_cast<uint64_t>(n)).lf);
+    std::ifstream in(benchgen::Generate(benchgen::DataDir(), static_cast<uint64_t>(n)).lf);
     std::string line;
     while (static_cast<int64_t>(texts.size()) < n && std::getline(in, line))
         texts.push_back(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));

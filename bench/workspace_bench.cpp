@@ -37,16 +37,6 @@
 
 namespace {
 
-std::string DataDir() {
-    const char* d = std::getenv("ORMID_BENCH_DATA");
-    return d && *d ? d : "/tmp/ormid-bench-data";
-}
-
-int64_t Entries() {
-    const char* n = std::getenv("ORMID_BENCH_ENTRIES");
-    return n && *n ? std::atoll(n) : 10000000;
-}
-
 int64_t RssKb() {
     std::ifstream f("/proc/self/statm");
     int64_t size = 0, resident = 0;
@@ -74,9 +64,9 @@ struct Workspace {
         for (const char* name : {"DN_All.cfg", "DN_Exclude.cfg", "DN_Reject.cfg", "DN_Country.cfg", "DN_Generic.cfg",
                                  "DN_Keyword.cfg", "DN_User.cfg"})
             QFile::copy(QStringLiteral(ORMID_DATA_DIR "/") + name, folder + QLatin1Char('/') + name);
-        const uint64_t n = static_cast<uint64_t>(Entries());
-        list = QString::fromStdString(benchgen::Generate(DataDir(), n).crlf);
-        other = QString::fromStdString(benchgen::Generate(DataDir() + "/other", n, 7).crlf);
+        const uint64_t n = static_cast<uint64_t>(benchgen::Entries());
+        list = QString::fromStdString(benchgen::Generate(benchgen::DataDir(), n).crlf);
+        other = QString::fromStdString(benchgen::Generate(benchgen::DataDir() + "/other", n, 7).crlf);
         // Every question is answered Yes (or Ok).
         MessageBoxSeam::Install([](const MsgBoxRequest& r) { return r.ShowYes ? MsgBoxButton::Yes : MsgBoxButton::Ok; });
         w = std::make_unique<FrmMain>();
