@@ -215,16 +215,19 @@ void FrmFind::reject() { ComDone_Click(); }
 
 bool FrmFind::eventFilter(QObject* watched, QEvent* event) {
     if (watched == TxtFind) {
+        // Its own drop-down list, another window taking the focus, or the
+        // window disabled while a command runs, is no leaving.
+        auto userMove = [&] {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            return !m_busy && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+        };
         switch (event->type()) {
             case QEvent::FocusIn:
-                TxtFind_GotFocus();
+                if (userMove()) TxtFind_GotFocus();
                 break;
-            case QEvent::FocusOut: {
-                // Its own drop-down list or another window taking the focus is no leaving.
-                const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-                if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) TxtFind_LostFocus();
+            case QEvent::FocusOut:
+                if (userMove()) TxtFind_LostFocus();
                 break;
-            }
             case QEvent::KeyPress: {
                 const int key = static_cast<QKeyEvent*>(event)->key();
                 // A filter sees keys even while the box is disabled.
@@ -260,18 +263,11 @@ void FrmFind::RunCommand(Command command) {
         {"Now selecting entries containing '", "ComSelectMatch_Click"},
     };
     const CommandTexts& t = texts[static_cast<int>(command)];
+    // Disabling the window takes the focus from its box; it gets it back.
+    const QPointer<QWidget> focused = focusWidget();
+    m_busy = true;
     const auto chrono = ChronoObj();
     const auto monitor = MonitorObj();
-    Screen* screen = Screen::Instance();
-    // The pane's window: none of its commands may start an engine call
-    // inside this one's callbacks.
-    QPointer<QWidget> paneForm;
-    bool paneFormDisabled = false;
-    auto shutDown = [&] {
-        chrono->Shutdown();
-        monitor->Shutdown();
-        screen->SetMousePointer(Screen::kDefaultPointer);
-    };
     Trap(
         [&] {
             const QString text = TxtFind->currentText();
@@ -288,13 +284,12 @@ void FrmFind::RunCommand(Command command) {
             }
             chrono->Startup(QStringLiteral("hh:mm:ss"), false);
             if (ThisList && ThisList->Frm && ThisList->Frm != this && OwnerEnabler::IsEnabled(ThisList->Frm)) {
-                paneForm = ThisList->Frm;
-                OwnerEnabler::SetEnabled(paneForm, false);
-                paneFormDisabled = true;
+                m_paneForm = ThisList->Frm;
+                OwnerEnabler::SetEnabled(m_paneForm, false);
             }
             monitor->Delay(kProgressDelayMs, QStringLiteral("Looking for String in List"),
                            QLatin1String(t.progress) + text + QLatin1Char('\''), this, false);
-            screen->SetMousePointer(Screen::kHourglassPointer);
+            Screen::Instance()->SetMousePointer(Screen::kHourglassPointer);
             AddToFindStrings(text);
 
             if (command == Command::Find) {
@@ -311,7 +306,7 @@ void FrmFind::RunCommand(Command command) {
                 if (dynamic_cast<clsList*>(ThisList.get()) == nullptr) ThisList->Refresh();
                 ThisList->SetAll();
             }
-            shutDown();
+            EndWork();
             // After a failure the engine's reason is in the console already;
             // after a stop the user knows.
             if (n < 0) return;
@@ -328,9 +323,18 @@ void FrmFind::RunCommand(Command command) {
             modGlobalFunctions::DisplayMessage(result);
         },
         [&](const QString& d) { Report(d, QLatin1String(t.routine)); });
-    shutDown();
+    EndWork();
     setEnabled(true);
-    if (paneFormDisabled && paneForm) OwnerEnabler::SetEnabled(paneForm, true);
+    if (focused && focused->isEnabled()) focused->setFocus();
+    m_busy = false;
+}
+
+void FrmFind::EndWork() {
+    ChronoObj()->Shutdown();
+    MonitorObj()->Shutdown();
+    Screen::Instance()->SetMousePointer(Screen::kDefaultPointer);
+    if (m_paneForm) OwnerEnabler::SetEnabled(m_paneForm, true);
+    m_paneForm.clear();
 }
 
 void FrmFind::FindNext(const QString& text) {
@@ -338,9 +342,7 @@ void FrmFind::FindNext(const QString& text) {
     ListPane* pane = ThisList.get();
     bool fromTop = false;
     auto notFound = [&] {
-        ChronoObj()->Shutdown();
-        MonitorObj()->Shutdown();
-        Screen::Instance()->SetMousePointer(Screen::kDefaultPointer);
+        EndWork();
         modGlobalFunctions::DisplayMessage({.message = fromTop ? QStringLiteral("The specified string could not be found !")
                                                                : QStringLiteral("All matching entries have been found !"),
                                             .Title = QStringLiteral("Search Result"),

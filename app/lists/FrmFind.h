@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
 #include "ListsCol.h"
@@ -70,6 +71,9 @@ protected:
 private:
     enum class Command { Find, Count, Select };
     void RunCommand(Command command);
+    // The end of a command's work, before its result message: meter and
+    // progress stopped, default pointer, the pane's window usable again.
+    void EndWork();
     void FindNext(const QString& text);
     // The number of matching entries after Count or Select; negative when
     // the engine failed or was stopped.
@@ -84,5 +88,8 @@ private:
     void Report(const QString& description, const QString& routine) const;
 
     QString m_textAtFocus;
+    bool m_busy = false;  // a command runs
+    // The pane's window, disabled while a command searches its list.
+    QPointer<QWidget> m_paneForm;
     bool m_unloaded = false;
 };

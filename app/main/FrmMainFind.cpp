@@ -1,5 +1,7 @@
 // Find In List: the program's one find window, opened on ThisList or
 // re-targeted to it where it stands.
+#include <QComboBox>
+
 #include "ErrorTrap.h"
 #include "FrmFind.h"
 #include "FrmMain.h"
@@ -29,7 +31,8 @@ void FrmMain::M_Popup1Find_Click() {
             find->show();
             find->raise();
             find->activateWindow();
-            find->setFocus();
+            // The window's focus is its text box, as for a form given the focus.
+            find->TxtFind->setFocus();
         },
         [&](const QString& d) { Report(d, QString(), routine); });
 }

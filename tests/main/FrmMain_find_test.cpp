@@ -197,9 +197,15 @@ TEST_F(Find, RestartRules) {
 TEST_F(Find, EnterRunsFindAndTheBoxKeepsIt) {
     Load(1, Lines(kTen), 10);
     FrmFind* f = OpenLeft(QStringLiteral("match"));
+    QApplication::setActiveWindow(f);
+    f->TxtFind->setFocus();
+    ASSERT_TRUE(f->TxtFind->hasFocus());
     TestHarness::AnswerMessages({});
     QTest::keyClick(f->TxtFind, Qt::Key_Return);
     EXPECT_EQ(Hit(), 3);
+    // The window was disabled while it searched: the box has the focus again
+    // and that was no leaving it, so the search goes on.
+    EXPECT_TRUE(f->TxtFind->hasFocus());
     QTest::keyClick(f->TxtFind, Qt::Key_Enter);
     EXPECT_EQ(Hit(), 7);
     EXPECT_TRUE(Window() == f && f->isVisible());
