@@ -116,6 +116,7 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
     ConnectPaneButtons();
     ConnectCompare();
     ConnectResultButtons();
+    ConnectPopup1();
 }
 
 FrmMain::~FrmMain() {
@@ -199,6 +200,7 @@ void FrmMain::Form_Load() {
             InitInterruptObj();
             InitListsCol();
             ConnectWorkspacePanes();
+            ConnectPaneKeysAndTips();
             SetHeaderTips();
             InitMonitorObj();
             InitChronoObj();

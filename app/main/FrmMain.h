@@ -1,9 +1,11 @@
 #pragma once
 
+#include <array>
 #include <memory>
 
 #include <QMainWindow>
 
+#include "ListsCol.h"
 #include "clsEmailList.h"
 #include "clsPOP3Session.h"
 
@@ -263,6 +265,30 @@ public:
     // The tip of header column index + 1 of the two panes; first is unused.
     QString GetHeaderItemTip(int32_t first, int32_t index);
 
+    // The list popup menu: an access slot per item, its visible and enabled
+    // flags worked out for a pane, then set on the items.
+    enum Popup1Slot : int {
+        kPopFind, kPopSep2, kPopStat, kPopSep3, kPopSelect, kPopSelectAll, kPopDeselectAll,
+        kPopInvert, kPopRemove, kPopSep4, kPopSort, kPopSep5, kPopMark, kPopMarkInv,
+        kPopMarkDup, kPopMarkDel, kPopUnMark, kPopUnMarkAll, kPopUnMarkInv, kPopUnMarkDup, kPopUnMarkDel,
+        kPopUnMarkFull, kPopSep6, kPopSplit, kPopBcc, kPopSave, kPopImport, kPopClear, kPopSlots
+    };
+    using Popup1Flags = std::array<bool, kPopSlots>;
+    // Item is the row under the mouse, -1 off the rows; True when an item is visible.
+    bool SetPopup1Access(const ListPaneRef& pane, Popup1Flags& Vflags, Popup1Flags& Eflags, int32_t Item);
+    void ActivatePopup1Access(const Popup1Flags& Vflags, const Popup1Flags& Eflags);
+    // The Ctrl keys of the two lists run the menu's commands that are enabled.
+    void KeyboardShortcuts(int16_t KeyCode, bool has_ctrl, bool has_shift, bool has_alt);
+    // Keys, mouse moves and tips of the two panes.
+    void VL_left_KeyDown(int16_t KeyCode, bool has_ctrl, bool has_shift, bool has_alt);
+    void VL_right_KeyDown(int16_t KeyCode, bool has_ctrl, bool has_shift, bool has_alt);
+    void VL_left_KeyUp(int16_t KeyCode, bool has_ctrl, bool has_shift, bool has_alt);
+    void VL_right_KeyUp(int16_t KeyCode, bool has_ctrl, bool has_shift, bool has_alt);
+    void VL_left_MouseMove(int16_t Button, int32_t iItem, int32_t iSubItem, int32_t HitFlags);
+    void VL_right_MouseMove(int16_t Button, int32_t iItem, int32_t iSubItem, int32_t HitFlags);
+    void VL_left_ToolTip(int32_t iItem, int32_t iSubItem, QString& sText);
+    void VL_right_ToolTip(int32_t iItem, int32_t iSubItem, QString& sText);
+
     // Frame captions from the sides' source files; the both-list controls.
     void ResizeListCaptions(bool DoLeft, bool DoRight);
     void SetBothListPerm();
@@ -340,6 +366,19 @@ private:
     // nothing to show.
     void OpenResultViewer(int32_t slot, clsEmailList* desc, const ResultKinds& kinds);
     void ShowResults(int32_t slot, const char* routine);
+    // The item of an access slot.
+    QAction* Popup1Item(int slot) const;
+    void ConnectPopup1();
+    void ConnectPaneKeysAndTips();
+    void PaneRightClick(const WorkspaceSide& side, int32_t iItem, int32_t HitFlags);
+    void PaneKeyDown(const WorkspaceSide& side, int16_t KeyCode, bool has_ctrl, bool has_shift, bool has_alt);
+    void PaneKeyUp(const WorkspaceSide& side, int16_t KeyCode);
+    void PaneMouseMove(const WorkspaceSide& side, int32_t iItem, int32_t iSubItem, int32_t HitFlags);
+    void PaneToolTip(const WorkspaceSide& side, int32_t iItem, int32_t iSubItem, QString& sText);
+    // The entry tip of the side's pane.
+    QString EntryTip(const WorkspaceSide& side, int32_t row, int32_t column);
+    // "VL_left_" or "VL_right_" and the event: the routine of a pane handler's report.
+    static QString PaneRoutine(const WorkspaceSide& side, const char* event);
     // The header tips of the two panes' flag and text columns.
     void SetHeaderTips();
     QString ListItemTip(const WorkspaceSide& side, int32_t row, int32_t column, const char* routine);

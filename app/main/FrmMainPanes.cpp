@@ -200,11 +200,14 @@ void FrmMain::VL_right_ItemImageCallback(int32_t iItem, int32_t iSubItem, int16_
     CellImage(Side(2), iItem, iSubItem, Image);
 }
 
+// The left button's half here, the right button's (the popup menu) with the menu.
 void FrmMain::VL_left_MouseDown(int16_t Button, int32_t iItem, int32_t iSubItem, int32_t HitFlags) {
     MouseDown(Side(1), Button, iItem, iSubItem, HitFlags);
+    if (Button == modGlobalFunctions::kRightButton) PaneRightClick(Side(1), iItem, HitFlags);
 }
 void FrmMain::VL_right_MouseDown(int16_t Button, int32_t iItem, int32_t iSubItem, int32_t HitFlags) {
     MouseDown(Side(2), Button, iItem, iSubItem, HitFlags);
+    if (Button == modGlobalFunctions::kRightButton) PaneRightClick(Side(2), iItem, HitFlags);
 }
 
 void FrmMain::VL_left_ColumnClick(int32_t nColumn) { ColumnClick(*this, Side(1), nColumn); }

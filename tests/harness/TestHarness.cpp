@@ -10,6 +10,7 @@
 #include "Clock.h"
 #include "MemoryStatus.h"
 #include "MessageBoxSeam.h"
+#include "PopupMenuSeam.h"
 #include "PlainMessageBox.h"
 #include "ProgramFolder.h"
 #include "Screen.h"
@@ -78,6 +79,10 @@ class Reset : public ::testing::EmptyTestEventListener {
             ADD_FAILURE() << "unexpected external program started: " << program.toStdString();
             if (error) *error = QStringLiteral("not started by the test");
             return false;
+        });
+        PopupMenuSeam::Install([](QMenu*) {
+            ADD_FAILURE() << "unexpected popup menu";
+            return static_cast<QAction*>(nullptr);
         });
         WebPageSeam::Install([](const QString& address) {
             ADD_FAILURE() << "unexpected web page: " << address.toStdString();
