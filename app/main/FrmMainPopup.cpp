@@ -307,6 +307,7 @@ void FrmMain::ConnectPaneKeysAndTips() {
 void FrmMain::ConnectPopup1() {
     const std::pair<QAction*, void (FrmMain::*)()> items[] = {
         {M_Popup1Find, &FrmMain::M_Popup1Find_Click},
+        {M_Popup1Stat, &FrmMain::M_Popup1Stat_Click},
         {M_Popup1SelectAll, &FrmMain::M_Popup1SelectAll_Click},
         {M_Popup1DeselectAll, &FrmMain::M_Popup1DeselectAll_Click},
         {M_Popup1Invert, &FrmMain::M_Popup1Invert_Click},
