@@ -11,6 +11,7 @@
 #include "MemoryStatus.h"
 #include "MessageBoxSeam.h"
 #include "PopupMenuSeam.h"
+#include "ReportListView.h"
 #include "PlainMessageBox.h"
 #include "ProgramFolder.h"
 #include "Screen.h"
@@ -119,6 +120,16 @@ QString WriteFile(const QString& name, const QByteArray& bytes) {
 QByteArray ReadFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList Rows(const ReportListView* view) {
+    QStringList rows;
+    for (int i = 0; i < view->ItemCount(); ++i) {
+        QStringList cells;
+        for (int c = 0; c < view->ColumnCount(); ++c) cells.append(view->Item(i)->text(c));
+        rows.append(cells.join('|'));
+    }
+    return rows;
 }
 
 void AnswerMessages(const QList<int>& answers) { S().answers = answers; }

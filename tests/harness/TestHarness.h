@@ -16,6 +16,8 @@
 
 #include "MsgBoxTypes.h"
 
+class ReportListView;
+
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
@@ -36,6 +38,9 @@ QByteArray ReadFile(const QString& path);
 // the test and answers -1.  Every request is recorded.
 void AnswerMessages(const QList<int>& answers);
 const QList<MsgBoxRequest>& AskedMessages();
+// A report list view's rows, each as its cells joined by "|".
+QStringList Rows(const ReportListView* view);
+
 // Lets DisplayMessage show the real FrmMsgBox for the rest of the test.
 void UseRealMessageBox();
 

@@ -41,15 +41,7 @@ QByteArray Sized(qsizetype size) {
     return b;
 }
 
-QStringList Rows(const ReportListView* view) {
-    QStringList rows;
-    for (int i = 0; i < view->ItemCount(); ++i) {
-        QStringList cells;
-        for (int c = 0; c < view->ColumnCount(); ++c) cells.append(view->Item(i)->text(c));
-        rows.append(cells.join('|'));
-    }
-    return rows;
-}
+using TestHarness::Rows;
 
 QStringList Columns(const ReportListView* view) {
     QStringList c;

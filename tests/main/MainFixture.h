@@ -53,14 +53,6 @@ inline QStringList Reasons(const QByteArray& addresses) {
 }
 
 // A view's rows, each as its cells joined by "|".
-inline QStringList Rows(const ReportListView* view) {
-    QStringList rows;
-    for (int i = 0; i < view->ItemCount(); ++i) {
-        QStringList cells;
-        for (int c = 0; c < view->ColumnCount(); ++c) cells.append(view->Item(i)->text(c));
-        rows.append(cells.join('|'));
-    }
-    return rows;
-}
+using TestHarness::Rows;
 
 }  // namespace MainFixture
