@@ -26,10 +26,12 @@ class QRadioButton;
 class QTabWidget;
 class ReportListView;
 class RichTextBox;
+class clsMergeFile;
 class clsResizer;
 class ListPane;
 class clsVL2;
 class clsVirtualListview;
+class clsPOP3Mailbox;
 
 // The program's main window.  Its load wires the program-wide service
 // objects to its status bar, timers, progress bar and error console, builds
@@ -187,6 +189,111 @@ public:
     // Replaces Mailboxes with the accounts of the file and refills
     // CboUserName from them, selecting the first.
     void LoadMailboxes(const QString& path);
+    // The chosen account named in the tab's two frame captions.
+    void CboUserName_Click();
+    // "Retrieve mails" and "Delete selection" follow the account choice.
+    void SetButtonPerm();
+    // The account manager, then the combo rebuilt with the same account chosen.
+    void ComMailbox_Click();
+
+    // ---- Mailbox tab: the criteria sets ----
+    // Replaces Rules with the sets of the criteria file.
+    void LoadRules(const QString& path);
+    // Refills CboRules from Rules, in their order, choosing none.
+    void LoadRuleCombo();
+    void CboRules_Click();
+    // The criteria editor on the chosen set; the combo refilled afterwards.
+    void ComKeyword_Click();
+    // Ticks exactly the rows whose mail the chosen set selects.
+    void ComSelCri_Click();
+    void ConnectCriteria();
+
+    // ---- Mailbox tab: retrieval, deletion, the message view, the mail list
+    // and the saves.  Session1.Mails is the model of all of them. ----
+    void ComMailGet_Click();
+    // Parses every mail of the collection in place; none for null.
+    void ParseMessages(const std::shared_ptr<clsPOP3Session::MailList>& mails);
+    void Session1_OnPOP3StateChange(const QString& text);
+    void Session1_OnPOP3Error(const QString& text);
+    void Session1_OnPOP3RetrieveMail(int32_t MsgIdx, int32_t MsgCnt);
+    void Session1_OnPOP3DownloadComplete();
+    void TmrPOP31_Timer();
+    void ChkTrace_Click();
+    void OptEmailCon_Click();
+    void OptEmailHdr_Click();
+    void OptEmailFul_Click();
+    void TxtLines_GotFocus();
+    // KeyAscii set to 0 swallows the key.
+    void TxtLines_KeyPress(int16_t& KeyAscii);
+    void TxtLines_LostFocus();
+    void ComMailDel_Click();
+    void Session2_OnPOP3StateChange(const QString& text);
+    void Session2_OnPOP3Error(const QString& text);
+    void Session2_OnPOP3RetrieveMail(int32_t MsgIdx, int32_t MsgCnt);
+    void TmrPOP32_Timer();
+    // Index: 1-based position in Session1.Mails; outside it nothing is shown.
+    void DisplayDetails(int32_t Index);
+    void HighlightMatch(const clsMail* mail);
+    bool HasMatches(const clsMail* mail);
+    void ComHighLight_Click();
+    void VL_mail_ItemTextCallback(int32_t iItem, int32_t iSubItem, QString& sText);
+    void VL_mail_ItemImageCallback(int32_t iItem, int32_t iSubItem, int16_t& Image);
+    void VL_mail_evCompare(int32_t a, int32_t b, int16_t By, int16_t Dir, int16_t& Result);
+    void VL_mail_ColumnClick(int32_t nColumn);
+    void VL_mail_MouseDown(int16_t Button, int32_t iItem, int32_t iSubItem, int32_t HitFlags);
+    void VL_mail_KeyDown(int16_t KeyCode, bool has_ctrl, bool has_shift, bool has_alt);
+    void VL_mail_KeyUp(int16_t KeyCode, bool has_ctrl, bool has_shift, bool has_alt);
+    void ComMailSelectAll_Click();
+    void ComMailDeselectAll_Click();
+    void ComMailInverse_Click();
+    void ComMailClear_Click();
+    void ComMailSave_Click();
+    void ComSaveHeader_Click();
+    void ComSaveContent_Click();
+    // True while a mail-pane command walks or replaces Session1.Mails:
+    // no other may start then.
+    bool MailPaneBusy() const { return m_mailPaneBusy; }
+
+private:
+    // Marks a mail-pane command as running for its life; a command begun
+    // while another runs is refused.
+    class MailPaneRun {
+    public:
+        explicit MailPaneRun(FrmMain* form) : m_form(form), m_refused(form->m_mailPaneBusy) {
+            m_form->m_mailPaneBusy = true;
+        }
+        ~MailPaneRun() {
+            if (!m_refused) m_form->m_mailPaneBusy = false;
+        }
+        MailPaneRun(const MailPaneRun&) = delete;
+        MailPaneRun& operator=(const MailPaneRun&) = delete;
+        bool Refused() const { return m_refused; }
+
+    private:
+        FrmMain* m_form;
+        bool m_refused;
+    };
+    // True, reported, when another mail-pane command runs.
+    bool MailPaneRefused(const MailPaneRun& run, const char* routine);
+    void ConnectMailPaneCommands();  // constructor: buttons, options, timers
+    void ConnectMailPaneEvents();    // load: the mail list's and the sessions' events
+    // The account chosen in CboUserName; none when outside Mailboxes.
+    std::shared_ptr<clsPOP3Mailbox> MailRunAccount() const;
+    // The account's time-out as its session timer's interval; false,
+    // reported, when it is negative or beyond 32 bits of milliseconds.
+    bool MailTimerInterval(const clsPOP3Mailbox& account, const QString& routine, int& intervalMs);
+    void MailTimeOut(IntervalTimer* timer, clsPOP3Session* session, const QString& routine);
+    void MailListCommand(void (ListPane::*member)(), const char* routine);
+    void SaveMailView(RichTextBox* view, const char* routine, const QString& success);
+    bool m_mailPaneBusy = false;
+    // The account the shown mails were downloaded from.
+    QString m_mailsUser;
+    QString m_mailsServer;
+    // The mail list's last clicked header and whether its next sort is descending.
+    int16_t m_mailSortColumn = 0;
+    bool m_mailSortDescending = false;
+
+public:
 
     // ---- "Manage Lists": the two-list workspace ----
     // One side of the workspace: its engine list, pane, frame, descriptors,
@@ -304,11 +411,34 @@ public:
     // The program's find window over ThisList, opened or re-targeted.
     void M_Popup1Find_Click();
     void ComCompare_Click();
+    // The left list's entries, then the right list's, into one file.
+    void ComSMerge_Click();
+    // The addresses of ThisList's selected entries as one comma-separated line.
+    void M_Popup1Bcc_Click();
     // The result display on a side's result files ("Results"), or on the
     // domain statistics of ThisList's side, written first.
     void ComViewLeft_Click();
     void ComViewRight_Click();
     void M_Popup1Stat_Click();
+    // Clear List: after a Yes the side's list is freed, its pane, caption,
+    // flag boxes and "Results" reset, and the other list's compare marks go.
+    void M_Popup1Clear_Click();
+    // One entry (ThisList's Item) flagged or un-flagged by hand; every mark
+    // of every entry removed with the side's flag boxes unticked.
+    void M_Popup1MarkInv_Click();
+    void M_Popup1MarkDup_Click();
+    void M_Popup1MarkDel_Click();
+    void M_Popup1UnMarkAll_Click();
+    void M_Popup1UnMarkInv_Click();
+    void M_Popup1UnMarkDup_Click();
+    void M_Popup1UnMarkDel_Click();
+    void M_Popup1UnMarkFull_Click();
+    // The selection replaced by the duplicate or the invalid entries; no
+    // flag, no report.
+    void M_Popup1Duplicate_Click();
+    void M_Popup1Invalid_Click();
+    // ThisList's selection removed by the pane after a Yes.
+    void M_Popup1Remove_Click();
 
     // Pane buttons: ThisList becomes the button's pane, then the command runs.
     void ComSLImp_Click();
@@ -323,6 +453,8 @@ public:
     void ComSRInvSel_Click();
     void ComSLFind_Click();
     void ComSRFind_Click();
+    void ComLClear_Click();
+    void ComRClear_Click();
 
     void S_Exit_Click();
     void S_HelpAbout_Click();
@@ -330,6 +462,42 @@ public:
     void S_HelpWeb_Click();
     void S_HelpOptions_Click();
     void M_Ormid_TS_Click();
+
+    // ---- "Merge Multiple Lists": the file pane (rows of MergeFiles) ----
+    // Files chosen in the file dialog are appended, then the structure step runs.
+    void ComAddFiles_Click();
+    // The structure dialog on MergeDesc for the current file, then both
+    // counting passes from FirstFileToCount (every file when the structure
+    // changed) and the totals.
+    void ComSelectStructure_Click();
+    // Each pass resets the counts of the rows from FirstRow (row 1 when 0,
+    // and always row 1 when its counter is off) and, with the counter on,
+    // counts them again.
+    void DisplayRecordCount(bool CounterOn, int32_t FirstRow);
+    void DisplayInvDupCount(bool CounterOn, int32_t FirstRow);
+    // TotalsText built from the counted files, shown in status panel 1.
+    void SetTotals(bool DoRecords, bool DoInvDup);
+    void ChkCntRec_Click();
+    void ChkCntInvDup_Click();
+    // The first display row that the passes of the next structure step cover.
+    int32_t FirstFileToCount = 0;
+    QString TotalsText;
+
+    void VL_file_ItemTextCallback(int32_t iItem, int32_t iSubItem, QString& sText);
+    void VL_file_ItemImageCallback(int32_t iItem, int32_t iSubItem, int16_t& Image);
+    void VL_file_ColumnClick(int32_t nColumn);
+    // a and b are file numbers (1-based positions in MergeFiles).
+    void VL_file_evCompare(int32_t a, int32_t b, int16_t By, int16_t Dir, int16_t& Result);
+    void VL_file_MouseDown(int16_t Button, int32_t iItem, int32_t iSubItem, int32_t HitFlags);
+    void VL_file_KeyDown(int16_t KeyCode, bool has_ctrl, bool has_shift, bool has_alt);
+    void VL_file_ToolTip(int32_t iItem, int32_t iSubItem, QString& sText);
+    void ComSelAll_Click();
+    void ComDesAll_Click();
+    void ComInvSel_Click();
+    // The ticked files leave the pane.
+    void ComRemSel_Click();
+    // The ticked files, in display order, merged into one list file.
+    void ComBigMerge_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -360,7 +528,19 @@ private:
     void ConnectFlagBoxes();
     void ConnectPaneButtons();
     void ConnectCompare();
+    void ConnectMerge();
+    // The file pane's buttons, counter boxes and pane events (once the pane exists).
+    void ConnectFilePane();
+    // Set while a counter box's Click runs.
+    bool m_cntRecBusy = false;
+    bool m_cntInvDupBusy = false;
+    // The file pane's last sorted column and whether its next sort is descending.
+    int16_t m_fileSortColumn = 0;
+    bool m_fileSortDescending = false;
+    // The file shown at a display row of the file pane; none outside its rows.
+    std::shared_ptr<clsMergeFile> FileAtRow(int32_t row) const;
     void ConnectResultButtons();
+    void ConnectMailPaneAccounts();
     // The loaded result display, or a new one, captioned for the side,
     // shown on the descriptor's files of those kinds; closed when it has
     // nothing to show.
@@ -423,6 +603,24 @@ private:
         PointerGuard& operator=(const PointerGuard&) = delete;
         void Hourglass();
     };
+
+    // SuppressMarkClicks set for its life and cleared however the scope
+    // ends, so the flag boxes never stay deaf after a failure.
+    class MarkClicksSuppressed {
+    public:
+        explicit MarkClicksSuppressed(FrmMain* form) : m_form(form) { m_form->SuppressMarkClicks = true; }
+        ~MarkClicksSuppressed() { m_form->SuppressMarkClicks = false; }
+        MarkClicksSuppressed(const MarkClicksSuppressed&) = delete;
+        MarkClicksSuppressed& operator=(const MarkClicksSuppressed&) = delete;
+
+    private:
+        FrmMain* m_form;
+    };
+    // One entry's flag command; the selection of flagged entries.
+    struct EntryFlagCommand;
+    void FlagEntry(const EntryFlagCommand& command);
+    struct FlaggedSelection;
+    void SelectFlagged(const FlaggedSelection& command);
 
     // The closing step of every long workspace command, run however the
     // command ends: progress window and elapsed-time meter stopped, the

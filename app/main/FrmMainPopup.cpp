@@ -180,6 +180,7 @@ void FrmMain::KeyboardShortcuts(int16_t KeyCode, bool has_ctrl, bool /*has_shift
                 {'I', kPopInvert, &FrmMain::M_Popup1Invert_Click},
                 {'L', kPopSave, &FrmMain::M_Popup1Save_Click},
                 {'M', kPopImport, &FrmMain::M_Popup1Import_Click},
+                {'R', kPopRemove, &FrmMain::M_Popup1Remove_Click},
                 {'S', kPopSelectAll, &FrmMain::M_Popup1SelectAll_Click},
             };
             for (const Shortcut& s : shortcuts)
@@ -325,9 +326,21 @@ void FrmMain::ConnectPopup1() {
         {M_Popup1SortFlagDelDes, &FrmMain::M_Popup1SortFlagDelDes_Click},
         {M_Popup1SortFlagComAsc, &FrmMain::M_Popup1SortFlagComAsc_Click},
         {M_Popup1SortFlagComDes, &FrmMain::M_Popup1SortFlagComDes_Click},
+        {M_Popup1Duplicate, &FrmMain::M_Popup1Duplicate_Click},
+        {M_Popup1Invalid, &FrmMain::M_Popup1Invalid_Click},
+        {M_Popup1Remove, &FrmMain::M_Popup1Remove_Click},
+        {M_Popup1MarkInv, &FrmMain::M_Popup1MarkInv_Click},
+        {M_Popup1MarkDup, &FrmMain::M_Popup1MarkDup_Click},
+        {M_Popup1MarkDel, &FrmMain::M_Popup1MarkDel_Click},
+        {M_Popup1UnMarkAll, &FrmMain::M_Popup1UnMarkAll_Click},
+        {M_Popup1UnMarkInv, &FrmMain::M_Popup1UnMarkInv_Click},
+        {M_Popup1UnMarkDup, &FrmMain::M_Popup1UnMarkDup_Click},
+        {M_Popup1UnMarkDel, &FrmMain::M_Popup1UnMarkDel_Click},
+        {M_Popup1UnMarkFull, &FrmMain::M_Popup1UnMarkFull_Click},
         {M_Popup1Split, &FrmMain::M_Popup1Split_Click},
         {M_Popup1Save, &FrmMain::M_Popup1Save_Click},
         {M_Popup1Import, &FrmMain::M_Popup1Import_Click},
+        {M_Popup1Clear, &FrmMain::M_Popup1Clear_Click},
     };
     for (const auto& [item, handler] : items) connect(item, &QAction::triggered, this, handler);
 }

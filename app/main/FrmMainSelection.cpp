@@ -100,6 +100,7 @@ void FrmMain::ConnectPaneButtons() {
         {ComSLSelAll, &FrmMain::ComSLSelAll_Click}, {ComSRSelAll, &FrmMain::ComSRSelAll_Click},
         {ComSLDesAll, &FrmMain::ComSLDesAll_Click}, {ComSRDesAll, &FrmMain::ComSRDesAll_Click},
         {ComSLInvSel, &FrmMain::ComSLInvSel_Click}, {ComSRInvSel, &FrmMain::ComSRInvSel_Click},
-        {ComSLFind, &FrmMain::ComSLFind_Click},     {ComSRFind, &FrmMain::ComSRFind_Click}};
+        {ComSLFind, &FrmMain::ComSLFind_Click},     {ComSRFind, &FrmMain::ComSRFind_Click},
+        {ComLClear, &FrmMain::ComLClear_Click},     {ComRClear, &FrmMain::ComRClear_Click}};
     for (const auto& [button, handler] : buttons) connect(button, &QPushButton::clicked, this, handler);
 }

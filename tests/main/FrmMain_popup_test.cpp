@@ -247,4 +247,30 @@ TEST_F(Popup, RightClickOpensTheMenuOnTheRow) {
     EXPECT_TRUE(w->TxtErrors->Text().isEmpty());
 }
 
+TEST_F(Popup, RightClickUnflagsTheChosenEntry) {
+    Load(1, kFive, 5);
+    YRB03(1, 2, YRB_FLAG_INVALID | YRB_FLAG_DUPLICATE, 1);
+    Pane(1)->SetAll();
+    ASSERT_EQ(w->LabCntLeft->text(), QStringLiteral("4 object(s)"));
+    int16_t icon = 0;
+    w->VL_left_ItemImageCallback(2, 3, icon);
+    const int16_t flaggedIcon = icon;
+    // The user opens "Un-flag this entry ..." and picks "Invalid".
+    PopupMenuSeam::Install([&](QMenu* menu) {
+        EXPECT_TRUE(PopupMenuSeam::Reachable(menu, w->M_Popup1UnMarkAll));
+        return w->M_Popup1UnMarkInv;
+    });
+    w->VL_left_MouseDown(modGlobalFunctions::kRightButton, 2, 3, kOnRow);
+    EXPECT_EQ(YRB17(1, 2, -1) & (YRB_FLAG_INVALID | YRB_FLAG_DUPLICATE), YRB_FLAG_DUPLICATE);
+    w->VL_left_ItemImageCallback(2, 3, icon);
+    EXPECT_NE(icon, flaggedIcon);
+    // Still a duplicate, so still not counted.
+    EXPECT_EQ(w->LabCntLeft->text(), QStringLiteral("4 object(s)"));
+
+    PopupMenuSeam::Install([&](QMenu*) { return w->M_Popup1UnMarkDup; });
+    w->VL_left_MouseDown(modGlobalFunctions::kRightButton, 2, 4, kOnRow);
+    EXPECT_EQ(YRB17(1, 2, -1) & YRB_MASK_REMOVED, 0);
+    EXPECT_EQ(w->LabCntLeft->text(), QStringLiteral("5 object(s)"));
+}
+
 }  // namespace
