@@ -115,6 +115,7 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
     ConnectFlagBoxes();
     ConnectPaneButtons();
     ConnectCompare();
+    ConnectMerge();
     ConnectResultButtons();
     ConnectPopup1();
 }

@@ -338,6 +338,7 @@ void FrmMain::ConnectPopup1() {
         {M_Popup1UnMarkDel, &FrmMain::M_Popup1UnMarkDel_Click},
         {M_Popup1UnMarkFull, &FrmMain::M_Popup1UnMarkFull_Click},
         {M_Popup1Split, &FrmMain::M_Popup1Split_Click},
+        {M_Popup1Bcc, &FrmMain::M_Popup1Bcc_Click},
         {M_Popup1Save, &FrmMain::M_Popup1Save_Click},
         {M_Popup1Import, &FrmMain::M_Popup1Import_Click},
         {M_Popup1Clear, &FrmMain::M_Popup1Clear_Click},

@@ -1,0 +1,230 @@
+// Merge to file: the left list's entries, then the right list's after a
+// record separator, in the layout of a save dialog that opens on the same
+// defaults every run; the checks that keep it from running.
+#include <cstring>
+#include <functional>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "FrmSaveList.h"
+#include "ListDialogSeam.h"
+#include "OwnerEnabler.h"
+#include "RichTextBox.h"
+#include "Screen.h"
+#include "WorkspaceFixture.h"
+#include "clsInterrupt.h"
+
+namespace {
+
+using TestHarness::Folder;
+using TestHarness::ReadFile;
+using TestHarness::WriteFile;
+
+// Left: b, z, b, q (q invalid), z selected.  Right: b, d (d duplicate), b
+// selected.  Two fields a record, the address first.
+const QByteArray kLeft = "b@x.com\tL1\r\nz@x.com\tL2\r\nb@x.com\tL3\r\nq@x.com\tL4\r\n";
+const QByteArray kRight = "b@x.com\tR1\r\nd@x.com\tR2\r\n";
+
+class MergeTwo : public WorkspaceTest {
+protected:
+    void TearDown() override {
+        ListDialogSeam::Install(nullptr);
+        WorkspaceTest::TearDown();
+    }
+    void LoadBoth() {
+        Load(1, kLeft, 4);
+        Load(2, kRight, 2);
+        YRB03(1, 1, YRB_FLAG_SELECTED, 1);
+        YRB03(1, 3, YRB_FLAG_INVALID, 1);
+        YRB03(2, 0, YRB_FLAG_SELECTED, 1);
+        YRB03(2, 1, YRB_FLAG_DUPLICATE, 1);
+        w->SetBothListPerm();
+    }
+    // The script of the save dialog; shown counts its runs.
+    void Dialog(std::function<void(FrmSaveList*)> act) {
+        shown = 0;
+        ListDialogSeam::Install([this, act](QDialog* dialog) {
+            auto* d = qobject_cast<FrmSaveList*>(dialog);
+            ASSERT_NE(d, nullptr);
+            ++shown;
+            act(d);
+        });
+    }
+    static void Output(FrmSaveList* d, const QString& path) {
+        d->TxtOutFile->selectAll();
+        QTest::keyClicks(d->TxtOutFile, path);
+    }
+    QString Console() const { return w->TxtErrors->Text(); }
+    void ExpectClosed() const {
+        EXPECT_TRUE(OwnerEnabler::IsEnabled(w.get()));
+        EXPECT_EQ(Screen::Instance()->MousePointer(), Screen::kDefaultPointer);
+    }
+    int shown = 0;
+};
+
+// Flagged entries are left out, duplicates written as often as they stand;
+// each run's dialog starts from the same defaults, whatever the last run chose.
+TEST_F(MergeTwo, WritesLeftThenRight) {
+    struct Case {
+        const char* what;
+        bool selectedOnly;
+        std::function<void(FrmSaveList*)> layout;
+        QByteArray bytes;
+    } cases[] = {
+        {"defaults: addresses, CR LF", false, nullptr, "b@x.com\r\nz@x.com\r\nb@x.com\r\nb@x.com"},
+        {"whole records joined by \",\", records by \";\"", false,
+         [](FrmSaveList* d) {
+             d->ComMore->click();
+             d->ChkFull->click();
+             d->OptFldCom->click();
+             d->OptRecOth->click();
+             QTest::keyClicks(d->TxtRecSep, ";");
+         },
+         "b@x.com,l1;z@x.com,l2;b@x.com,l3;b@x.com,r1"},
+        {"selected entries only, LF", true,
+         [](FrmSaveList* d) {
+             d->ComMore->click();
+             d->OptRecLf->click();
+         },
+         "z@x.com\nb@x.com"},
+    };
+    LoadBoth();
+    int run = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString out = Folder() + QStringLiteral("/merged%1.txt").arg(++run);
+        w->ChkMergeSelect->setChecked(c.selectedOnly);
+        Dialog([&](FrmSaveList* d) {
+            EXPECT_EQ(d->windowTitle(), QStringLiteral("Merge Left and Right lists"));
+            EXPECT_EQ(d->ComSave->text(), QStringLiteral("Merge"));
+            EXPECT_TRUE(d->HasSepFld && d->HasSepRec && d->HasFull && d->HasMore);
+            EXPECT_FALSE(d->HasSplNbr || d->HasSplDom);
+            EXPECT_EQ(d->TxtOutFile->text(), QString());
+            EXPECT_TRUE(d->OptFldTab->isChecked());
+            EXPECT_TRUE(d->OptRecCrLf->isChecked());
+            EXPECT_FALSE(d->ChkFull->isChecked());
+            Output(d, out);
+            if (c.layout) c.layout(d);
+            d->ComSave->click();
+        });
+        TestHarness::AnswerMessages({MsgBoxButton::Ok});
+        w->ComSMerge->click();
+        EXPECT_EQ(shown, 1);
+        EXPECT_EQ(ReadFile(out), c.bytes);
+        const MsgBoxRequest& r = TestHarness::AskedMessages().back();
+        EXPECT_EQ(r.message, QStringLiteral("The Left and Right List have been successfully merged"));
+        EXPECT_EQ(r.Title, QStringLiteral("List Merge Successful"));
+        EXPECT_EQ(r.IconNb, MsgBoxIcon::Logo);
+        EXPECT_EQ(Pane(1)->GetSel() + Pane(2)->GetSel(), 2) << "no flag changes";
+        EXPECT_EQ(Console(), QString());
+        ExpectClosed();
+    }
+}
+
+// The checks in their order: both lists loaded, then both counted, then
+// both selections (only with "Selected entries only"); no dialog after one.
+TEST_F(MergeTwo, RefusedInTheOrderOfTheChecks) {
+    // "-" no list, "removed" every entry flagged, "plain" nothing
+    // selected, "selected" one entry selected.
+    struct Case {
+        const char* left;
+        const char* right;
+        bool selectedOnly;
+        const char* message;
+        const char* title;
+    } cases[] = {
+        {"-", "-", false, "The Left list is empty !", "Empty List"},
+        {"removed", "-", false, "The Right list is empty !", "Empty List"},
+        {"removed", "removed", true, "The Left list contains no entries", "Empty List"},
+        {"plain", "removed", true, "The Right list contains no entries", "Empty List"},
+        {"plain", "plain", true, "No entries are selected in Left list", "No Entries selected"},
+        {"selected", "plain", true, "No entries are selected in Right list", "No Entries selected"},
+    };
+    auto prepare = [&](int32_t slot, const std::string& state) {
+        YRB20(slot);
+        if (state == "-") return;
+        Load(slot, "a@x.com\r\nb@x.com\r\n", 2);
+        if (state == "removed") {
+            YRB03(slot, 0, YRB_FLAG_DELETED, 1);
+            YRB03(slot, 1, YRB_FLAG_INVALID | YRB_FLAG_SELECTED, 1);
+        }
+        if (state == "selected") YRB03(slot, 1, YRB_FLAG_SELECTED, 1);
+    };
+    Dialog([](FrmSaveList*) { ADD_FAILURE() << "no dialog after a refusal"; });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        prepare(1, c.left);
+        prepare(2, c.right);
+        w->ChkMergeSelect->setChecked(c.selectedOnly);
+        const qsizetype asked = TestHarness::AskedMessages().size();
+        TestHarness::AnswerMessages({MsgBoxButton::Ok});
+        w->ComSMerge_Click();
+        ASSERT_EQ(TestHarness::AskedMessages().size(), asked + 1);
+        const MsgBoxRequest& r = TestHarness::AskedMessages().back();
+        EXPECT_EQ(r.message, QLatin1String(c.message));
+        EXPECT_EQ(r.Title, QLatin1String(c.title));
+        EXPECT_EQ(r.IconNb, MsgBoxIcon::Warning);
+        EXPECT_TRUE(r.ShowOk);
+        ExpectClosed();
+    }
+    EXPECT_EQ(shown, 0);
+}
+
+TEST_F(MergeTwo, CancelWritesNothing) {
+    LoadBoth();
+    const QString existing = WriteFile("merged.txt", "old");
+    const QString fresh = Folder() + "/fresh.txt";
+    for (const QString& out : {existing, fresh}) {
+        Dialog([&](FrmSaveList* d) {
+            Output(d, out);
+            d->close();
+        });
+        w->ComSMerge->click();
+        EXPECT_EQ(shown, 1);
+        ExpectClosed();
+    }
+    EXPECT_EQ(ReadFile(existing), "old");
+    EXPECT_FALSE(QFile::exists(fresh));
+    EXPECT_TRUE(TestHarness::AskedMessages().isEmpty());
+}
+
+// The right half stopped in the progress window: the left list's entries stay in
+// the file, followed by what the engine wrote of the right half before it
+// stopped, and no success is claimed.
+TEST_F(MergeTwo, StoppedRightHalfKeepsTheLeftEntries) {
+    LoadBoth();
+    // The engine looks for a stop once in ten thousand entries.
+    constexpr int32_t kLong = 12000;
+    QByteArray right;
+    for (int32_t i = 0; i < kLong; ++i) right += "r" + QByteArray::number(i) + "@x.com\r\n";
+    Load(2, right, kLong);
+    const QString out = Folder() + "/merged.txt";
+    Dialog([&](FrmSaveList* d) {
+        Output(d, out);
+        d->ComSave->click();
+    });
+    static int writes = 0;
+    writes = 0;
+    const YRB_CallbackTable saved = modCallBack::EngineCallbackTable;
+    modCallBack::EngineCallbackTable.information = [](const char* text) -> int32_t {
+        if (std::strcmp(text, "Writing entries to file") == 0 && ++writes == 2)
+            InterruptObj()->ISet(QStringLiteral("Operator"));
+        return 0;
+    };
+    YRB07(&modCallBack::EngineCallbackTable);
+    w->ComSMerge->click();
+    modCallBack::EngineCallbackTable = saved;
+    YRB07(&modCallBack::EngineCallbackTable);
+    EXPECT_EQ(writes, 2);
+    const QByteArray bytes = ReadFile(out);
+    EXPECT_TRUE(bytes.startsWith("b@x.com\r\nz@x.com\r\nb@x.com\r\nr0@x.com"));
+    EXPECT_FALSE(bytes.endsWith("r11999@x.com"));
+    EXPECT_TRUE(TestHarness::AskedMessages().isEmpty());
+    ExpectClosed();
+}
+
+}  // namespace
