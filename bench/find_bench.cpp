@@ -1,5 +1,6 @@
 // The find window's three commands on a long left list through the real
-// window (offscreen), and how soon a Cancel stops a Count All.  Data as for
+// window (offscreen), how soon a Cancel stops a Count All, and what a key
+// down in the pane and the popup menu's profile cost (both count the list).  Data as for
 // engine_bench (ORMID_BENCH_DATA, default /tmp/ormid-bench-data); size from
 // ORMID_BENCH_ENTRIES (default 10^7).
 #include <benchmark/benchmark.h>
@@ -112,8 +113,27 @@ void BM_CountCancel(benchmark::State& state) {
     state.counters["stop_ms_worst"] = worstMs;
 }
 
+// A key without Ctrl: the pane works out the menu's profile and runs nothing.
+void BM_KeyDown(benchmark::State& state) {
+    Window& s = Space();
+    for (auto _ : state) s.w->VL_left_KeyDown('A', false, false, false);
+}
+
+// What a right click does before the menu shows: the profile on a row, the items set.
+void BM_PopupProfile(benchmark::State& state) {
+    Window& s = Space();
+    FrmMain::Popup1Flags visible{}, enabled{};
+    for (auto _ : state) {
+        s.w->VL_left->Item = 0;
+        s.w->SetPopup1Access(s.w->VL_left, visible, enabled, 0);
+        s.w->ActivatePopup1Access(visible, enabled);
+    }
+}
+
 BENCHMARK(BM_FindCommand)->ArgName("command")->DenseRange(kFind, kSelect)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_CountCancel)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_KeyDown)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PopupProfile)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
