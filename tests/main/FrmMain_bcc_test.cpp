@@ -25,7 +25,7 @@ using TestHarness::WriteFile;
 const QByteArray kList = "1;a@x;A\r\n2;b@y;B\r\n3;q@q;Q\r\n4;c@z;C\r\n5;d@d;D\r\n6;e@e;E\r\n7;f@f;F\r\n";
 constexpr int32_t kEntries = 7;
 
-class Bcc : public WorkspaceTest {
+class Bcc : public SaveDialogTest {
 protected:
     void TearDown() override {
         ListDialogSeam::Install(nullptr);
@@ -52,26 +52,6 @@ protected:
         Pane(slot)->SetAll();
         ThisList = slot == 1 ? w->VL_left : w->VL_right;
     }
-    // The script of the save dialog; shown counts its runs.
-    void Dialog(std::function<void(FrmSaveList*)> act) {
-        shown = 0;
-        ListDialogSeam::Install([this, act](QDialog* dialog) {
-            auto* d = qobject_cast<FrmSaveList*>(dialog);
-            ASSERT_NE(d, nullptr);
-            ++shown;
-            act(d);
-        });
-    }
-    static void Output(FrmSaveList* d, const QString& path) {
-        d->TxtOutFile->selectAll();
-        QTest::keyClicks(d->TxtOutFile, path);
-    }
-    QString Console() const { return w->TxtErrors->Text(); }
-    void ExpectClosed() const {
-        EXPECT_TRUE(OwnerEnabler::IsEnabled(w.get()));
-        EXPECT_EQ(Screen::Instance()->MousePointer(), Screen::kDefaultPointer);
-    }
-    int shown = 0;
 };
 
 // Both sides: the dialog asks only for the file, proposing the side's

@@ -29,7 +29,7 @@ using TestHarness::WriteFile;
 const QByteArray kLeft = "b@x.com\tL1\r\nz@x.com\tL2\r\nb@x.com\tL3\r\nq@x.com\tL4\r\n";
 const QByteArray kRight = "b@x.com\tR1\r\nd@x.com\tR2\r\n";
 
-class MergeTwo : public WorkspaceTest {
+class MergeTwo : public SaveDialogTest {
 protected:
     void TearDown() override {
         ListDialogSeam::Install(nullptr);
@@ -44,26 +44,6 @@ protected:
         YRB03(2, 1, YRB_FLAG_DUPLICATE, 1);
         w->SetBothListPerm();
     }
-    // The script of the save dialog; shown counts its runs.
-    void Dialog(std::function<void(FrmSaveList*)> act) {
-        shown = 0;
-        ListDialogSeam::Install([this, act](QDialog* dialog) {
-            auto* d = qobject_cast<FrmSaveList*>(dialog);
-            ASSERT_NE(d, nullptr);
-            ++shown;
-            act(d);
-        });
-    }
-    static void Output(FrmSaveList* d, const QString& path) {
-        d->TxtOutFile->selectAll();
-        QTest::keyClicks(d->TxtOutFile, path);
-    }
-    QString Console() const { return w->TxtErrors->Text(); }
-    void ExpectClosed() const {
-        EXPECT_TRUE(OwnerEnabler::IsEnabled(w.get()));
-        EXPECT_EQ(Screen::Instance()->MousePointer(), Screen::kDefaultPointer);
-    }
-    int shown = 0;
 };
 
 // Flagged entries are left out, duplicates written as often as they stand;

@@ -1,15 +1,23 @@
 #pragma once
 
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include <QFile>
+#include <QLineEdit>
+#include <QTest>
 
 #include "FrmMain.h"
+#include "FrmSaveList.h"
+#include "ListDialogSeam.h"
 #include "ListsCol.h"
 #include "MainFixture.h"
 #include "OrmidYRB100.h"
 #include "OwnerDataListView.h"
+#include "OwnerEnabler.h"
+#include "RichTextBox.h"
+#include "Screen.h"
 #include "ServiceObjects.h"
 #include "TestHarness.h"
 #include "clsInterrupt.h"
@@ -51,6 +59,31 @@ protected:
         return QString::fromLatin1(buffer);
     }
     std::unique_ptr<FrmMain> w;
+};
+
+// A loaded window whose save dialog the test scripts.
+class SaveDialogTest : public WorkspaceTest {
+protected:
+    // The script of the save dialog; shown counts its runs.
+    void Dialog(std::function<void(FrmSaveList*)> act) {
+        shown = 0;
+        ListDialogSeam::Install([this, act](QDialog* dialog) {
+            auto* d = qobject_cast<FrmSaveList*>(dialog);
+            ASSERT_NE(d, nullptr);
+            ++shown;
+            act(d);
+        });
+    }
+    static void Output(FrmSaveList* d, const QString& path) {
+        d->TxtOutFile->selectAll();
+        QTest::keyClicks(d->TxtOutFile, path);
+    }
+    QString Console() const { return w->TxtErrors->Text(); }
+    void ExpectClosed() const {
+        EXPECT_TRUE(OwnerEnabler::IsEnabled(w.get()));
+        EXPECT_EQ(Screen::Instance()->MousePointer(), Screen::kDefaultPointer);
+    }
+    int shown = 0;
 };
 
 // While it lives, Cancel is pressed (as the progress window's button does
