@@ -118,6 +118,7 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
     ConnectMerge();
     ConnectResultButtons();
     ConnectPopup1();
+    ConnectMailPaneAccounts();
 }
 
 FrmMain::~FrmMain() {
