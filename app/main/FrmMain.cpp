@@ -203,6 +203,7 @@ void FrmMain::Form_Load() {
             InitListsCol();
             ConnectWorkspacePanes();
             ConnectPaneKeysAndTips();
+            ConnectFilePane();
             SetHeaderTips();
             InitMonitorObj();
             InitChronoObj();
