@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QHBoxLayout>
@@ -32,6 +33,8 @@
 #include "ProgramFolder.h"
 #include "ReportError.h"
 #include "RichTextBox.h"
+#include "Rules.h"
+#include "RulesFile.h"
 #include "Screen.h"
 #include "ServiceObjects.h"
 #include "StatusPanel.h"
@@ -119,6 +122,8 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
     ConnectResultButtons();
     ConnectPopup1();
     ConnectMailPaneAccounts();
+    ConnectMailPaneCommands();
+    ConnectCriteria();
 }
 
 FrmMain::~FrmMain() {
@@ -210,6 +215,7 @@ void FrmMain::Form_Load() {
             InitMemUsageObj();
             InitResizerObj();
             InitSessionObj();
+            ConnectMailPaneEvents();
 
             const QString folder = ProgramFolder::Path() + QLatin1Char('/');
             const std::pair<clsEmailList*, const char*> references[] = {
@@ -254,6 +260,9 @@ void FrmMain::Form_Load() {
             // Kept in the user's own data folder, never the program folder:
             // the file holds passwords.
             LoadMailboxes(MailboxFile::Path());
+            LoadRules(RulesFile::Path());
+            LoadRuleCombo();
+            CboRules->setCurrentIndex(CboRules->count() > 0 ? 0 : -1);
 
             modGlobalFunctions::CenterForm(this, nullptr);
             EditorPath = modRegistry::GetSetting(QStringLiteral("Editor"), modProcess::DefaultEditor());
@@ -280,6 +289,7 @@ void FrmMain::Form_Load() {
             TxtBlkFile_Change();
             TxtLines->setText(QStringLiteral("25"));
             OptEmailHdr->setChecked(true);
+            ChkTrace_Click();
             for (QPushButton* b : {ComSaveContent, ComSaveHeader, ComHighLight, ComSaveErrConsole})
                 b->setEnabled(false);
             Bar->SetDrawMode(PictureBox::kNotXorPen);
@@ -367,6 +377,7 @@ void FrmMain::ShutDown() {
             ReleaseChronoObj();
             ReleaseMemUsageObj();
             Mailboxes.reset();
+            Rules.reset();
             // A session may be waiting in the pump that runs this unload: its
             // connection is cut now, the session deleted once its command
             // has returned.

@@ -1,0 +1,5 @@
+#include "Rules.h"
+
+#include "clsRule.h"
+
+std::shared_ptr<RuleCollection> Rules;
