@@ -3,6 +3,7 @@
 #include <QComboBox>
 
 #include "ErrorTrap.h"
+#include "FrmMailbox.h"
 #include "MailboxFile.h"
 
 void FrmMain::LoadMailboxes(const QString& path) {
@@ -13,7 +14,9 @@ void FrmMain::LoadMailboxes(const QString& path) {
             // keeps what it has.
             if (!MailboxFile::Read(path, *Mailboxes)) return;
             CboUserName->clear();
-            for (const std::shared_ptr<clsPOP3Mailbox>& account : *Mailboxes) CboUserName->addItem(account->POP3User);
+            // Accounts keep typed names as UTF-8 bytes; the combo shows them decoded.
+            for (const std::shared_ptr<clsPOP3Mailbox>& account : *Mailboxes)
+                CboUserName->addItem(FrmMailbox::Shown(account->POP3User));
             if (CboUserName->count() > 0) CboUserName->setCurrentIndex(0);
         },
         [&](const QString& d) { Report(d, QString(), QStringLiteral("LoadMailboxes")); });
