@@ -789,11 +789,11 @@ void FrmCriteria::ComRemove_Click() {
         [&](const QString& d) { Report(d, QString(), QStringLiteral("ComRemove_Click")); });
 }
 
-void FrmCriteria::ComSelAll_Click() {
+void FrmCriteria::KeywordSelection(void (ListPane::*member)(), const QString& context, const char* routine) {
     Trap(
         [&] {
             if (!VL_cri) return;
-            VL_cri->SelectAll();
+            ((*VL_cri).*member)();
             VL_cri->SetAll();
             VL_cri->GetFocus();
             VL_cri->Refresh();
@@ -801,40 +801,16 @@ void FrmCriteria::ComSelAll_Click() {
             MessagePump::DoEvents();
             IsModified = true;
         },
-        [&](const QString& d) { Report(d, QString(), QStringLiteral("ComSelAll_Click")); });
+        [&](const QString& d) { Report(d, context, QLatin1String(routine)); });
 }
+
+void FrmCriteria::ComSelAll_Click() { KeywordSelection(&ListPane::SelectAll, QString(), "ComSelAll_Click"); }
 
 void FrmCriteria::ComDesAll_Click() {
-    Trap(
-        [&] {
-            if (!VL_cri) return;
-            VL_cri->DeselectAll();
-            VL_cri->SetAll();
-            VL_cri->GetFocus();
-            VL_cri->Refresh();
-            SetLogic();
-            MessagePump::DoEvents();
-            IsModified = true;
-        },
-        [&](const QString& d) {
-            Report(d, QStringLiteral("Error Deselecting Item(s)"), QStringLiteral("ComDesAll_Click"));
-        });
+    KeywordSelection(&ListPane::DeselectAll, QStringLiteral("Error Deselecting Item(s)"), "ComDesAll_Click");
 }
 
-void FrmCriteria::ComInvSel_Click() {
-    Trap(
-        [&] {
-            if (!VL_cri) return;
-            VL_cri->InvertAll();
-            VL_cri->SetAll();
-            VL_cri->GetFocus();
-            VL_cri->Refresh();
-            SetLogic();
-            MessagePump::DoEvents();
-            IsModified = true;
-        },
-        [&](const QString& d) { Report(d, QString(), QStringLiteral("ComInvSel_Click")); });
-}
+void FrmCriteria::ComInvSel_Click() { KeywordSelection(&ListPane::InvertAll, QString(), "ComInvSel_Click"); }
 
 void FrmCriteria::ComDone_Click() {
     Trap(

@@ -19,6 +19,7 @@ class QRadioButton;
 class clsKeyword;
 class clsResizer;
 class clsRule;
+class ListPane;
 class clsVirtualListview;
 
 // The criteria editor: the sets of Rules edited in place, a set at a time.
@@ -147,6 +148,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Select All, Deselect All, Invert on the keyword list: the member, then
+    // counts, repaint, logic panel; the set is changed.
+    void KeywordSelection(void (ListPane::*member)(), const QString& context, const char* routine);
     struct PartsInUse;
     enum class FlagChange { Set, Reset, Invert };
     // Returns True when the editor must stay open (its changes could not
