@@ -1,8 +1,10 @@
-// Benchmarks of the engine's loading, flag and entry-access exports on
-// generated lists of 10^5 and 10^7 entries (data kept in ORMID_BENCH_DATA,
+// Benchmarks of the engine's loading, flag and entry-access exports, and of
+// the exports whose passes run on workers (1 to 8 of them), on generated
+// lists of 10^5 and 10^7 entries (data kept in ORMID_BENCH_DATA,
 // default /tmp/ormid-bench-data, and reused between runs).
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -126,6 +128,84 @@ void BM_ReadRows(benchmark::State& state) {
     YRB20(1);
 }
 
+// ---- Exports whose heavy passes run on workers -----------------------------
+// range(1) workers, pinned through the variable for the benchmark's run.
+
+class PinnedWorkers {
+public:
+    explicit PinnedWorkers(int64_t n) { setenv("ORMID_ENGINE_THREADS", std::to_string(n).c_str(), 1); }
+    ~PinnedWorkers() { unsetenv("ORMID_ENGINE_THREADS"); }
+    PinnedWorkers(const PinnedWorkers&) = delete;
+    PinnedWorkers& operator=(const PinnedWorkers&) = delete;
+};
+
+void BM_LoadWorkers(benchmark::State& state) {
+    const auto& f = FilesFor(state.range(0));
+    PinnedWorkers pin(state.range(1));
+    YRB07(&kTable);
+    int32_t entries = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        YRB20(1);
+        state.ResumeTiming();
+        entries = YRB13(1, f.lf.c_str(), 0, "", "\n");
+    }
+    if (entries != state.range(0)) state.SkipWithError("load failed");
+    state.SetBytesProcessed(state.iterations() * FileSize(f.lf));
+    YRB20(1);
+}
+
+void BM_SortWorkers(benchmark::State& state) {
+    LoadLF(state.range(0));
+    PinnedWorkers pin(state.range(1));
+    for (auto _ : state) {
+        state.PauseTiming();
+        YRB15(1);  // from another order each time
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(YRB02(1, YRB_SORT_ADDRESS, YRB_INDEX_DISPLAY, 0));
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    YRB20(1);
+}
+
+void BM_DuplicatesWorkers(benchmark::State& state) {
+    LoadLF(state.range(0));
+    PinnedWorkers pin(state.range(1));
+    const std::string report = benchgen::DataDir() + "/bench.dup";
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::remove(report.c_str());
+        YRB15(1);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(YRB11(1, YRB_PART_ADDRESS, YRB_FLAG_DUPLICATE, 0, YRB_MASK_REMOVED, report.c_str()));
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    std::remove(report.c_str());
+    YRB20(1);
+}
+
+void BM_CompareWorkers(benchmark::State& state) {
+    LoadLF(state.range(0));
+    if (YRB13(2, FilesFor(state.range(0)).lf.c_str(), 0, "", "\n") < 0) std::abort();
+    YRB15(2);
+    PinnedWorkers pin(state.range(1));
+    for (auto _ : state) benchmark::DoNotOptimize(YRB24(0, YRB_FLAG_IN_BOTH, 0, YRB_MASK_REMOVED, 0));
+    state.SetItemsProcessed(state.iterations() * state.range(0) * 2);
+    YRB20(1);
+    YRB20(2);
+}
+
+void BM_SaveWorkers(benchmark::State& state) {
+    LoadLF(state.range(0));
+    YRB02(1, YRB_SORT_ADDRESS, YRB_INDEX_DISPLAY, 0);  // written in an order unrelated to memory
+    PinnedWorkers pin(state.range(1));
+    const std::string out = benchgen::DataDir() + "/bench.out";
+    for (auto _ : state) benchmark::DoNotOptimize(YRB01(1, 0, YRB_MASK_REMOVED, 0, 0, "", "\n", out.c_str(), 0, "wb"));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    std::remove(out.c_str());
+    YRB20(1);
+}
+
 constexpr int64_t kSmall = 100000;
 constexpr int64_t kLarge = 10000000;
 
@@ -139,6 +219,15 @@ BENCHMARK(BM_CountRecords) SIZES;
 BENCHMARK(BM_ToggleAllFlags) SIZES;
 BENCHMARK(BM_CountFiltered) SIZES;
 BENCHMARK(BM_ReverseOrder) SIZES;
+#define WORKERS                                                                                  \
+    ->Args({kSmall, 1})->Args({kSmall, 8})->Args({kLarge, 1})->Args({kLarge, 2})->Args({kLarge, 4}) \
+        ->Args({kLarge, 8})->Unit(benchmark::kMillisecond)->UseRealTime()
+
+BENCHMARK(BM_LoadWorkers) WORKERS;
+BENCHMARK(BM_SortWorkers) WORKERS;
+BENCHMARK(BM_DuplicatesWorkers) WORKERS;
+BENCHMARK(BM_CompareWorkers) WORKERS;
+BENCHMARK(BM_SaveWorkers) WORKERS;
 BENCHMARK(BM_ReadRows)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kNanosecond);
 
 }  // namespace

@@ -1,5 +1,6 @@
 // load_peak FILE [column fieldsep recordsep]: loads one list once and prints
-// the entry count, the wall time and the peak resident memory per entry.
+// the entry count, the wall time and the peak resident memory per entry
+// (workers: ORMID_ENGINE_THREADS, or every core the process may use).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -49,7 +50,9 @@ int main(int argc, char** argv) {
     const long peak = PeakKb();
     const double secs = std::chrono::duration<double>(t1 - t0).count();
     const double mb = static_cast<double>(std::filesystem::file_size(argv[1])) / 1e6;
-    std::printf("entries %d  file %.1f MB  load %.3f s  %.0f MB/s  peak RSS %.1f MB (%.0f B/entry, %.1f MB before)\n",
-                n, mb, secs, mb / secs, peak / 1024.0, peak * 1024.0 / n, before / 1024.0);
+    const char* pinned = std::getenv("ORMID_ENGINE_THREADS");
+    std::printf("entries %d  file %.1f MB  load %.3f s  %.0f MB/s  peak RSS %.1f MB (%.0f B/entry, %.1f MB before)  workers %s\n",
+                n, mb, secs, mb / secs, peak / 1024.0, peak * 1024.0 / n, before / 1024.0,
+                pinned ? pinned : "all cores");
     return 0;
 }

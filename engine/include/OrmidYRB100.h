@@ -14,8 +14,11 @@
  *
  * The engine calls back through a table of seven callbacks during long
  * operations.  Texts handed to callbacks are valid only during the call.
- * Everything runs on the caller's thread; no export is re-entrant across
- * threads.
+ * Callbacks are called only on the caller's thread; no export is re-entrant
+ * across threads.  On a list of about a million entries or more, the heavy
+ * passes of an export run on worker threads, one per core the process may
+ * use (the environment variable ORMID_ENGINE_THREADS pins the number; 1 is
+ * the single-thread path), with the same results, files and messages.
  *
  * A callback may call exports that only read a list the running operation
  * uses (YRB14, YRB16, YRB17, YRB18, YRB29, YRB01, YRB21 without flag bits).

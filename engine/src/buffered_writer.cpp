@@ -46,6 +46,12 @@ void BufferedWriter::Add(const char* bytes, size_t n) {
     if (buffer_.size() >= kFlushAt) Flush();
 }
 
+void AppendNumber(std::string& out, uint32_t value) {
+    char digits[16];
+    const auto r = std::to_chars(digits, digits + sizeof digits, value);
+    out.append(digits, static_cast<size_t>(r.ptr - digits));
+}
+
 void BufferedWriter::AddNumber(uint32_t value) {
     char digits[16];
     const auto r = std::to_chars(digits, digits + sizeof digits, value);

@@ -12,6 +12,10 @@
 
 namespace yrb {
 
+// Decimal digits, the same in every locale, appended to a buffer that is
+// written later (the workers' blocks).
+void AppendNumber(std::string& out, uint32_t value);
+
 // Opens a file; the messages for a missing name or a failed open go to the
 // registered error slot.
 std::FILE* OpenFileChecked(const char* path, const char* mode);

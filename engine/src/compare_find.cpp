@@ -6,11 +6,14 @@
 // - lists of 0 entries compare and search successfully (nothing to sort);
 // - YRB21 passes over entries that lack the part instead of failing, and the
 //   "ends with" and whole-word tests look at every occurrence of the text.
+#include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
 
 #include "flags.h"
 #include "guard.h"
+#include "parallel.h"
 #include "sorting.h"
 #include "text.h"
 
@@ -149,12 +152,17 @@ private:
 // of equal addresses are extended on the checksum alone.
 class SpanSide {
 public:
-    SpanSide(ListObject& l, std::vector<TextSpan>& spans, int32_t mustHave, int32_t mustNot, uint8_t bits)
-        : content_(l.content), flags_(l.flags), index_(l.index1), s_(spans.data()), n_(l.Count()), bits_(bits) {
+    // Positions [from, to) of the sorted index; the side's positions count
+    // from from.
+    SpanSide(ListObject& l, std::vector<TextSpan>& spans, int32_t mustHave, int32_t mustNot, uint8_t bits,
+             uint32_t from, uint32_t to)
+        : content_(l.content), flags_(l.flags), index_(l.index1 + from), s_(spans.data() + from), n_(to - from),
+          bits_(bits) {
         // Filtered-out entries count as without address (length 0).
         if (mustHave == 0 && mustNot == 0) return;
+        TextSpan* s = spans.data() + from;
         for (uint32_t p = 0; p < n_; ++p)
-            if (!PassesFilter(flags_[index_[p]], mustHave, mustNot)) spans[p].length = 0;
+            if (!PassesFilter(LoadFlags(flags_[index_[p]]), mustHave, mustNot)) s[p].length = 0;
     }
     uint32_t Count() const { return n_; }
     // The text of a position ahead, and its flags, which a match changes.
@@ -169,7 +177,11 @@ public:
     bool Same(uint32_t p, const char* a, uint32_t length, uint32_t) const {
         return EqualBytes(a, Text(p), length, s_[p].length) != 0;
     }
-    void Mark(uint32_t p) const { flags_[index_[p]] = static_cast<uint8_t>(flags_[index_[p]] | bits_); }
+    // A callback may read the flags while workers mark.
+    void Mark(uint32_t p) const {
+        uint8_t& f = flags_[index_[p]];
+        StoreFlags(f, static_cast<uint8_t>(LoadFlags(f) | bits_));
+    }
 
 private:
     static constexpr uint32_t kAhead = 32;
@@ -208,9 +220,9 @@ private:
 // bytes.  1, or -2 when stopped.
 // The sides are taken by value: as locals their fields stay in registers
 // across the flag stores and polls.
-template <class Side>
-int32_t MergeSorted(Side s1, Side s2, ProgressStep& step) {
-    const Table* t = &g_registered;
+// hooks.Stop() polls (true: stop), hooks.At(i) follows list 1's position.
+template <class Side, class Hooks>
+int32_t MergeSorted(Side s1, Side s2, Hooks hooks) {
     const uint32_t n1 = s1.Count();
     const uint32_t n2 = s2.Count();
     // Marks the run of entries equal to the matched address a that follows
@@ -222,7 +234,7 @@ int32_t MergeSorted(Side s1, Side s2, ProgressStep& step) {
         const uint32_t count = side.Count();
         uint32_t k = from;
         for (; k < count; ++k) {
-            if (PollInterrupt(t)) return YRB_STOPPED;
+            if (hooks.Stop()) return YRB_STOPPED;
             side.Ahead(k);
             if (side.Length(k) == 0) continue;  // filtered out or without address
             if (!side.Same(k, a, length, crc)) break;
@@ -234,8 +246,8 @@ int32_t MergeSorted(Side s1, Side s2, ProgressStep& step) {
     uint32_t i = 0;
     uint32_t j = 0;
     while (i < n1) {
-        step(i);
-        if (PollInterrupt(t)) return YRB_STOPPED;
+        hooks.At(i);
+        if (hooks.Stop()) return YRB_STOPPED;
         s1.Ahead(i);
         const uint32_t length = s1.Length(i);
         if (length == 0) {
@@ -246,7 +258,7 @@ int32_t MergeSorted(Side s1, Side s2, ProgressStep& step) {
         const uint32_t crc = s1.Crc(i);
         bool matched = false;
         while (j < n2) {
-            if (PollInterrupt(t)) return YRB_STOPPED;
+            if (hooks.Stop()) return YRB_STOPPED;
             s2.Ahead(j);
             const uint32_t lengthB = s2.Length(j);
             if (lengthB == 0) {
@@ -272,8 +284,59 @@ int32_t MergeSorted(Side s1, Side s2, ProgressStep& step) {
         }
         if (!matched) ++i;
     }
-    step(n1);
+    hooks.At(n1);
     return 1;
+}
+
+struct SerialMerge {
+    ProgressStep& step;
+    bool Stop() const { return PollInterrupt(&g_registered); }
+    void At(uint32_t i) const { step(i); }
+};
+
+struct WorkerMerge {
+    Worker& w;
+    uint32_t reached = 0;
+    bool Stop() const { return !w.Poll(); }
+    void At(uint32_t i) {
+        w.Advance(i - reached);
+        reached = i;
+    }
+};
+
+// The whole-text merge cut into ranges of list 1 that start at a new text,
+// each with the range of list 2 whose texts lie between the same bounds:
+// every text's entries of both lists meet in one range.  1 or -2.
+int32_t MergeParallel(ListObject& l1, ListObject& l2, std::vector<TextSpan>& s1, std::vector<TextSpan>& s2,
+                      int32_t mustHave, int32_t mustNot, uint8_t bits, ProgressStep& step, unsigned workers) {
+    const uint32_t n1 = l1.Count();
+    const uint32_t n2 = l2.Count();
+    auto text1 = [&](uint32_t p) { return l1.content + s1[p].offset; };
+    const std::vector<uint32_t> cuts1 = CutAt(0, n1, workers * 4, [&](uint32_t p) {
+        return s1[p].length != 0 && EqualBytes(text1(p - 1), text1(p), s1[p - 1].length, s1[p].length) == 0;
+    });
+    // Entries without an address lie first in list 2.
+    const uint32_t first2 = static_cast<uint32_t>(
+        std::find_if(s2.begin(), s2.end(), [](const TextSpan& x) { return x.length != 0; }) - s2.begin());
+    std::vector<uint32_t> cuts2{0};
+    for (size_t c = 1; c + 1 < cuts1.size(); ++c) {
+        const uint32_t p = cuts1[c];
+        const auto at = std::lower_bound(s2.begin() + std::max(first2, cuts2.back()), s2.end(), s1[p],
+                                         [&](const TextSpan& x, const TextSpan& y) {
+                                             return CompareBytes(l2.content + x.offset, text1(p), x.length,
+                                                                 y.length, false) < 0;
+                                         });
+        cuts2.push_back(static_cast<uint32_t>(at - s2.begin()));
+    }
+    cuts2.push_back(n2);
+    std::atomic<size_t> next{0};
+    return RunWorkers(workers, Watch(&g_registered, false, &step), [&](Worker& w) {
+        for (size_t c; (c = next.fetch_add(1)) + 1 < cuts1.size();) {
+            SpanSide a(l1, s1, mustHave, mustNot, bits, cuts1[c], cuts1[c + 1]);
+            SpanSide b(l2, s2, mustHave, mustNot, bits, cuts2[c], cuts2[c + 1]);
+            if (MergeSorted(a, b, WorkerMerge{w}) < 0) return;
+        }
+    });
 }
 
 }  // namespace
@@ -317,11 +380,21 @@ extern "C" YRB_API int32_t YRB24(int32_t /*ignored*/, int32_t flag, int32_t must
 
         const uint8_t bits = static_cast<uint8_t>(flag & 0xFF);
         if (!crcOnly) {
-            SpanSide a(*l1, s1, must_have, must_not, bits);
-            SpanSide b(*l2, s2, must_have, must_not, bits);
-            return MergeSorted(a, b, step);
+            const unsigned workers = WorkersFor(std::max(n1, n2));
+            if (workers > 1) {
+                r = MergeParallel(*l1, *l2, s1, s2, must_have, must_not, bits, step, workers);
+                if (r < 0) return r;
+                step(n1);
+                return r;
+            }
+            SpanSide a(*l1, s1, must_have, must_not, bits, 0, n1);
+            SpanSide b(*l2, s2, must_have, must_not, bits, 0, n2);
+            return MergeSorted(a, b, SerialMerge{step});
         }
-        return MergeSorted(WalkSide(*l1, must_have, must_not, bits), WalkSide(*l2, must_have, must_not, bits), step);
+        // Runs of the checksum mode may go on past a text, so its merge
+        // cannot be cut at texts: it walks on one thread.
+        return MergeSorted(WalkSide(*l1, must_have, must_not, bits), WalkSide(*l2, must_have, must_not, bits),
+                           SerialMerge{step});
     });
 }
 
@@ -357,7 +430,9 @@ extern "C" YRB_API int32_t YRB21(int32_t slot, int32_t part, const char* text, i
             step(i);
             if (PollInterrupt(t)) return YRB_STOPPED;
             const uint32_t e = list->index1[i];
-            if (!PassesFilter(list->flags[e], must_have, must_not)) continue;
+            // Without flag bits the find may run inside a callback of an
+            // operation whose workers mark flags meanwhile.
+            if (!PassesFilter(LoadFlags(list->flags[e]), must_have, must_not)) continue;
             const ListItem* it = list->Part(e, part);
             if (it == nullptr) continue;
             if (!Matches(list->Text(*it), it->length, o)) continue;

@@ -1,8 +1,10 @@
 // Entry flags, flag filters and reading entries back.
 #include <utility>
+#include <vector>
 
 #include "flags.h"
 #include "guard.h"
+#include "parallel.h"
 
 using namespace yrb;
 
@@ -31,22 +33,81 @@ int32_t UpdateFlags(ListObject& list, int32_t entry, int32_t mode, int32_t mask,
     Info(t, "Updating entry flags");
     Progress(t, 0);
     ProgressStep step(t, range);
+    auto update = [&](uint32_t i) -> bool {
+        uint8_t& f = list.flags[list.index1[first + i]];
+        const uint8_t v = LoadFlags(f);
+        if (!PassesFilter(v, mustHave, mustNot)) return false;
+        if (mode == YRB_MODE_SET) {
+            StoreFlags(f, static_cast<uint8_t>(v | m));
+        } else if (mode == YRB_MODE_CLEAR) {
+            StoreFlags(f, static_cast<uint8_t>(v & ~m));
+        } else {
+            StoreFlags(f, (v & m) ? static_cast<uint8_t>(v & ~m) : static_cast<uint8_t>(v | m));
+        }
+        return true;
+    };
+    const unsigned workers = WorkersFor(range);
+    if (workers > 1) {
+        std::vector<uint32_t> counts(workers, 0);
+        const int32_t r = RunWorkers(workers, Watch(t, false, &step), [&](Worker& w) {
+            const uint32_t lo = static_cast<uint32_t>(SplitPoint(range, workers, w.Index()));
+            const uint32_t hi = static_cast<uint32_t>(SplitPoint(range, workers, w.Index() + 1));
+            for (uint32_t i = lo; i < hi; ++i) {
+                if (!w.Poll()) return;
+                w.Advance(1);
+                counts[w.Index()] += update(i);
+            }
+        });
+        if (r < 0) return r;
+        step(range);
+        uint32_t counted = 0;
+        for (uint32_t c : counts) counted += c;
+        return static_cast<int32_t>(counted);
+    }
     uint32_t counted = 0;
     for (uint32_t i = 0; i < range; ++i) {
         if (PollInterrupt(t)) return YRB_STOPPED;
         step(i);
-        uint8_t& f = list.flags[list.index1[first + i]];
-        if (!PassesFilter(f, mustHave, mustNot)) continue;
-        if (mode == YRB_MODE_SET) {
-            f = static_cast<uint8_t>(f | m);
-        } else if (mode == YRB_MODE_CLEAR) {
-            f = static_cast<uint8_t>(f & ~m);
-        } else {
-            f = (f & m) ? static_cast<uint8_t>(f & ~m) : static_cast<uint8_t>(f | m);
-        }
-        ++counted;
+        counted += update(i);
     }
     step(range);
+    return static_cast<int32_t>(counted);
+}
+
+// Counts the entries of the display order that pass the filter.  Returns the
+// count or -2.
+int32_t CountPassing(const ListObject& list, int32_t mustHave, int32_t mustNot, const Table* t) {
+    const uint32_t n = list.Count();
+    InitProgress(t, n);
+    Info(t, "Counting entries");
+    ProgressStep step(t, n);
+    step(0);
+    auto passes = [&](uint32_t i) {
+        return PassesFilter(LoadFlags(list.flags[list.index1[i]]), mustHave, mustNot) ? 1u : 0u;
+    };
+    uint32_t counted = 0;
+    const unsigned workers = WorkersFor(n);
+    if (workers > 1) {
+        std::vector<uint32_t> counts(workers, 0);
+        const int32_t r = RunWorkers(workers, Watch(t, false, &step), [&](Worker& w) {
+            const uint32_t lo = static_cast<uint32_t>(SplitPoint(n, workers, w.Index()));
+            const uint32_t hi = static_cast<uint32_t>(SplitPoint(n, workers, w.Index() + 1));
+            for (uint32_t i = lo; i < hi; ++i) {
+                if (!w.Poll()) return;
+                w.Advance(1);
+                counts[w.Index()] += passes(i);
+            }
+        });
+        if (r < 0) return r;
+        for (uint32_t c : counts) counted += c;
+    } else {
+        for (uint32_t i = 0; i < n; ++i) {
+            step(i);
+            if (PollInterrupt(t)) return YRB_STOPPED;
+            counted += passes(i);
+        }
+    }
+    step(n);
     return static_cast<int32_t>(counted);
 }
 
@@ -66,7 +127,8 @@ extern "C" YRB_API int32_t YRB17(int32_t slot, int32_t entry, int32_t mask) {
     ListObject* list = nullptr;
     if (ValidateSlot(slot, list, &g_registered) != 1) return YRB_FAILED;
     if (!InRange(list, entry)) return YRB_FAILED;
-    return static_cast<int32_t>(list->flags[list->index1[entry]] & static_cast<uint32_t>(mask));
+    // Workers of a running operation may be marking other entries.
+    return static_cast<int32_t>(LoadFlags(list->flags[list->index1[entry]]) & static_cast<uint32_t>(mask));
 }
 
 extern "C" YRB_API int32_t YRB18(int32_t slot, int32_t entry, int32_t part, char* buffer,
@@ -89,7 +151,7 @@ extern "C" YRB_API int32_t YRB10(int32_t slot, int32_t entry, int32_t mode, int3
     const Table* t = Choose(table, &g_silent);
     ListObject* list = nullptr;
     if (ValidateSlotForChange(slot, list, t) != 1) return YRB_FAILED;
-    return UpdateFlags(*list, entry, mode, mask, must_have, must_not, t);
+    return Guarded([&] { return UpdateFlags(*list, entry, mode, mask, must_have, must_not, t); });
 }
 
 extern "C" YRB_API int32_t YRB16(int32_t slot, int32_t must_have, int32_t must_not,
@@ -98,19 +160,7 @@ extern "C" YRB_API int32_t YRB16(int32_t slot, int32_t must_have, int32_t must_n
     ListObject* list = nullptr;
     if (ValidateSlot(slot, list, t) != 1) return YRB_FAILED;
     BusyScope busy(list);
-    const uint32_t n = list->Count();
-    InitProgress(t, n);
-    Info(t, "Counting entries");
-    ProgressStep step(t, n);
-    step(0);
-    uint32_t counted = 0;
-    for (uint32_t i = 0; i < n; ++i) {
-        step(i);
-        if (PollInterrupt(t)) return YRB_STOPPED;
-        if (PassesFilter(list->flags[list->index1[i]], must_have, must_not)) ++counted;
-    }
-    step(n);
-    return static_cast<int32_t>(counted);
+    return Guarded([&] { return CountPassing(*list, must_have, must_not, t); });
 }
 
 extern "C" YRB_API int32_t YRB15(int32_t slot) {

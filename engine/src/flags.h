@@ -14,4 +14,8 @@ namespace yrb {
 int32_t UpdateFlags(ListObject& list, int32_t entry, int32_t mode, int32_t mask, int32_t mustHave,
                     int32_t mustNot, const Table* t);
 
+// YRB16 on a list already validated: the entries of the display order that
+// pass the filter, or -2.
+int32_t CountPassing(const ListObject& list, int32_t mustHave, int32_t mustNot, const Table* t);
+
 }  // namespace yrb

@@ -31,6 +31,7 @@
 #include "buffered_writer.h"
 #include "guard.h"
 #include "lists.h"
+#include "parallel.h"
 #include "text.h"
 
 namespace yrb {
@@ -292,8 +293,11 @@ struct BadAtomBytes {
 };
 constexpr BadAtomBytes kBadAtomByte;
 
+// The checks poll through stop(): true ends them with -2.
+//
 // 1 valid, 0 invalid (reason set), -2 stop.
-int CheckAtoms(const char* text, uint32_t length, std::string& reason) {
+template <class Stop>
+int CheckAtoms(const char* text, uint32_t length, std::string& reason, Stop& stop) {
     if (length == 0) return YRB_FAILED;
     if (text[0] == '.') {
         reason = "leading '.'";
@@ -308,7 +312,7 @@ int CheckAtoms(const char* text, uint32_t length, std::string& reason) {
     const char* atom = nullptr;
     uint32_t atomLen = 0;
     while (NextToken(cursor, end, ".", 1, atom, atomLen)) {
-        if (PollInterrupt(&g_registered)) return YRB_STOPPED;
+        if (stop()) return YRB_STOPPED;
         if (atomLen == 0) {
             reason = "missing atom";
             return 0;
@@ -340,27 +344,29 @@ bool Extension(const char* domain, uint32_t length, const char*& ext, uint32_t& 
     return any && extLen != 0;
 }
 
-int CheckKnownExtension(const char* domain, uint32_t length, std::string& reason) {
+template <class Stop>
+int CheckKnownExtension(const char* domain, uint32_t length, std::string& reason, Stop& stop) {
     const char* ext = nullptr;
     uint32_t extLen = 0;
     if (!Extension(domain, length, ext, extLen)) {
         reason = "no extension";
         return 0;
     }
-    if (PollInterrupt(&g_registered)) return YRB_STOPPED;
+    if (stop()) return YRB_STOPPED;
     if (Cache(kValidExtensions).values.Contains(ext, extLen, Crc32(ext, extLen))) return 1;
     reason = Quoted("unknown extension '", ext, extLen);
     return 0;
 }
 
-int CheckExcludedExtension(const char* domain, uint32_t length, std::string& reason) {
+template <class Stop>
+int CheckExcludedExtension(const char* domain, uint32_t length, std::string& reason, Stop& stop) {
     const char* ext = nullptr;
     uint32_t extLen = 0;
     if (!Extension(domain, length, ext, extLen)) {
         reason = "no extension";
         return 1;
     }
-    if (PollInterrupt(&g_registered)) return YRB_STOPPED;
+    if (stop()) return YRB_STOPPED;
     if (Cache(kExcludedExtensions).values.Contains(ext, extLen, Crc32(ext, extLen))) {
         reason = Quoted("'", ext, extLen);
         return 1;
@@ -368,8 +374,9 @@ int CheckExcludedExtension(const char* domain, uint32_t length, std::string& rea
     return 0;
 }
 
-int CheckExcludedKeyword(const char* address, uint32_t length, std::string& reason) {
-    if (PollInterrupt(&g_registered)) return YRB_STOPPED;
+template <class Stop>
+int CheckExcludedKeyword(const char* address, uint32_t length, std::string& reason, Stop& stop) {
+    if (stop()) return YRB_STOPPED;
     const KeywordMatcher& m = Cache(kKeywords).keywords;
     const uint32_t rank = m.FirstIn(address, length);
     if (rank == kNone) return 0;
@@ -381,8 +388,9 @@ int CheckExcludedKeyword(const char* address, uint32_t length, std::string& reas
     return 1;
 }
 
-int CheckBlackListed(const char* address, uint32_t length, uint32_t crc) {
-    if (PollInterrupt(&g_registered)) return YRB_STOPPED;
+template <class Stop>
+int CheckBlackListed(const char* address, uint32_t length, uint32_t crc, Stop& stop) {
+    if (stop()) return YRB_STOPPED;
     return Cache(kBlackList).values.Contains(address, length, crc) ? 1 : 0;
 }
 
@@ -418,7 +426,8 @@ struct Verdict {
 };
 
 // Runs the chain on an entry that has an address.
-Verdict RunChain(const ListObject& list, uint32_t entry) {
+template <class Stop>
+Verdict RunChain(const ListObject& list, uint32_t entry, Stop stop) {
     Verdict v;
     const ListItem* address = list.Part(entry, YRB_PART_ADDRESS);
     auto fail = [&](int reason) {
@@ -448,12 +457,12 @@ Verdict RunChain(const ListObject& list, uint32_t entry) {
     const char* u = list.Text(*user);
     const char* d = list.Text(*domain);
     const char* a = list.Text(*address);
-    if (check(CheckAtoms(u, user->length, v.detail), 4, 0)) return v;
-    if (check(CheckAtoms(d, domain->length, v.detail), 5, 0)) return v;
-    if (check(CheckKnownExtension(d, domain->length, v.detail), 6, 0)) return v;
-    if (check(CheckExcludedExtension(d, domain->length, v.detail), 7, 1)) return v;
-    if (check(CheckExcludedKeyword(a, address->length, v.detail), 8, 1)) return v;
-    if (check(CheckBlackListed(a, address->length, address->crc), 9, 1)) return v;
+    if (check(CheckAtoms(u, user->length, v.detail, stop), 4, 0)) return v;
+    if (check(CheckAtoms(d, domain->length, v.detail, stop), 5, 0)) return v;
+    if (check(CheckKnownExtension(d, domain->length, v.detail, stop), 6, 0)) return v;
+    if (check(CheckExcludedExtension(d, domain->length, v.detail, stop), 7, 1)) return v;
+    if (check(CheckExcludedKeyword(a, address->length, v.detail, stop), 8, 1)) return v;
+    if (check(CheckBlackListed(a, address->length, address->crc, stop), 9, 1)) return v;
     return v;
 }
 
@@ -566,23 +575,61 @@ extern "C" YRB_API int32_t YRB12(int32_t slot, int32_t flag, int32_t must_have, 
         if (report_path != nullptr && *report_path != '\0') report.OpenChecked(report_path, "a+b");
         report.Add("Invalid Addresses\tReason\r\n");
         const uint8_t bits = static_cast<uint8_t>(flag & 0xFF);
-        uint32_t counted = 0;
-        for (uint32_t i = 0; i < n; ++i) {
-            step(i);
-            if (PollInterrupt(t)) return YRB_STOPPED;
+        const bool reporting = report.IsOpen();
+        // The entry at position i: false when it was stopped, else the
+        // invalid one is flagged and its report line appended.
+        auto check = [&](uint32_t i, auto stop, std::string& lines, uint32_t& counted) -> bool {
             const uint32_t e = list->index1[i];
             const ListItem* address = list->Part(e, YRB_PART_ADDRESS);
-            if (address == nullptr) continue;
-            if (!PassesFilter(list->flags[e], must_have, must_not)) continue;
-            const Verdict v = RunChain(*list, e);
-            if (v.result < 0) return v.result;
-            if (v.result == 1) continue;
-            list->flags[e] = static_cast<uint8_t>(list->flags[e] | bits);
-            if (report.IsOpen()) {
-                report.Add(list->Text(*address), address->length);
-                report.Add(v.Text(true));
+            if (address == nullptr) return true;
+            uint8_t& f = list->flags[e];
+            if (!PassesFilter(LoadFlags(f), must_have, must_not)) return true;
+            const Verdict v = RunChain(*list, e, stop);
+            if (v.result < 0) return false;
+            if (v.result == 1) return true;
+            StoreFlags(f, static_cast<uint8_t>(LoadFlags(f) | bits));
+            if (reporting) {
+                lines.append(list->Text(*address), address->length);
+                lines += v.Text(true);
             }
             ++counted;
+            return true;
+        };
+        uint32_t counted = 0;
+        const unsigned workers = WorkersFor(n);
+        if (workers > 1) {
+            struct Block {
+                std::string lines;
+                uint32_t counted = 0;
+            };
+            constexpr uint32_t kBlock = 8192;
+            const int32_t r = RunOrdered<Block>(
+                workers, Watch(t, false, &step), (uint64_t(n) + kBlock - 1) / kBlock,
+                [&](Worker& w, uint64_t block, Block& out) {
+                    const uint32_t lo = static_cast<uint32_t>(block * kBlock);
+                    const uint32_t hi = std::min(n, lo + kBlock);
+                    auto stop = [&w] { return !w.Poll(); };
+                    for (uint32_t i = lo; i < hi; ++i) {
+                        w.Step();
+                        w.Advance(1);
+                        if (!check(i, stop, out.lines, out.counted)) throw WorkerStopped{};
+                    }
+                },
+                [&](uint64_t, Block& out) {
+                    report.Add(out.lines);
+                    counted += out.counted;
+                });
+            if (r < 0) return r;
+        } else {
+            std::string line;
+            auto stop = [] { return PollInterrupt(&g_registered); };
+            for (uint32_t i = 0; i < n; ++i) {
+                step(i);
+                if (PollInterrupt(t)) return YRB_STOPPED;
+                line.clear();
+                if (!check(i, stop, line, counted)) return YRB_STOPPED;
+                report.Add(line);
+            }
         }
         if (counted == 0) report.Add("None\r\n");
         step(n);
@@ -600,7 +647,7 @@ extern "C" YRB_API int32_t YRB29(int32_t slot, int32_t entry, char* buffer, int3
     return Guarded([&]() -> int32_t {
         BusyScope busy(list);
         ReferenceScope refs;
-        const Verdict v = RunChain(*list, e);
+        const Verdict v = RunChain(*list, e, [] { return PollInterrupt(&g_registered); });
         if (v.result != 0) return v.result;
         const std::string text = v.Text(false);
         const size_t n = std::min(text.size(), static_cast<size_t>(max));

@@ -23,18 +23,30 @@
 // callback, and writes the index back only when it finishes, so a stop
 // leaves the index as it was.
 //
+// On workers (big lists): each gathers the records of a slice of the
+// entries, one stable counting pass spread over them splits the records on
+// their first two bytes, and the buckets are then sorted as above by
+// whichever worker is free; a big bucket is split one pass at a time and
+// its parts shared out again.  The numbers' passes are spread the same way.
+// A stable sort has one result, so the order is the same for any number of
+// workers.
+//
 // Every record moved or compared is one step: it polls for a stop and ticks
 // the animation, as a comparison sort polls once per comparison.
 #include "sorting.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <vector>
 
 #include "guard.h"
 #include "gather.h"
+#include "parallel.h"
 #include "text.h"
 
 namespace yrb {
@@ -93,10 +105,29 @@ void Step() {
     if (stop) throw Stopped{};
 }
 
+// A sorting step on the thread that runs it: the caller's polls and
+// animation, or a worker's count of them.
+struct Stepper {
+    Worker* worker = nullptr;
+    void operator()() const {
+        if (worker) {
+            worker->Step();
+        } else {
+            Step();
+        }
+    }
+};
+
+// While workers sort, the caller asks for stops and ticks the animation as
+// the single-thread sort would.
+const Watch kSortWatch{&g_registered, true, nullptr, 0};
+// Writing the results back: no callback may read the index meanwhile.
+const Watch kQuietWatch{};
+
 // One stable counting pass; counts (buckets long) is the digit's histogram
 // and becomes the start of each bucket.
 template <class R, class Digit>
-void Scatter(const R* src, R* dst, size_t n, uint32_t* counts, uint32_t buckets, Digit digit) {
+void Scatter(const R* src, R* dst, size_t n, uint32_t* counts, uint32_t buckets, Digit digit, Stepper step) {
     uint32_t sum = 0;
     for (uint32_t b = 0; b < buckets; ++b) {
         const uint32_t c = counts[b];
@@ -104,7 +135,7 @@ void Scatter(const R* src, R* dst, size_t n, uint32_t* counts, uint32_t buckets,
         sum += c;
     }
     for (size_t i = 0; i < n; ++i) {
-        Step();
+        step();
         dst[counts[digit(src[i])]++] = src[i];
     }
 }
@@ -126,10 +157,97 @@ void RadixSort(R* a, R* b, size_t n, uint32_t digits, Key key) {
         if (c[(key(src[0]) >> shift) & 0xFFFF] == n) continue;
         Scatter(src, dst, n, c, kBuckets, [&key, shift](const R& x) {
             return static_cast<uint32_t>((key(x) >> shift) & 0xFFFF);
-        });
+        }, Stepper{});
         std::swap(src, dst);
     }
     if (src != a) std::copy(src, src + n, a);
+}
+
+// ---- The same passes on worker threads ---------------------------------
+
+// Records of one worker, in order; the slices of all workers follow each
+// other.
+template <class R>
+struct Slice {
+    R* p;
+    size_t n;
+};
+
+// Slices of an array of n records, one per worker.
+template <class R>
+std::vector<Slice<R>> SliceArray(R* a, size_t n, unsigned workers) {
+    std::vector<Slice<R>> out(workers);
+    for (unsigned w = 0; w < workers; ++w) {
+        const size_t lo = SplitPoint(n, workers, w);
+        out[w] = {a + lo, SplitPoint(n, workers, w + 1) - lo};
+    }
+    return out;
+}
+
+// One stable counting pass from the slices (one per worker) into dst:
+// buckets in order, and within a bucket the slices in order.  1, 0 when
+// every record falls into one bucket (nothing moves), -2.  bucketStart, when
+// given, receives where each bucket starts in dst and, last, the total.
+template <class R, class Digit>
+int32_t ScatterSlices(const std::vector<Slice<R>>& src, R* dst, uint32_t buckets, Digit digit,
+                      std::vector<uint32_t>* bucketStart = nullptr) {
+    const unsigned workers = static_cast<unsigned>(src.size());
+    std::vector<uint32_t> counts(static_cast<size_t>(workers) * buckets, 0);
+    int32_t r = RunWorkers(workers, kSortWatch, [&](Worker& w) {
+        uint32_t* c = counts.data() + static_cast<size_t>(w.Index()) * buckets;
+        const Slice<R>& s = src[w.Index()];
+        for (size_t i = 0; i < s.n; ++i) ++c[digit(s.p[i])];
+    });
+    if (r < 0) return r;
+    size_t n = 0;
+    for (const Slice<R>& s : src) n += s.n;
+    if (bucketStart) bucketStart->assign(static_cast<size_t>(buckets) + 1, 0);
+    uint32_t sum = 0;
+    for (uint32_t b = 0; b < buckets; ++b) {
+        if (bucketStart) (*bucketStart)[b] = sum;
+        const uint32_t before = sum;
+        for (unsigned w = 0; w < workers; ++w) {
+            uint32_t& c = counts[static_cast<size_t>(w) * buckets + b];
+            const uint32_t k = c;
+            c = sum;
+            sum += k;
+        }
+        if (sum - before == n && !bucketStart) return 0;
+    }
+    if (bucketStart) (*bucketStart)[buckets] = sum;
+    r = RunWorkers(workers, kSortWatch, [&](Worker& w) {
+        uint32_t* c = counts.data() + static_cast<size_t>(w.Index()) * buckets;
+        const Slice<R>& s = src[w.Index()];
+        for (size_t i = 0; i < s.n; ++i) {
+            w.Step();
+            dst[c[digit(s.p[i])]++] = s.p[i];
+        }
+    });
+    return r < 0 ? r : 1;
+}
+
+// The sorted order into index: the entries lacking the part first, in their
+// order, then the ids of the records; fill(i, rec) runs for every record
+// position i as well.  No callback runs meanwhile.
+template <class R, class Fill>
+void WriteBack(const std::vector<std::vector<uint32_t>>& missing, const std::vector<Slice<R>>& records,
+               uint32_t* index, Fill fill) {
+    uint32_t* out = index;
+    for (const auto& m : missing) out = std::copy(m.begin(), m.end(), out);
+    std::vector<size_t> starts;
+    size_t at = 0;
+    for (const Slice<R>& s : records) {
+        starts.push_back(at);
+        at += s.n;
+    }
+    RunWorkers(static_cast<unsigned>(records.size()), kQuietWatch, [&](Worker& w) {
+        const Slice<R>& s = records[w.Index()];
+        const size_t base = starts[w.Index()];
+        for (size_t i = 0; i < s.n; ++i) {
+            out[base + i] = s.p[i].id;
+            fill(base + i, s.p[i]);
+        }
+    });
 }
 
 // ---- Numbers: lengths, occurrences, flags -------------------------------
@@ -143,30 +261,7 @@ public:
     void Run(const uint32_t* ids, uint32_t* index, uint32_t count) {
         std::vector<uint32_t> missing;
         std::unique_ptr<Rec[]> a(new Rec[count]);
-        const ListItem* items[kGatherBatch];
-        uint32_t keys[kGatherBatch];
-        size_t n = 0;
-        for (uint32_t base = 0; base < count; base += kGatherBatch) {
-            const size_t m = std::min<size_t>(kGatherBatch, count - base);
-            const uint32_t* batch = ids + base;
-            // The keys of the batch first, each read independently.
-            if (part_ != kNoPart) {
-                GatherParts(list_, batch, m, part_, items);
-                for (size_t j = 0; j < m; ++j) keys[j] = items[j] ? items[j]->length : kMissing;
-            } else if (key_ == YRB_SORT_OCCURRENCES) {
-                for (size_t j = 0; j < m; ++j) keys[j] = list_.occurrences[batch[j]];
-            } else {
-                for (size_t j = 0; j < m; ++j) keys[j] = list_.flags[batch[j]] & flagMask_;
-            }
-            for (size_t j = 0; j < m; ++j) {
-                Step();
-                if (part_ != kNoPart && items[j] == nullptr) {
-                    missing.push_back(batch[j]);
-                    continue;
-                }
-                a[n++] = {desc_ ? ~keys[j] : keys[j], batch[j]};
-            }
-        }
+        const size_t n = Gather(ids, count, a.get(), missing, Stepper{});
         if (n > 1) {
             std::unique_ptr<Rec[]> b(new Rec[n]);
             RadixSort(a.get(), b.get(), n, 2, [](const Rec& r) -> uint64_t { return r.key; });
@@ -176,12 +271,76 @@ public:
         for (size_t i = 0; i < n; ++i) *out++ = a[i].id;
     }
 
+    // Run on workers: the keys gathered by slices of ids, then the two
+    // digit passes spread over the workers.  1 or -2.
+    int32_t RunParallel(const uint32_t* ids, uint32_t* index, uint32_t count, unsigned workers) {
+        std::vector<std::vector<uint32_t>> missing(workers);
+        std::unique_ptr<Rec[]> a(new Rec[count]);
+        AskHugePages(a.get(), size_t(count) * sizeof(Rec));
+        std::vector<Slice<Rec>> src(workers);
+        int32_t r = RunWorkers(workers, kSortWatch, [&](Worker& w) {
+            const size_t lo = SplitPoint(count, workers, w.Index());
+            const size_t hi = SplitPoint(count, workers, w.Index() + 1);
+            const size_t got = Gather(ids + lo, hi - lo, a.get() + lo, missing[w.Index()], Stepper{&w});
+            src[w.Index()] = {a.get() + lo, got};
+        });
+        if (r < 0) return r;
+        size_t n = 0;
+        for (const Slice<Rec>& s : src) n += s.n;
+        std::unique_ptr<Rec[]> b(new Rec[n ? n : 1]);
+        AskHugePages(b.get(), n * sizeof(Rec));
+        Rec* spare = b.get();
+        for (uint32_t shift : {0u, 16u}) {
+            r = ScatterSlices(src, spare, kBuckets,
+                              [shift](const Rec& x) { return static_cast<uint32_t>((x.key >> shift) & 0xFFFF); });
+            if (r < 0) return r;
+            if (r == 0) continue;
+            // The records now lie in spare, in one piece; the other array is
+            // the next pass's target (a holds count records, b n).
+            Rec* done = spare;
+            spare = done == b.get() ? a.get() : b.get();
+            src = SliceArray(done, n, workers);
+        }
+        WriteBack(missing, src, index, [](size_t, const Rec&) {});
+        return 1;
+    }
+
 private:
     struct Rec {
         uint32_t key;
         uint32_t id;
     };
     static constexpr uint32_t kMissing = 0;  // key of an entry lacking the part (set aside)
+
+    // Records of the m entries of ids into out, the entries lacking the part
+    // into missing; returns the records made.
+    size_t Gather(const uint32_t* ids, size_t m, Rec* out, std::vector<uint32_t>& missing, Stepper step) const {
+        const ListItem* items[kGatherBatch];
+        uint32_t keys[kGatherBatch];
+        size_t n = 0;
+        for (size_t base = 0; base < m; base += kGatherBatch) {
+            const size_t k = std::min<size_t>(kGatherBatch, m - base);
+            const uint32_t* batch = ids + base;
+            // The keys of the batch first, each read independently.
+            if (part_ != kNoPart) {
+                GatherParts(list_, batch, k, part_, items);
+                for (size_t j = 0; j < k; ++j) keys[j] = items[j] ? items[j]->length : kMissing;
+            } else if (key_ == YRB_SORT_OCCURRENCES) {
+                for (size_t j = 0; j < k; ++j) keys[j] = list_.occurrences[batch[j]];
+            } else {
+                for (size_t j = 0; j < k; ++j) keys[j] = LoadFlags(list_.flags[batch[j]]) & flagMask_;
+            }
+            for (size_t j = 0; j < k; ++j) {
+                step();
+                if (part_ != kNoPart && items[j] == nullptr) {
+                    missing.push_back(batch[j]);
+                    continue;
+                }
+                out[n++] = {desc_ ? ~keys[j] : keys[j], batch[j]};
+            }
+        }
+        return n;
+    }
 
     const ListObject& list_;
     const int32_t key_;
@@ -199,6 +358,63 @@ constexpr size_t kSmallRange = 48;      // smaller ranges are merge sorted
 constexpr size_t kWideMin = 1u << 16;   // ranges this long split on two bytes at once
 constexpr size_t kInsertionRun = 16;    // merge sort starts from runs this long
 constexpr size_t kDeeperBatch = 4096;   // records whose next chunks are read at once
+// Workers share out ranges longer than the list over this many per worker
+// (and than kShareMin), one split at a time, so one big bucket does not
+// leave the others idle.
+constexpr size_t kSharesPerWorker = 16;
+constexpr size_t kShareMin = 1u << 12;
+
+// A range of records whose texts agree on their first depth chunks and on
+// the first level bytes of the chunk they carry.
+struct Range {
+    size_t begin, end;
+    uint32_t depth;
+    uint32_t level;
+};
+
+// Ranges waiting for a worker, the biggest taken first.  Empty and nothing
+// in hand anywhere: the sort is done.
+class RangeQueue {
+public:
+    void Push(const std::vector<Range>& ranges) {
+        if (ranges.empty()) return;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            ranges_.insert(ranges_.end(), ranges.begin(), ranges.end());
+        }
+        ready_.notify_all();
+    }
+    // The next range, or false when all are sorted.
+    bool Pop(Range& r, const Worker& w) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            if (!ranges_.empty()) {
+                r = ranges_.back();
+                ranges_.pop_back();
+                ++inHand_;
+                return true;
+            }
+            if (inHand_ == 0) return false;
+            if (w.Stopping()) throw WorkerStopped{};
+            ready_.wait_for(lock, std::chrono::milliseconds(1));
+        }
+    }
+    // The range taken last is sorted, or split with its parts pushed.
+    void Done() {
+        bool last = false;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            last = --inHand_ == 0 && ranges_.empty();
+        }
+        if (last) ready_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::vector<Range> ranges_;
+    size_t inHand_ = 0;
+};
 
 class TextSorter {
 public:
@@ -217,52 +433,13 @@ public:
         std::vector<uint32_t> missing;
         a_.reset(new Rec[count]);
         off_.reset(new uint32_t[list_.Count()]);
-        const ListItem* items[kGatherBatch];
-        size_t n = 0;
-        for (uint32_t base = 0; base < count; base += kGatherBatch) {
-            const size_t m = std::min<size_t>(kGatherBatch, count - base);
-            const uint32_t* batch = ids + base;
-            GatherParts(list_, batch, m, part_, items);
-            const size_t first = n;
-            for (size_t j = 0; j < m; ++j) {
-                Step();
-                const ListItem* it = items[j];
-                if (it == nullptr) {
-                    missing.push_back(batch[j]);
-                    continue;
-                }
-                Rec& r = a_[n++];
-                r.id = batch[j];
-                r.len = it->length;
-                r.k = it->offset;  // for the loop below
-            }
-            // The texts of the batch, each read independently of the others.
-            for (size_t j = first; j < n; ++j) {
-                Rec& r = a_[j];
-                const uint32_t off = static_cast<uint32_t>(r.k);
-                off_[r.id] = off;
-                r.k = Chunk(off, r.len, 0);
-            }
-        }
+        const size_t n = Gather(ids, count, a_.get(), missing, Stepper{});
         if (groups) tie_.assign(n, 0);
         if (n > 1) {
             b_.reset(new Rec[n]);
-            std::vector<Range> work{{0, n, 0, 0}};
-            while (!work.empty() || !deeper_.empty()) {
-                if (work.empty() || deeperRecords_ >= kDeeperBatch) {
-                    ReadDeeper(work);
-                    continue;
-                }
-                const Range r = work.back();
-                work.pop_back();
-                if (r.end - r.begin <= kSmallRange) {
-                    MergeSort(r);
-                } else if (r.level == kChunk) {
-                    SplitEnds(r);
-                } else {
-                    SplitDigit(r, work);
-                }
-            }
+            Local local;
+            local.work.push_back({0, n, 0, 0});
+            SortLocal(local);
             b_.reset();
         }
         uint32_t* out = index;
@@ -281,6 +458,82 @@ public:
         }
     }
 
+    // Run on workers: records gathered by slices of ids, one pass on their
+    // first two bytes into buckets, and the buckets sorted by whichever
+    // worker is free.  1 or -2.
+    int32_t RunParallel(const uint32_t* ids, uint32_t* index, uint32_t count, std::vector<uint8_t>* groups,
+                        std::vector<TextSpan>* spans, unsigned workers) {
+        std::vector<std::vector<uint32_t>> missing(workers);
+        a_.reset(new Rec[count]);
+        AskHugePages(a_.get(), size_t(count) * sizeof(Rec));
+        off_.reset(new uint32_t[list_.Count()]);
+        AskHugePages(off_.get(), size_t(list_.Count()) * sizeof(uint32_t));
+        std::vector<Slice<Rec>> src(workers);
+        int32_t r = RunWorkers(workers, kSortWatch, [&](Worker& w) {
+            const size_t lo = SplitPoint(count, workers, w.Index());
+            const size_t hi = SplitPoint(count, workers, w.Index() + 1);
+            const size_t got = Gather(ids + lo, hi - lo, a_.get() + lo, missing[w.Index()], Stepper{&w});
+            src[w.Index()] = {a_.get() + lo, got};
+        });
+        if (r < 0) return r;
+        size_t n = 0;
+        for (const Slice<Rec>& s : src) n += s.n;
+        b_.reset(new Rec[n ? n : 1]);
+        AskHugePages(b_.get(), n * sizeof(Rec));
+        constexpr uint32_t kTopShift = 64 - 16;  // the first two bytes of the first chunk
+        std::vector<uint32_t> bucketStart;
+        r = ScatterSlices(src, b_.get(), kBuckets,
+                          [](const Rec& x) { return static_cast<uint32_t>(x.k >> kTopShift); }, &bucketStart);
+        if (r < 0) return r;
+        std::swap(a_, b_);  // the records in one piece; the other array is the spare
+        if (groups) tie_.assign(n, 0);
+
+        std::vector<Range> buckets;
+        for (uint32_t b = 0; b < kBuckets; ++b) {
+            if (bucketStart[b + 1] - bucketStart[b] > 1) buckets.push_back({bucketStart[b], bucketStart[b + 1], 0, 2});
+        }
+        std::sort(buckets.begin(), buckets.end(),
+                  [](const Range& x, const Range& y) { return x.end - x.begin < y.end - y.begin; });
+        RangeQueue queue;
+        queue.Push(buckets);
+        const size_t shareAbove = std::max(kShareMin, n / (size_t(workers) * kSharesPerWorker));
+        r = RunWorkers(workers, kSortWatch, [&](Worker& w) {
+            Local local;
+            local.step = Stepper{&w};
+            Range range;
+            while (queue.Pop(range, w)) {
+                if (range.end - range.begin > shareAbove) {
+                    // One split, and its parts go back to be shared.
+                    std::vector<Range> parts;
+                    if (range.level == kChunk) {
+                        SplitEnds(range, local);
+                        ReadDeeper(local, parts);
+                    } else {
+                        SplitDigit(range, local, parts);
+                    }
+                    queue.Push(parts);
+                } else {
+                    local.work.push_back(range);
+                    SortLocal(local);
+                }
+                queue.Done();
+            }
+        });
+        if (r < 0) return r;
+        b_.reset();
+
+        if (groups) groups->assign(count, kLacksPart);
+        if (spans) spans->assign(count, TextSpan{0, 0});
+        size_t lacking = 0;
+        for (const auto& m : missing) lacking += m.size();
+        WriteBack(missing, SliceArray(a_.get(), n, workers), index, [&](size_t i, const Rec& rec) {
+            const size_t p = lacking + i;
+            if (groups) (*groups)[p] = tie_[i] ? kSameText : kNewText;
+            if (spans) (*spans)[p] = {off_[rec.id], rec.len};
+        });
+        return 1;
+    }
+
 private:
     struct Rec {
         uint64_t k;    // chunk number depth of the text
@@ -288,13 +541,67 @@ private:
         uint32_t len;  // the whole text's length
     };
 
-    // A range of records whose texts agree on their first depth chunks and on
-    // the first level bytes of the chunk they carry.
-    struct Range {
-        size_t begin, end;
-        uint32_t depth;
-        uint32_t level;
+    // What one thread needs while it sorts ranges.
+    struct Local {
+        Stepper step;
+        std::vector<Range> work;
+        std::vector<Range> deeper;  // ranges waiting for their next chunk
+        size_t deeperRecords = 0;
+        std::vector<uint32_t> counts;  // of one digit pass
     };
+
+    // Records of the m entries of ids into out, the entries lacking the part
+    // into missing, and each entry's offset into off_; returns the records
+    // made.
+    size_t Gather(const uint32_t* ids, size_t m, Rec* out, std::vector<uint32_t>& missing, Stepper step) {
+        const ListItem* items[kGatherBatch];
+        size_t n = 0;
+        for (size_t base = 0; base < m; base += kGatherBatch) {
+            const size_t k = std::min<size_t>(kGatherBatch, m - base);
+            const uint32_t* batch = ids + base;
+            GatherParts(list_, batch, k, part_, items);
+            const size_t first = n;
+            for (size_t j = 0; j < k; ++j) {
+                step();
+                const ListItem* it = items[j];
+                if (it == nullptr) {
+                    missing.push_back(batch[j]);
+                    continue;
+                }
+                Rec& r = out[n++];
+                r.id = batch[j];
+                r.len = it->length;
+                r.k = it->offset;  // for the loop below
+            }
+            // The texts of the batch, each read independently of the others.
+            for (size_t j = first; j < n; ++j) {
+                Rec& r = out[j];
+                const uint32_t off = static_cast<uint32_t>(r.k);
+                off_[r.id] = off;
+                r.k = Chunk(off, r.len, 0);
+            }
+        }
+        return n;
+    }
+
+    // Sorts the ranges of local.work, and every range they split into.
+    void SortLocal(Local& local) {
+        while (!local.work.empty() || !local.deeper.empty()) {
+            if (local.work.empty() || local.deeperRecords >= kDeeperBatch) {
+                ReadDeeper(local, local.work);
+                continue;
+            }
+            const Range r = local.work.back();
+            local.work.pop_back();
+            if (r.end - r.begin <= kSmallRange) {
+                MergeSort(r, local);
+            } else if (r.level == kChunk) {
+                SplitEnds(r, local);
+            } else {
+                SplitDigit(r, local, local.work);
+            }
+        }
+    }
 
     // Chunk number depth of a text, big-endian, zero-padded; inverted when
     // descending.
@@ -333,7 +640,7 @@ private:
     }
 
     // Stable: insertion sorts of short runs, then merges between a_ and b_.
-    void MergeSort(const Range& r) {
+    void MergeSort(const Range& r, Local& local) {
         const size_t begin = r.begin, end = r.end;
         Rec* a = a_.get();
         for (size_t lo = begin; lo < end; lo += kInsertionRun) {
@@ -342,7 +649,7 @@ private:
                 const Rec v = a[k];
                 size_t j = k;
                 while (j > lo) {
-                    Step();
+                    local.step();
                     if (Compare(a[j - 1], v, r) <= 0) break;
                     a[j] = a[j - 1];
                     --j;
@@ -356,14 +663,14 @@ private:
             for (size_t lo = begin; lo < end; lo += 2 * width) {
                 const size_t mid = std::min(end, lo + width);
                 const size_t hi = std::min(end, lo + 2 * width);
-                Step();
+                local.step();
                 if (mid >= hi || Compare(src[mid - 1], src[mid], r) <= 0) {
                     std::copy(src + lo, src + hi, dst + lo);  // already in order
                     continue;
                 }
                 size_t i = lo, j = mid, o = lo;
                 while (i < mid && j < hi) {
-                    Step();
+                    local.step();
                     dst[o++] = Compare(src[j], src[i], r) < 0 ? src[j++] : src[i++];
                 }
                 while (i < mid) dst[o++] = src[i++];
@@ -378,7 +685,7 @@ private:
             size_t j = k + 1;
             while (j < end && Compare(a[k], a[j], r) == 0) ++j;
             if (Ends(a[k].len, r.depth) == goesOn) {
-                if (j - k > 1) GoDeeper(k, j, r.depth);
+                if (j - k > 1) GoDeeper(k, j, r.depth, local);
             } else if (!tie_.empty()) {
                 for (size_t q = k + 1; q < j; ++q) tie_[q] = 1;
             }
@@ -389,40 +696,40 @@ private:
     // The texts of [begin, end) agree on chunk depth and go on: they are to
     // carry their next chunk and be sorted again on it.  The chunks are read
     // for many such ranges at once (ReadDeeper).
-    void GoDeeper(size_t begin, size_t end, uint32_t depth) {
-        deeper_.push_back({begin, end, depth + 1, 0});
-        deeperRecords_ += end - begin;
+    void GoDeeper(size_t begin, size_t end, uint32_t depth, Local& local) {
+        local.deeper.push_back({begin, end, depth + 1, 0});
+        local.deeperRecords += end - begin;
     }
 
-    void ReadDeeper(std::vector<Range>& work) {
+    void ReadDeeper(Local& local, std::vector<Range>& work) {
         Rec* a = a_.get();
         // Offsets first, then texts: each loop's reads are independent.
-        for (const Range& r : deeper_) {
+        for (const Range& r : local.deeper) {
             for (size_t k = r.begin; k < r.end; ++k) {
                 const uint32_t off = off_[a[k].id];
                 a[k].k = off;
                 __builtin_prefetch(content_ + off + r.depth * kChunk);
             }
         }
-        for (const Range& r : deeper_) {
+        for (const Range& r : local.deeper) {
             // Mostly the copies of one text: then the run is done.
-            if (AllEqual(r)) {
+            if (AllEqual(r, local)) {
                 if (!tie_.empty()) std::fill(tie_.begin() + r.begin + 1, tie_.begin() + r.end, 1);
                 continue;
             }
             for (size_t k = r.begin; k < r.end; ++k) {
-                Step();
+                local.step();
                 a[k].k = Chunk(static_cast<uint32_t>(a[k].k), a[k].len, r.depth);
             }
             work.push_back(r);
         }
-        deeper_.clear();
-        deeperRecords_ = 0;
+        local.deeper.clear();
+        local.deeperRecords = 0;
     }
 
     // The texts of a range agree on their first depth chunks and carry their
     // offsets: whether they are all the same text.
-    bool AllEqual(const Range& r) const {
+    bool AllEqual(const Range& r, Local& local) const {
         const Rec* a = a_.get();
         const uint32_t len = a[r.begin].len;
         for (size_t k = r.begin + 1; k < r.end; ++k)
@@ -430,7 +737,7 @@ private:
         const uint32_t skip = r.depth * kChunk;
         const char* first = list_.content + a[r.begin].k + skip;
         for (size_t k = r.begin + 1; k < r.end; ++k) {
-            Step();
+            local.step();
             if (std::memcmp(first, list_.content + a[k].k + skip, len - skip) != 0) return false;
         }
         return true;
@@ -439,15 +746,15 @@ private:
     // One stable counting pass on the next byte (two for long ranges) of the
     // carried chunk; each bucket becomes a range of its own.  Equal texts
     // stay in one bucket, so ties are decided within the buckets.
-    void SplitDigit(const Range& r, std::vector<Range>& work) {
+    void SplitDigit(const Range& r, Local& local, std::vector<Range>& work) {
         Rec* a = a_.get();
         const size_t n = r.end - r.begin;
         const uint32_t bytes = n >= kWideMin && r.level + 2 <= kChunk ? 2 : 1;
         const uint32_t buckets = 1u << (8 * bytes);
         const uint32_t shift = 8 * (kChunk - r.level - bytes);
         const uint64_t mask = buckets - 1;
-        counts_.assign(buckets, 0);
-        uint32_t* c = counts_.data();
+        local.counts.assign(buckets, 0);
+        uint32_t* c = local.counts.data();
         for (size_t k = r.begin; k < r.end; ++k) ++c[(a[k].k >> shift) & mask];
         const uint32_t level = r.level + bytes;
         if (c[(a[r.begin].k >> shift) & mask] == n) {  // one bucket: nothing moves
@@ -456,7 +763,7 @@ private:
         }
         Rec* tmp = b_.get() + r.begin;
         Scatter(a + r.begin, tmp, n, c, buckets,
-                [shift, mask](const Rec& x) { return static_cast<uint32_t>((x.k >> shift) & mask); });
+                [shift, mask](const Rec& x) { return static_cast<uint32_t>((x.k >> shift) & mask); }, local.step);
         std::copy(tmp, tmp + n, a + r.begin);
         // c[b] is now where bucket b ends.
         size_t lo = r.begin;
@@ -470,7 +777,7 @@ private:
     // All records of the range carry the same chunk: they are put in order
     // of where their texts end, and the texts that go on carry their next
     // chunk.
-    void SplitEnds(const Range& r) {
+    void SplitEnds(const Range& r, Local& local) {
         Rec* a = a_.get();
         const size_t begin = r.begin, end = r.end;
         const uint32_t depth = r.depth;
@@ -480,7 +787,7 @@ private:
         if (counts[Ends(a[begin].len, depth)] != n) {
             Rec* tmp = b_.get() + begin;
             Scatter(a + begin, tmp, n, counts, kEndsBuckets,
-                    [this, depth](const Rec& x) { return Ends(x.len, depth); });
+                    [this, depth](const Rec& x) { return Ends(x.len, depth); }, local.step);
             std::copy(tmp, tmp + n, a + begin);
         }
         if (!tie_.empty()) {
@@ -493,7 +800,7 @@ private:
         size_t gb = begin, ge = end;
         while (gb < ge && Ends(a[gb].len, depth) != GoesOnMark()) ++gb;
         while (ge > gb && Ends(a[ge - 1].len, depth) != GoesOnMark()) --ge;
-        if (ge - gb > 1) GoDeeper(gb, ge, depth);
+        if (ge - gb > 1) GoDeeper(gb, ge, depth, local);
     }
 
     const ListObject& list_;
@@ -505,9 +812,6 @@ private:
     std::unique_ptr<Rec[]> b_;
     std::unique_ptr<uint32_t[]> off_;  // content offset of each entry's part
     std::vector<uint8_t> tie_;         // per record: its text is the one before it
-    std::vector<uint32_t> counts_;     // of one digit pass
-    std::vector<Range> deeper_;        // ranges waiting for their next chunk
-    size_t deeperRecords_ = 0;
 };
 
 int32_t Sort(const ListObject& list, uint32_t* index, uint32_t count, int32_t key,
@@ -523,13 +827,20 @@ int32_t Sort(const ListObject& list, uint32_t* index, uint32_t count, int32_t ke
     try {
         // The entry numbers are taken before the first callback: one that
         // changed the index meanwhile could otherwise mix two orders.
-        const std::vector<uint32_t> ids(index, index + count);
+        const unsigned workers = WorkersFor(count);
+        std::unique_ptr<uint32_t[]> ids(new uint32_t[count ? count : 1]);
+        if (workers > 1) AskHugePages(ids.get(), size_t(count) * sizeof(uint32_t));
+        if (count) std::memcpy(ids.get(), index, size_t(count) * sizeof(uint32_t));
         Info(&g_registered, kSortInfo[key]);
         if (count < 2) return YRB_FAILED;
         if (key <= YRB_SORT_DOMAIN) {
-            TextSorter(list, key, descending).Run(ids.data(), index, count, groups, spans);
+            TextSorter sorter(list, key, descending);
+            if (workers > 1) return sorter.RunParallel(ids.get(), index, count, groups, spans, workers);
+            sorter.Run(ids.get(), index, count, groups, spans);
         } else {
-            NumberSorter(list, key, descending).Run(ids.data(), index, count);
+            NumberSorter sorter(list, key, descending);
+            if (workers > 1) return sorter.RunParallel(ids.get(), index, count, workers);
+            sorter.Run(ids.get(), index, count);
         }
         return 1;
     } catch (const Stopped&) {

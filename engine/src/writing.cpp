@@ -14,11 +14,13 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "buffered_writer.h"
 #include "gather.h"
 #include "guard.h"
 #include "lists.h"
+#include "parallel.h"
 #include "text.h"
 
 namespace yrb {
@@ -110,65 +112,143 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
 
         uint32_t written = 0;
         uint32_t inFile = 0;
-        // Sorted lists are walked in an order unrelated to memory: each batch
-        // first follows its entries' links one step at a time and asks for
-        // their texts, so the cache misses overlap.
-        uint32_t ids[kGatherBatch];
-        const ListItem* items[kGatherBatch];
-        for (uint32_t base = 0; base < n; base += kGatherBatch) {
-            const uint32_t m = std::min<uint32_t>(kGatherBatch, n - base);
-            for (uint32_t j = 0; j < m; ++j) ids[j] = list->index1[backwards ? n - 1 - (base + j) : base + j];
-            if (records) {
-                for (uint32_t j = 0; j < m; ++j) items[j] = &list->Entry(ids[j]);
-            } else {
-                GatherParts(*list, ids, m, YRB_PART_ADDRESS, items);
+        // The entry's text (record or address) as it goes to the file.
+        auto format = [&](std::string& to, const ListItem& item) {
+            const char* text = list->Text(item);
+            if (!records || sameFieldSep) {
+                to.append(text, item.length);
+                return;
             }
-            for (uint32_t j = 0; j < m; ++j) {
-                __builtin_prefetch(&list->flags[ids[j]]);
-                if (items[j]) __builtin_prefetch(list->Text(*items[j]));
+            // Every field, empty ones too, each followed by the output field
+            // separator when one followed it.
+            const char* cursor = text;
+            const char* end = text + item.length;
+            const char* tok = nullptr;
+            uint32_t tokLen = 0;
+            while (NextToken(cursor, end, fields.separator, fields.sepLength, tok, tokLen)) {
+                to.append(tok, tokLen);
+                if (cursor != nullptr) to.append(out_field_sep, fieldSepLen);
             }
-            for (uint32_t j = 0; j < m; ++j) {
-                const uint32_t i = base + j;
-                const uint32_t e = ids[j];
-                if (!PassesFilter(list->flags[e], must_have, must_not)) continue;
-                const ListItem* address = records ? nullptr : items[j];
-                if (records || address != nullptr) {
+        };
+        // Positions [lo, hi) of the walk, a batch at a time: take(position,
+        // item) for the entries that pass the filter, item null for one
+        // without address when addresses are written.  Sorted lists
+        // are walked in an order unrelated to memory: each batch first
+        // follows its entries' links one step at a time and asks for their
+        // texts, so the cache misses overlap.
+        auto walk = [&](uint32_t lo, uint32_t hi, auto take) -> bool {
+            uint32_t ids[kGatherBatch];
+            const ListItem* items[kGatherBatch];
+            for (uint32_t base = lo; base < hi; base += kGatherBatch) {
+                const uint32_t m = std::min<uint32_t>(kGatherBatch, hi - base);
+                for (uint32_t j = 0; j < m; ++j) ids[j] = list->index1[backwards ? n - 1 - (base + j) : base + j];
+                if (records) {
+                    for (uint32_t j = 0; j < m; ++j) items[j] = &list->Entry(ids[j]);
+                } else {
+                    GatherParts(*list, ids, m, YRB_PART_ADDRESS, items);
+                }
+                for (uint32_t j = 0; j < m; ++j) {
+                    __builtin_prefetch(&list->flags[ids[j]]);
+                    if (items[j]) __builtin_prefetch(list->Text(*items[j]));
+                }
+                for (uint32_t j = 0; j < m; ++j) {
+                    if (!PassesFilter(LoadFlags(list->flags[ids[j]]), must_have, must_not)) continue;
+                    if (!take(base + j, items[j])) return false;
+                }
+            }
+            return true;
+        };
+
+        const unsigned workers = WorkersFor(n);
+        if (workers > 1) {
+            // Workers format blocks of entries, each entry after the record
+            // separator; the separator is left out where a file starts.
+            struct Block {
+                std::string bytes;
+                uint32_t entries = 0;
+                std::vector<uint32_t> starts;  // of each entry, with numbered files
+            };
+            constexpr uint32_t kBlock = 16384;
+            bool failed = false;
+            const int32_t r = RunOrdered<Block>(
+                workers, Watch(t, false, &step), (uint64_t(n) + kBlock - 1) / kBlock,
+                [&](Worker& w, uint64_t block, Block& b) {
+                    const uint32_t lo = static_cast<uint32_t>(block * kBlock);
+                    walk(lo, std::min(n, lo + kBlock), [&](uint32_t, const ListItem* item) {
+                        w.Step();
+                        w.Advance(1);
+                        if (item == nullptr) return true;
+                        if (perFile) b.starts.push_back(static_cast<uint32_t>(b.bytes.size()));
+                        ++b.entries;
+                        b.bytes.append(out_record_sep, recSepLen);
+                        format(b.bytes, *item);
+                        return true;
+                    });
+                },
+                [&](uint64_t, Block& b) {
+                    if (failed || b.entries == 0) return;
+                    written += b.entries;
+                    if (!perFile) {
+                        const size_t skip = inFile == 0 ? recSepLen : 0;
+                        out.Add(b.bytes.data() + skip, b.bytes.size() - skip);
+                        inFile = 1;  // only whether the file holds an entry matters here
+                        return;
+                    }
+                    const size_t m = b.starts.size();
+                    for (size_t k = 0; k < m;) {
+                        if (inFile == perFile) {
+                            if (!out.Close()) {
+                                failed = true;
+                                return;
+                            }
+                            name = numbered(++fileNumber);
+                            if (!out.Open(name, mode)) {
+                                SendError(t, Format("Could not open file for writing : %s", name.c_str()));
+                                failed = true;
+                                return;
+                            }
+                            inFile = 0;
+                        }
+                        const size_t take = std::min<size_t>(m - k, perFile - inFile);
+                        const size_t from = b.starts[k] + (inFile == 0 ? recSepLen : 0);
+                        const size_t to = k + take < m ? b.starts[k + take] : b.bytes.size();
+                        out.Add(b.bytes.data() + from, to - from);
+                        inFile += static_cast<uint32_t>(take);
+                        k += take;
+                    }
+                });
+            if (r < 0) return r;
+            if (failed) return YRB_FAILED;
+        } else {
+            std::string text;
+            bool stopped = false;
+            const bool done = walk(0, n, [&](uint32_t i, const ListItem* item) {
+                if (item != nullptr) {
                     if (perFile && inFile == perFile) {
-                        if (!out.Close()) return YRB_FAILED;
+                        if (!out.Close()) return false;
                         name = numbered(++fileNumber);
                         if (!out.Open(name, mode)) {
                             SendError(t, Format("Could not open file for writing : %s", name.c_str()));
-                            return YRB_FAILED;
+                            return false;
                         }
                         inFile = 0;
                     }
                     if (inFile > 0) out.Add(out_record_sep, recSepLen);
-                    if (!records) {
-                        out.Add(list->Text(*address), address->length);
-                    } else {
-                        const ListItem& rec = list->Entry(e);
-                        const char* text = list->Text(rec);
-                        if (sameFieldSep) {
-                            out.Add(text, rec.length);
-                        } else {
-                            // Every field, empty ones too, each followed by the
-                            // output field separator when one followed it.
-                            const char* cursor = text;
-                            const char* end = text + rec.length;
-                            const char* tok = nullptr;
-                            uint32_t tokLen = 0;
-                            while (NextToken(cursor, end, fields.separator, fields.sepLength, tok, tokLen)) {
-                                out.Add(tok, tokLen);
-                                if (cursor != nullptr) out.Add(out_field_sep, fieldSepLen);
-                            }
-                        }
-                    }
+                    text.clear();
+                    format(text, *item);
+                    out.Add(text);
                     ++written;
                     ++inFile;
                 }
                 step(i);
-                if (PollInterrupt(t)) return YRB_STOPPED;  // what was written stays in the file
-            }
+                if (PollInterrupt(t)) {
+                    stopped = true;  // what was written stays in the file
+                    return false;
+                }
+                return true;
+            });
+            if (stopped) return YRB_STOPPED;
+            if (!done) return YRB_FAILED;
         }
         Progress(t, n);
         if (!out.Close()) return YRB_FAILED;
