@@ -1,8 +1,5 @@
 #include "clsOperator.h"
 
-#include "clsOprAND.h"
-#include "clsOprOR.h"
-
 clsOperator::~clsOperator() = default;
 
 int16_t clsOperator::Evaluate() {
@@ -11,10 +8,4 @@ int16_t clsOperator::Evaluate() {
     if (left == kNoPart) return right;
     if (right == kNoPart) return left;
     return Combine(left, right);
-}
-
-std::unique_ptr<clsOperator> clsOperator::ForCode(int16_t code) {
-    if (code == kAnd) return std::make_unique<clsOprAND>();
-    if (code == kOr) return std::make_unique<clsOprOR>();
-    return nullptr;
 }

@@ -26,9 +26,6 @@ public:
 
     int16_t Evaluate();
 
-    // A new node for an operator code; null for any other code.
-    static std::unique_ptr<clsOperator> ForCode(int16_t code);
-
 protected:
     clsOperator() = default;
     // The node's own rule for two operands that both take part.

@@ -6,6 +6,7 @@
 
 #include "ErrorTrap.h"
 #include "MessagePump.h"
+#include "OperatorForCode.h"
 #include "ReportError.h"
 #include "clsMail.h"
 #include "clsMatch.h"
@@ -165,8 +166,8 @@ bool clsRule::Initialize() {
             HeaderKeywords = std::make_unique<KeywordCollection>();
             ContentKeywords = std::make_unique<KeywordCollection>();
             SubjectKeywords = std::make_unique<KeywordCollection>();
-            auto first = clsOperator::ForCode(OP1);
-            auto second = clsOperator::ForCode(OP2);
+            auto first = OperatorForCode(OP1);
+            auto second = OperatorForCode(OP2);
             if (!Keywords || !first || !second) return;
             for (const std::shared_ptr<clsKeyword>& k : *Keywords) {
                 if (!k || !k->DoUse) continue;

@@ -5,6 +5,7 @@
 
 #include "CriteriaTestSupport.h"
 #include "TestHarness.h"
+#include "OperatorForCode.h"
 #include "clsOprAND.h"
 #include "clsOprOR.h"
 
@@ -40,15 +41,15 @@ TEST(clsOperator, TruthTable) {
 TEST(clsOperator, ChildNodeReplacesItsOperand) {
     clsOprAND root;
     root.OpdLeft = 0;  // ignored: the child decides
-    root.OprLeft = clsOperator::ForCode(OR);
+    root.OprLeft = OperatorForCode(OR);
     root.OprLeft->OpdLeft = 0;
     root.OprLeft->OpdRight = 1;
     root.OpdRight = 1;
     EXPECT_EQ(root.Evaluate(), 1);
     root.OpdRight = 0;
     EXPECT_EQ(root.Evaluate(), 0);
-    EXPECT_EQ(clsOperator::ForCode(0), nullptr);
-    EXPECT_EQ(clsOperator::ForCode(3), nullptr);
+    EXPECT_EQ(OperatorForCode(0), nullptr);
+    EXPECT_EQ(OperatorForCode(3), nullptr);
 }
 
 struct SearchCase {
