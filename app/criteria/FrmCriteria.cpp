@@ -688,19 +688,22 @@ std::shared_ptr<clsKeyword> NewKeyword(const QString& value) {
 }
 }  // namespace
 
+bool FrmCriteria::HasKeywordList(const char* routine) {
+    if (!CurRule) {
+        Report(QStringLiteral("Rule object has not been initialized"), QString(), QLatin1String(routine));
+        return false;
+    }
+    if (!CurRule->Keywords) {
+        Report(QStringLiteral("Rule Keyword collection has not been initialized"), QString(), QLatin1String(routine));
+        return false;
+    }
+    return true;
+}
+
 void FrmCriteria::ComAdd_Click() {
     Trap(
         [&] {
-            if (!CurRule) {
-                Report(QStringLiteral("Rule object has not been initialized"), QString(),
-                       QStringLiteral("ComAdd_Click"));
-                return;
-            }
-            if (!CurRule->Keywords) {
-                Report(QStringLiteral("Rule Keyword collection has not been initialized"), QString(),
-                       QStringLiteral("ComAdd_Click"));
-                return;
-            }
+            if (!HasKeywordList("ComAdd_Click")) return;
             if (!Validate()) return;
             CurRule->Keywords->push_back(NewKeyword(TxtKeyword->text()));
             ShowKeywords();
@@ -715,16 +718,7 @@ void FrmCriteria::ComAdd_Click() {
 void FrmCriteria::ComUpdate_Click() {
     Trap(
         [&] {
-            if (!CurRule) {
-                Report(QStringLiteral("Rule object has not been initialized"), QString(),
-                       QStringLiteral("ComUpdate_Click"));
-                return;
-            }
-            if (!CurRule->Keywords) {
-                Report(QStringLiteral("Rule Keyword collection has not been initialized"), QString(),
-                       QStringLiteral("ComUpdate_Click"));
-                return;
-            }
+            if (!HasKeywordList("ComUpdate_Click")) return;
             const int32_t i = VL_cri ? VL_cri->Idx(VL_cri->GetItem() + 1) : 0;
             bool created = false;
             if (i == 0) {
@@ -757,16 +751,7 @@ void FrmCriteria::ComUpdate_Click() {
 void FrmCriteria::ComRemove_Click() {
     Trap(
         [&] {
-            if (!CurRule) {
-                Report(QStringLiteral("Rule object has not been initialized"), QString(),
-                       QStringLiteral("ComRemove_Click"));
-                return;
-            }
-            if (!CurRule->Keywords) {
-                Report(QStringLiteral("Rule Keyword collection has not been initialized"), QString(),
-                       QStringLiteral("ComRemove_Click"));
-                return;
-            }
+            if (!HasKeywordList("ComRemove_Click")) return;
             const int answer = modGlobalFunctions::DisplayMessage(
                 {.message = QStringLiteral("Are you sure you want to delete the selected keyword(s) ?"),
                  .Title = QStringLiteral("Delete Selected Keywords"),

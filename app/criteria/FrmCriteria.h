@@ -148,6 +148,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // True when there is a current set with its keyword list; else reported under routine.
+    bool HasKeywordList(const char* routine);
     // Select All, Deselect All, Invert on the keyword list: the member, then
     // counts, repaint, logic panel; the set is changed.
     void KeywordSelection(void (ListPane::*member)(), const QString& context, const char* routine);
