@@ -47,16 +47,6 @@ bool SameFile(const QString& a, const QString& b) {
     return fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath();
 }
 
-// File k of a split by size of this output, as the engine names it: the
-// extension is taken from the file name only; a name without one gets "_k"
-// at its end.
-QString NumberedName(const QString& path, int k) {
-    QString base, ext;
-    if (modGlobalFunctions::GetFileExtension(path, base, ext))
-        return base + QLatin1Char('_') + QString::number(k) + QLatin1Char('.') + ext;
-    return path + QLatin1Char('_') + QString::number(k);
-}
-
 // The earlier outputs of this name, and nothing else: the output itself and
 // its numbered files while they follow each other, never a file of the pane.
 void RemoveEarlierOutputs(const QString& output, const QStringList& sources) {
@@ -66,8 +56,8 @@ void RemoveEarlierOutputs(const QString& output, const QStringList& sources) {
         return false;
     };
     if (QFileInfo::exists(output)) modGlobalFunctions::RemoveFiles(FilePattern(output));
-    for (int k = 1; QFileInfo::exists(NumberedName(output, k)); ++k) {
-        const QString name = NumberedName(output, k);
+    for (int k = 1; QFileInfo::exists(modGlobalFunctions::NumberedFileName(output, k)); ++k) {
+        const QString name = modGlobalFunctions::NumberedFileName(output, k);
         if (!isSource(name)) modGlobalFunctions::RemoveFiles(FilePattern(name));
     }
 }

@@ -29,15 +29,6 @@ constexpr int32_t kSaveProgressDelayMs = 2000;
 constexpr int32_t kForward = 0;
 const char* const kWriteMode = "wb";
 
-// The name the engine gives file k of a split by size: the extension is
-// taken from the file name only; a name without one gets "_k" at its end.
-QString NumberedName(const QString& path, int k) {
-    QString base, ext;
-    if (modGlobalFunctions::GetFileExtension(path, base, ext))
-        return base + QLatin1Char('_') + QString::number(k) + QLatin1Char('.') + ext;
-    return path + QLatin1Char('_') + QString::number(k);
-}
-
 // The file of one half of a split by domain: "_I" or "_E" before the
 // extension of the file name, or at the end when it has none.
 QString DomainName(const QString& path, const char* half) {
@@ -52,8 +43,8 @@ QString DomainName(const QString& path, const char* half) {
 void RemoveEarlierOutputs(const QString& output) {
     for (const QString& name : {output, DomainName(output, "_I"), DomainName(output, "_E")}) {
         if (QFile::exists(name)) modGlobalFunctions::RemoveFiles(FilePattern(name));
-        for (int k = 1; QFile::exists(NumberedName(name, k)); ++k)
-            modGlobalFunctions::RemoveFiles(FilePattern(NumberedName(name, k)));
+        for (int k = 1; QFile::exists(modGlobalFunctions::NumberedFileName(name, k)); ++k)
+            modGlobalFunctions::RemoveFiles(FilePattern(modGlobalFunctions::NumberedFileName(name, k)));
     }
 }
 }  // namespace

@@ -190,6 +190,12 @@ bool GetFileExtension(const QString& FileName, QString& Base, QString& Ext) {
     return true;
 }
 
+QString NumberedFileName(const QString& Path, int k) {
+    QString base, ext;
+    if (GetFileExtension(Path, base, ext)) return base + QLatin1Char('_') + QString::number(k) + QLatin1Char('.') + ext;
+    return Path + QLatin1Char('_') + QString::number(k);
+}
+
 bool GetFileName(const QString& Path, QString& Dir, QString& Name) {
     Dir.clear();
     Name.clear();

@@ -62,6 +62,10 @@ bool IsWholeWord(const QString& Text, int64_t StartPos, int64_t EndPos, int64_t 
 // ".profile") and a path ending in "/" give False with both outputs "".
 bool GetFileExtension(const QString& FileName, QString& Base, QString& Ext);
 
+// File k of a list written in numbered files, as the engine names it: "_k"
+// before the extension of the file name, or at the end when it has none.
+QString NumberedFileName(const QString& Path, int k);
+
 // Splits at the last "/": Dir the text before it, Name the text after it;
 // True.  No "/": False with both outputs "".
 bool GetFileName(const QString& Path, QString& Dir, QString& Name);
