@@ -132,6 +132,7 @@ FrmDisplay::FrmDisplay(QWidget* parent) : QDialog(parent) {
     page = NewPage(SSTabDisplay, "TabOutput", "Output");
     CboOutput = NewControl<QComboBox>(page, "CboOutput", QString(), {120, 120, 8400, 315}, "00101111");
     RtbOutput = NewControl<RichTextBox>(page, "RtbOutput", QString(), {120, 540, 8400, 4320}, "00111111");
+    RtbOutput->SetContent(RichTextBox::Content::Bytes);
     RtbOutput->setReadOnly(true);
     RtbOutput->setFont(FontFamilies::CourierNew(9));
 

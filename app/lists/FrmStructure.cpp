@@ -26,6 +26,7 @@
 #include "ReportError.h"
 #include "ReportListView.h"
 #include "Screen.h"
+#include "ScreenText.h"
 #include "ServiceObjects.h"
 #include "Twips.h"
 #include "clsFile.h"
@@ -68,10 +69,19 @@ QStringList FieldsOf(const QString& record, const QString& separator) {
     return fields;
 }
 
-QTreeWidgetItem* PreviewRow(const QStringList& fields, int columns) {
+// A field as the preview shows it: decoded for the screen and on one line,
+// its control characters in the separators' notation, so that a record the
+// separator does not split is the one long row the load will make of it.
+QString Shown(const QString& field, ScreenText::End end) {
+    return clsEmailList().Expand(ScreenText::Cell(QByteArrayView(field.toLatin1()), end));
+}
+
+// A row of the preview; end tells how the record's last field ends.
+QTreeWidgetItem* PreviewRow(const QStringList& fields, int columns, ScreenText::End end = ScreenText::End::Whole) {
     auto* item = new QTreeWidgetItem();
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren);
-    for (int k = 0; k < columns && k < fields.size(); ++k) item->setText(k, fields.at(k));
+    for (int k = 0; k < columns && k < fields.size(); ++k)
+        item->setText(k, Shown(fields.at(k), k + 1 == fields.size() ? end : ScreenText::End::Whole));
     return item;
 }
 
@@ -270,8 +280,13 @@ void FrmStructure::ApplySeparators() {
 
     QList<QTreeWidgetItem*> rows;
     start = 1;
-    while (rows.size() < kPreviewRows && modGlobalFunctions::GetNextRecord(head, record, rs, start))
-        if (!record.isEmpty()) rows.append(PreviewRow(FieldsOf(record, fs), columns));
+    const bool headCut = info.size() > length;
+    while (rows.size() < kPreviewRows && modGlobalFunctions::GetNextRecord(head, record, rs, start)) {
+        if (record.isEmpty()) continue;
+        // The head's last record, cut short, may end inside a character.
+        const bool cut = headCut && start > head.size() && !head.endsWith(rs);
+        rows.append(PreviewRow(FieldsOf(record, fs), columns, cut ? ScreenText::End::Cut : ScreenText::End::Whole));
+    }
     LstStruct->AddItems(rows);
     LstStruct->Refresh();
 }

@@ -1,6 +1,5 @@
 // The message view: the current mail's header block and body in their two
 // boxes, the buttons that act on them, and the criteria hits selected.
-#include <algorithm>
 #include <cstdint>
 
 #include <QCoreApplication>
@@ -29,25 +28,13 @@ constexpr int32_t kHighlightDelayMs = 1500;
 // be lost (the release of the very click that shows the mail among them).
 void PumpKeepingInput() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
-// A position of the mail's text (CR LF counted as two) in the box, which
-// shows each line break as one character.
-int ShownPosition(const QString& text, qsizetype position) {
-    qsizetype merged = 0;
-    for (qsizetype at = text.indexOf(QLatin1String("\r\n")); at >= 0 && at + 1 < position;
-         at = text.indexOf(QLatin1String("\r\n"), at + 2))
-        ++merged;
-    return static_cast<int>(position - merged);
-}
-
-// Selects the characters from 0-based start for length in the box.
+// Selects the characters of the mail's text from 0-based start for length
+// in the box; the box maps them to what it shows.
 void SelectHit(RichTextBox* box, int64_t start, int64_t length) {
-    const QString& text = box->Text();
-    const int64_t size = text.size();
-    const int64_t from = std::clamp<int64_t>(start, 0, size);
-    const int64_t to = std::clamp<int64_t>(start + length, from, size);
+    const auto [from, to] = box->ShownSpan(start, length);
     QTextCursor cursor = box->textCursor();
-    cursor.setPosition(ShownPosition(text, from));
-    cursor.setPosition(ShownPosition(text, to), QTextCursor::KeepAnchor);
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
     box->setTextCursor(cursor);
 }
 

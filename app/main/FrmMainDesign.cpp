@@ -321,6 +321,7 @@ void FrmMain::BuildControls() {
     LabMsgContent = Label("LabMsgContent", page, "Message content source", Px(477, 380, 300, 17), "11002211");
     TxtContent = Place(new RichTextBox(), "TxtContent", page, Px(475, 398, 463, 140), "11112222");
     for (RichTextBox* t : {TxtHeader, TxtContent}) {
+        t->SetContent(RichTextBox::Content::Bytes);
         t->setReadOnly(true);
         t->setFont(FontFamilies::CourierNew(9));
     }

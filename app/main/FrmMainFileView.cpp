@@ -3,6 +3,7 @@
 // buttons.
 #include <QCheckBox>
 #include <QCursor>
+#include <QFile>
 #include <QMenu>
 
 #include "ErrorTrap.h"
@@ -96,8 +97,9 @@ void FrmMain::VL_file_ItemTextCallback(int32_t iItem, int32_t iSubItem, QString&
             const auto file = FileAtRow(iItem + 1);
             if (!file) return;
             switch (iSubItem) {
-                case kNameColumn: sText = file->name; break;
-                case kPathColumn: sText = file->Path; break;
+                // The pane shows bytes: a name goes as the file system spells it.
+                case kNameColumn: sText = QString::fromLatin1(QFile::encodeName(file->name)); break;
+                case kPathColumn: sText = QString::fromLatin1(QFile::encodeName(file->Path)); break;
                 case kRecColumn: sText = CountText(file->nbRec); break;
                 case kInvColumn: sText = CountText(file->nbInv); break;
                 case kDupColumn: sText = CountText(file->nbDup); break;

@@ -10,6 +10,7 @@
 
 #include "ErrorTrap.h"
 #include "MessagePump.h"
+#include "ScreenText.h"
 #include "SystemColors.h"
 #include "SystemMetrics.h"
 #include "VirtualKey.h"
@@ -27,8 +28,6 @@ constexpr int16_t kMiddleButton = 4;
 
 enum MouseKind { kMouseDown, kMouseUp, kMouseMove };
 
-// Texts cross the control's buffers as single bytes.
-QString Ansi(const QString& s) { return QString::fromLatin1(s.toLatin1()); }
 
 int16_t ButtonsOf(Qt::MouseButtons buttons) {
     int16_t b = 0;
@@ -275,7 +274,9 @@ QString clsVirtualListview::RowText(int32_t row, int32_t column) {
              text.clear();
              ReportParentFailure(d);
          });
-    return Ansi(text);
+    // The form answers with bytes, one per character; the cell's buffer
+    // holds what fits of them.
+    return ScreenText::HeldCell(text, ListRowSource::kItemTextMax - 1);
 }
 
 int32_t clsVirtualListview::RowImage(int32_t row, int32_t column) {
@@ -293,8 +294,7 @@ QString clsVirtualListview::RowToolTip(int32_t row, int32_t column) {
              text.clear();
              ReportError(d, QStringLiteral("WndProc"));
          });
-    text.truncate(kToolTipMax);
-    return Ansi(text);
+    return ScreenText::HeldCell(text, kToolTipMax);
 }
 
 // ---- columns -------------------------------------------------------------------------------

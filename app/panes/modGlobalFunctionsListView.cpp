@@ -8,6 +8,7 @@
 #include "OrmidYRB100.h"
 #include "ReportError.h"
 #include "ReportListView.h"
+#include "ScreenText.h"
 #include "clsList.h"
 #include "modGlobalFunctionsRecords.h"
 
@@ -65,7 +66,7 @@ void LoadListView(clsList* Pane, const QString& FilePath, bool DoSort, bool DoIc
     list->ClearColumns();
     for (const QString& caption : captions) {
         const int col = list->AddColumn();
-        list->SetColumnText(col, caption);
+        list->SetColumnText(col, ScreenText::HeldCell(caption));
         list->SetColumnWidth(col, ReportListView::kDefaultColumnWidth);
         list->SetColumnTag(col, QStringLiteral("1"));
         if (DoIcon) list->SetColumnIcon(col, 1);
@@ -86,7 +87,7 @@ void LoadListView(clsList* Pane, const QString& FilePath, bool DoSort, bool DoIc
         int k = 0;
         fieldStart = 1;
         while (GetNextRecord(record, field, fieldSep, fieldStart)) {
-            if (k == 0 || k < columns) row->setText(k, field);
+            if (k == 0 || k < columns) row->setText(k, ScreenText::HeldCell(field));
             ++k;
         }
     }

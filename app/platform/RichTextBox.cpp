@@ -1,6 +1,23 @@
 #include "RichTextBox.h"
 
+#include <algorithm>
+#include <tuple>
+
 #include <QTextCursor>
+
+namespace {
+
+// A position of a text (CR LF counted as two) in the box, which shows each
+// line break as one character.
+int MergedPosition(const QString& text, qsizetype position) {
+    qsizetype merged = 0;
+    for (qsizetype at = text.indexOf(QLatin1String("\r\n")); at >= 0 && at + 1 < position;
+         at = text.indexOf(QLatin1String("\r\n"), at + 2))
+        ++merged;
+    return static_cast<int>(position - merged);
+}
+
+}  // namespace
 
 RichTextBox::RichTextBox(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -14,13 +31,27 @@ QString RichTextBox::Shown(const QString& text) {
     return s;
 }
 
+void RichTextBox::SetContent(Content content) {
+    if (content == m_content) return;
+    m_content = content;
+    const QString text = m_text;
+    m_text.clear();
+    m_lines = ScreenText::Lines();
+    SetText(text);
+}
+
 void RichTextBox::SetText(const QString& text) {
     if (text == m_text) return;
     m_setting = true;
     // Appending is the usual change; inserting only the new part keeps a
-    // long console cheap to extend.
-    const bool append = !m_text.isEmpty() && text.startsWith(m_text) && !m_text.endsWith(QLatin1Char('\r'));
-    if (append) {
+    // long console cheap to extend.  Bytes are decoded as a whole: a line
+    // decides how it is shown.
+    const bool append = m_content == Content::Characters && !m_text.isEmpty() && text.startsWith(m_text) &&
+                        !m_text.endsWith(QLatin1Char('\r'));
+    if (m_content == Content::Bytes) {
+        m_lines = ScreenText::Lines(text.toLatin1());
+        setPlainText(Shown(m_lines.Text()));
+    } else if (append) {
         QTextCursor c(document());
         c.movePosition(QTextCursor::End);
         c.insertText(Shown(text.mid(m_text.size())));
@@ -30,6 +61,15 @@ void RichTextBox::SetText(const QString& text) {
     m_text = text;
     m_setting = false;
     emit Change();
+}
+
+std::pair<int, int> RichTextBox::ShownSpan(qsizetype start, qsizetype length) const {
+    const qsizetype size = m_text.size();
+    qsizetype from = std::clamp<qsizetype>(start, 0, size);
+    qsizetype to = std::clamp<qsizetype>(start + length, from, size);
+    if (m_content == Content::Characters) return {MergedPosition(m_text, from), MergedPosition(m_text, to)};
+    std::tie(from, to) = m_lines.Span(from, to);
+    return {MergedPosition(m_lines.Text(), from), MergedPosition(m_lines.Text(), to)};
 }
 
 void RichTextBox::SetSelStart(int position) {

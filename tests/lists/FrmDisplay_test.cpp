@@ -197,6 +197,19 @@ TEST_F(Display, ReportsFillTheirListsAndTabsTheStatusBar) {
     }
 }
 
+// Reports show each cell, the output each line, as UTF-8 where it is valid
+// UTF-8, else as Latin-1; the output box keeps the file's bytes.
+TEST_F(Display, ReportsAndOutputShownAsUtf8WhereValid) {
+    WriteFile("res/r.dup", "Email Address\tOccurrences\r\nchlo\xc3\xa9@krak\xc3\xb3w.example\t2\r\nzo\xeb@a.example\t3\r\n");
+    const QByteArray out = "chlo\xc3\xa9@a.example\r\nzo\xeb@a.example";
+    WriteFile("res/r.out", out);
+    ASSERT_TRUE(Show({.P_DoDup = true, .P_DoOut = true}));
+    EXPECT_EQ(Rows(d->LstDup),
+              QStringList({QStringLiteral("chlo\u00e9@krak\u00f3w.example|2"), QStringLiteral("zo\u00eb@a.example|3")}));
+    EXPECT_EQ(d->RtbOutput->toPlainText(), QStringLiteral("chlo\u00e9@a.example\nzo\u00eb@a.example"));
+    EXPECT_EQ(d->RtbOutput->Text(), QString::fromLatin1(out));
+}
+
 TEST_F(Display, ReopenedOnFewerFilesHidesTheirTabs) {
     WriteFile("res/r.sta", kSta);
     WriteFile("res/r.dup", kDup);

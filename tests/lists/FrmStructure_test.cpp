@@ -120,11 +120,54 @@ TEST_F(FrmStructureTest, PreviewTable) {
          },
          [](FrmStructure& d) { d.OptRecCrLf->click(); },
          {"Column 1"},
-         {{"\r"}, {"\r"}, {"\r"}},
+         {{"\\r"}, {"\\r"}, {"\\r"}},
          {"Column 1=1"},
          0,
          {},
          true},
+        {"an LF file under CR LF: one record, its line breaks in notation on one row",
+         "ann@a.example\nbob@b.example\n",
+         {},
+         {},
+         {"Column 1"},
+         {{"ann@a.example\\nbob@b.example\\n"}},
+         {"Column 1=1"},
+         0,
+         {},
+         false},
+        {"the same file under LF: a row per line",
+         "ann@a.example\nbob@b.example\n",
+         [](clsEmailList& l) {
+             l.RecCrLF = false;
+             l.RecLf = true;
+         },
+         {},
+         {"Column 1"},
+         {{"ann@a.example"}, {"bob@b.example"}},
+         {"Column 1=1"},
+         0,
+         {},
+         false},
+        {"control characters inside a field in notation",
+         "a\x01" "b\x1f;c\r\n",
+         semicolon,
+         {},
+         {"Column 1", "Column 2"},
+         {{"a^Ab^_", "c"}},
+         {"Column 1=1", "Column 2=2"},
+         0,
+         {},
+         false},
+        {"each field shown as UTF-8 where it is valid UTF-8, else as Latin-1",
+         "Chlo\xc3\xa9 Dubois;Krak\xc3\xb3w\r\nZo\xeb;\xc5\x81\xc3\xb3" "d\xc5\xba\r\n",
+         semicolon,
+         {},
+         {"Column 1", "Column 2"},
+         {{"Chlo\u00e9 Dubois", "Krak\u00f3w"}, {"Zo\u00eb", "\u0141\u00f3d\u017a"}},
+         {"Column 1=1", "Column 2=2"},
+         0,
+         {},
+         false},
         {"no record separator in the file: one record",
          "a;b;c",
          semicolon,
@@ -200,7 +243,7 @@ TEST_F(FrmStructureTest, PreviewTable) {
          [](clsEmailList& l) { l.ColNbr = 2; },
          [](FrmStructure& d) { d.OptFldCom->click(); },
          {"Column 1", "Column 2", "Column 3"},
-         {{"a\tb", "c", "d"}},
+         {{"a\\tb", "c", "d"}},
          {"Column 1=1", "Column 2=2", "Column 3=3"},
          0,
          {},
@@ -340,6 +383,35 @@ TEST_F(FrmStructureTest, OnlyTheHeadIsPreviewed) {
     EXPECT_EQ(rows.at(0), (QStringList{"first", "one"}));
     EXPECT_EQ(rows.at(1).at(0), QStringLiteral("second"));
     EXPECT_EQ(rows.at(1).at(1), QString(50000 - longStart - 7, QLatin1Char('x')));
+}
+
+// A head cut inside a UTF-8 character ends the last row before it; a
+// Latin-1 head is shown to its last byte.
+TEST_F(FrmStructureTest, AHeadCutInsideACharacter) {
+    struct Case {
+        const char* name;
+        QByteArray character;
+        QString shown;
+        qsizetype count;  // characters of the cut field shown
+    } const cases[] = {
+        {"utf-8", "\xc3\xa9", QStringLiteral("\u00e9"), (50000 - 3) / 2},
+        {"latin-1", "\xe9", QStringLiteral("\u00e9"), 50000 - 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray bytes = "x;y" + c.character.repeated(60000);
+        Structure s(TestHarness::WriteFile(QStringLiteral("cut.txt"), bytes), [](clsEmailList& l) {
+            l.FldTab = false;
+            l.FldCol = true;
+        });
+        const QList<QStringList> rows = Rows(*s.dlg);
+        ASSERT_EQ(rows.size(), 1);
+        EXPECT_EQ(rows[0].size(), 2);
+        EXPECT_EQ(rows[0].value(0), "x");
+        const QString field = rows[0].value(1);
+        EXPECT_EQ(field.size(), c.count + 1);
+        EXPECT_TRUE(field == "y" + c.shown.repeated(c.count));
+    }
 }
 
 TEST_F(FrmStructureTest, AtMostFiftyRowsAndEmptyRecordsDoNotCount) {

@@ -139,6 +139,43 @@ TEST_F(MailView, HighlightPositions) {
 }
 
 // "Highlight" selects the hits of the mail at the list's mark again.
+// The boxes show each line of the mail as UTF-8 where it is valid UTF-8,
+// else byte for byte as Latin-1, and keep the bytes; a hit found on the
+// bytes selects the same characters in what is shown, a character it cuts
+// in two included.
+TEST_F(MailView, LinesShownAsUtf8WhereValidAndHitsOnTheSameCharacters) {
+    struct Case {
+        const char* name;
+        QByteArray body;
+        QByteArray hit;  // bytes of the body the hit covers
+        QString shown;
+        QString selected;
+    } const cases[] = {
+        {"ascii", "plain text\r\n", "text", QStringLiteral("plain text"), QStringLiteral("text")},
+        {"latin-1", "Chlo\xe9 Dubois\r\n", "Dubois", QStringLiteral("Chlo\u00e9 Dubois"), QStringLiteral("Dubois")},
+        {"utf-8", "Chlo\xc3\xa9 Dubois\r\n", "Dubois", QStringLiteral("Chlo\u00e9 Dubois"), QStringLiteral("Dubois")},
+        {"utf-8 hit on a character", "Krak\xc3\xb3w\r\n", "\xc3\xb3w", QStringLiteral("Krak\u00f3w"),
+         QStringLiteral("\u00f3w")},
+        {"utf-8 hit inside a character", "Chlo\xc3\xa9\r\n", "\xa9", QStringLiteral("Chlo\u00e9"), QStringLiteral("\u00e9")},
+        {"beyond the basic plane", "a\xf0\x9f\x98\x80 b\r\n", "b", QStringLiteral("a\U0001F600 b"), QStringLiteral("b")},
+        {"each line decides", "Krak\xc3\xb3w\r\nZo\xeb\r\n\xc5\x81\xc3\xb3" "d\xc5\xba\r\n", "Zo\xeb\r\n\xc5\x81",
+         QStringLiteral("Krak\u00f3w\nZo\u00eb\n\u0141\u00f3d\u017a"), QStringLiteral("Zo\u00eb\u2029\u0141")},
+        {"invalid utf-8", "\xc3\x28 x\r\n", "x", QStringLiteral("\u00c3( x"), QStringLiteral("x")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto mail = Parsed(Message{.body = c.body});
+        const qsizetype at = mail->mMsgBody.indexOf(QString::fromLatin1(c.hit));
+        ASSERT_GE(at, 0);
+        SetMatches(*mail, {Hit(clsMatch::kBody, int32_t(at) + 1, int32_t(c.hit.size()))});
+        Show({mail});
+        w->DisplayDetails(1);
+        EXPECT_EQ(w->TxtContent->toPlainText(), c.shown);
+        EXPECT_EQ(Selected(w->TxtContent), c.selected);
+        EXPECT_EQ(w->TxtContent->Text(), mail->mMsgBody);
+    }
+}
+
 TEST_F(MailView, HighlightButton) {
     auto mail = Parsed(Message{});
     SetMatches(*mail, {Hit(clsMatch::kBody, 6, 3)});

@@ -16,6 +16,7 @@
 #include "clsError.h"
 #include "clsList.h"
 #include "modGlobalFunctionsFiles.h"
+#include "modGlobalFunctionsListView.h"
 
 namespace {
 
@@ -458,6 +459,36 @@ TEST_F(FindInReport, FirstOccurrenceOnlyAndHiddenColumns) {
                                              : kNotFound;
         EXPECT_EQ(TestHarness::AskedMessages().last().message, expected) << c.text;
         EXPECT_EQ(find->ListPos, 0) << c.text;
+    }
+}
+
+// A report loaded from a file is searched in the text it shows: a UTF-8
+// row and a Latin-1 row both hold the "\u00e9" typed, neither the bytes
+// of its UTF-8 form taken one by one.
+TEST_F(FindInReport, SearchesTheTextAsShown) {
+    const QString path = TestHarness::WriteFile(
+        QStringLiteral("report.inv"),
+        "Email Address|Rejection Reason|Hidden\r\nchlo\xc3\xa9@a.example|x\r\nzo\xeb@a.example|x\r\nann@a.example|\xc3\xa9\r\n");
+    modGlobalFunctions::LoadListView(pane.get(), path, false, false, QStringLiteral("|"));
+    ASSERT_EQ(view->ItemCount(), 3);
+    struct Case {
+        QString text;
+        int column;
+        int count;
+    } const cases[] = {
+        {QStringLiteral("\u00e9"), -1, 2},
+        {QStringLiteral("\u00e9"), 0, 1},
+        {QStringLiteral("\u00eb"), 0, 1},
+        {QStringLiteral("\u00c3"), -1, 0},
+    };
+    for (const Case& c : cases) {
+        find->TxtFind->setEditText(c.text);
+        find->CboSearchIn->setCurrentIndex(find->CboSearchIn->findData(c.column));
+        TestHarness::AnswerMessages({MsgBoxButton::Ok});
+        find->ComCount_Click();
+        const QString expected = c.count > 0 ? QStringLiteral("The specified string has been found in %1 List items").arg(c.count)
+                                             : kNotFound;
+        EXPECT_EQ(TestHarness::AskedMessages().last().message, expected) << c.text.toStdString() << " in " << c.column;
     }
 }
 

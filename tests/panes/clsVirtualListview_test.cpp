@@ -275,6 +275,43 @@ TEST(VirtualListviewCells, TextCutToTheBufferAndImagesFromTheList) {
     EXPECT_TRUE(m->data(m->index(1, 1), Qt::DecorationRole).isValid());
 }
 
+// The form answers with bytes, one per character: a cell that is valid
+// UTF-8 shows as UTF-8, any other byte for byte as Latin-1, and a cell
+// longer than the buffer is cut before a character that would not fit.
+TEST(VirtualListviewCells, BytesShownAsUtf8WhereValidElseLatin1) {
+    PaneForm<clsVirtualListview> f;
+    f.pane.InsertColumn(0, QStringLiteral("A"), 150);
+    f.pane.SetCount(1);
+    QByteArray answer;
+    QObject::connect(&f.pane, &clsVirtualListview::ItemTextCallback,
+                     [&](int32_t, int32_t, QString& s) { s = QString::fromLatin1(answer); });
+    const qsizetype limit = ListRowSource::kItemTextMax - 1;
+    const QByteArray fill(limit - 2, 'a');
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QString shown;
+    } const cases[] = {
+        {"ascii", "anna@example.org", QStringLiteral("anna@example.org")},
+        {"latin-1", "Chlo\xe9 Dubois", QStringLiteral("Chlo\u00e9 Dubois")},
+        {"utf-8", "Chlo\xc3\xa9 Dubois, Krak\xc3\xb3w, \xc5\x81\xc3\xb3" "d\xc5\xba",
+         QStringLiteral("Chlo\u00e9 Dubois, Krak\u00f3w, \u0141\u00f3d\u017a")},
+        {"utf-8 beyond the basic plane", "a\xf0\x9f\x98\x80" "b", QStringLiteral("a\U0001F600b")},
+        {"utf-8 filling the buffer", fill + "\xc3\xa9", QString::fromLatin1(fill) + QStringLiteral("\u00e9")},
+        {"utf-8 cut at the buffer", fill + "a\xc3\xa9", QString::fromLatin1(fill) + QStringLiteral("a")},
+        {"latin-1 cut at the buffer", fill + "\xe9\xe9\xe9", QString::fromLatin1(fill) + QStringLiteral("\u00e9\u00e9")},
+        {"a broken sequence", "\xc3\x28 x", QStringLiteral("\u00c3( x")},
+        {"an overlong form", "\xc0\xaf", QStringLiteral("\u00c0\u00af")},
+        {"a surrogate", "\xed\xa0\x80", QStringLiteral("\u00ed\u00a0\u0080")},
+        {"a sequence the end cuts", "abc\xc3", QStringLiteral("abc\u00c3")},
+    };
+    QAbstractItemModel* m = f.list()->model();
+    for (const Case& c : cases) {
+        answer = c.bytes;
+        EXPECT_EQ(m->data(m->index(0, 0), Qt::DisplayRole).toString(), c.shown) << c.name;
+    }
+}
+
 TEST(VirtualListviewCells, ToolTipsAtMostEightyCharacters) {
     PaneForm<clsVirtualListview> f;
     f.pane.InsertColumn(0, QStringLiteral("A"), 150);
