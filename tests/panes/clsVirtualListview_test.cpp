@@ -340,15 +340,30 @@ TEST(VirtualListviewCells, ToolTipsAtMostEightyCharacters) {
         ask();
         EXPECT_EQ(QToolTip::text(), QString(c.shown, QLatin1Char('t'))) << c.length;
     }
+    // Bytes, shown as UTF-8 where valid: the cut keeps whole characters.
+    const QByteArray t79(79, 't');
+    struct BytesCase {
+        QByteArray bytes;
+        QString shown;
+    } const bytesCases[] = {
+        {t79 + "\xc3\xa9", QString::fromLatin1(t79)},
+        {t79 + "\xe9", QString::fromLatin1(t79) + QStringLiteral("\u00e9")},
+        {"[chlo\xc3\xa9@krak\xc3\xb3w.example]", QStringLiteral("[chlo\u00e9@krak\u00f3w.example]")},
+    };
+    for (const BytesCase& c : bytesCases) {
+        answer = QString::fromLatin1(c.bytes);
+        ask();
+        EXPECT_EQ(QToolTip::text(), c.shown) << c.bytes.toStdString();
+    }
     answer.clear();
     ask();
     EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000));
-    EXPECT_EQ(asked, 4);
+    EXPECT_EQ(asked, 7);
     // Off the rows: no question.
     const QPoint below(at.x(), vp->height() - 2);
     QHelpEvent e(QEvent::ToolTip, below, vp->mapToGlobal(below));
     QCoreApplication::sendEvent(vp, &e);
-    EXPECT_EQ(asked, 4);
+    EXPECT_EQ(asked, 7);
 }
 
 // ---- mouse, keys, focus ---------------------------------------------------------------
