@@ -44,8 +44,8 @@ void RichTextBox::SetText(const QString& text) {
     if (text == m_text) return;
     m_setting = true;
     // Appending is the usual change; inserting only the new part keeps a
-    // long console cheap to extend.  Bytes are decoded as a whole: a line
-    // decides how it is shown.
+    // long console cheap to extend.  Bytes are decoded whole, since each
+    // line decides how it is shown.
     const bool append = m_content == Content::Characters && !m_text.isEmpty() && text.startsWith(m_text) &&
                         !m_text.endsWith(QLatin1Char('\r'));
     if (m_content == Content::Bytes) {
