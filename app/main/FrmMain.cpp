@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "ErrorTrap.h"
+#include "FileChangeWatcher.h"
 #include "FindHistory.h"
 #include "FontFamilies.h"
 #include "FrmSplash.h"
@@ -278,6 +279,8 @@ void FrmMain::Form_Load() {
             LoadReferenceList(&YRB04, ExcludeExtDesc);
             LoadReferenceList(&YRB05, RejectKeywordDesc);
             if (!BlockListDesc.NameSrc.isEmpty()) LoadReferenceList(&YRB08, BlockListDesc);
+            // From now on a list saved by any editor is taken as an Edit takes it.
+            WatchReferenceLists();
             // Reports made from now on go to the console only.
             ErrorObj()->LogToFileFlag = false;
 
@@ -345,6 +348,13 @@ bool FrmMain::Form_Unload() {
 
 void FrmMain::ShutDown() {
     m_unloaded = true;
+    // The engine goes: a change seen from now on is not taken.  Deleted
+    // later, for its signal may be what runs now.
+    if (m_referenceWatcher) {
+        m_referenceWatcher->disconnect(this);
+        m_referenceWatcher->deleteLater();
+        m_referenceWatcher = nullptr;
+    }
     Trap(
         [&] {
             MessagePump::DoEvents();

@@ -32,6 +32,7 @@ class ListPane;
 class clsVL2;
 class clsVirtualListview;
 class clsPOP3Mailbox;
+class FileChangeWatcher;
 
 // The program's main window.  Its load wires the program-wide service
 // objects to its status bar, timers, progress bar and error console, builds
@@ -521,6 +522,18 @@ private:
     void GetFirstCol(QString& Collected, const QString& File, bool SkipFirst, const QString& Separator);
     struct ReferenceEdit;
     void EditReference(const ReferenceEdit& edit);
+    // The engine list and the view of one reference list, from its files.
+    void ReloadReference(const ReferenceEdit& edit);
+    // Follows the four reference lists on disk from the end of the load on:
+    // a saved change is taken as an Edit takes it, once no command runs.
+    void WatchReferenceLists();
+    void ReferenceListsChanged(const QStringList& names);
+    // True while a command of the window runs: its content disabled, a
+    // modal window up, an engine call letting messages in, a flag box's or
+    // counter's or mail-pane command, or a reference reload.
+    bool CommandRunning() const;
+    FileChangeWatcher* m_referenceWatcher = nullptr;
+    bool m_referenceReloading = false;
     bool m_unloaded = false;
     // Workspace wiring, each with its own commands.
     void ConnectWorkspacePanes();  // at load, once the panes exist

@@ -2,6 +2,7 @@
 // the three files the engine reads derived from them, and the block list.
 #include <limits>
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -9,16 +10,19 @@
 #include <QSaveFile>
 
 #include "ErrorTrap.h"
+#include "FileChangeWatcher.h"
 #include "FrmMain.h"
 #include "ListsCol.h"
 #include "MessagePump.h"
 #include "OrmidYRB100.h"
+#include "OwnerEnabler.h"
 #include "ProgramFolder.h"
 #include "ReportError.h"
 #include "ReportListView.h"
 #include "ServiceObjects.h"
 #include "clsFile.h"
 #include "clsList.h"
+#include "modCallBack.h"
 #include "modDialog.h"
 #include "modGlobalFunctions.h"
 #include "modGlobalFunctionsFiles.h"
@@ -72,7 +76,23 @@ struct FrmMain::ReferenceEdit {
     ListKind pane;
     ReferenceLoader loader;
     clsEmailList FrmMain::*desc;
+
+    static const ReferenceEdit kCountry;
+    static const ReferenceEdit kGeneric;
+    static const ReferenceEdit kUser;
+    static const ReferenceEdit kKeyword;
+    static const ReferenceEdit* const kAll[4];
 };
+
+const FrmMain::ReferenceEdit FrmMain::ReferenceEdit::kCountry = {"ComEditCountry_Click", "DN_Country.cfg",
+                                                                 DomainsCountry, &YRB06, &FrmMain::ValidExtDesc};
+const FrmMain::ReferenceEdit FrmMain::ReferenceEdit::kGeneric = {"ComEditGeneric_Click", "DN_Generic.cfg",
+                                                                 GenericDomains, &YRB06, &FrmMain::ValidExtDesc};
+const FrmMain::ReferenceEdit FrmMain::ReferenceEdit::kUser = {"ComEditUser_Click", "DN_User.cfg",
+                                                              ExtensionsToReject, &YRB04, &FrmMain::ExcludeExtDesc};
+const FrmMain::ReferenceEdit FrmMain::ReferenceEdit::kKeyword = {
+    "ComEditKeyword_Click", "DN_Keyword.cfg", KeywordsToReject, &YRB05, &FrmMain::RejectKeywordDesc};
+const FrmMain::ReferenceEdit* const FrmMain::ReferenceEdit::kAll[4] = {&kCountry, &kGeneric, &kUser, &kKeyword};
 
 void FrmMain::LoadReferenceList(ReferenceLoader loader, const clsEmailList& desc) {
     // The engine's result is not looked at: a failure has reached the
@@ -159,38 +179,73 @@ void FrmMain::PrepareFiles() {
     }
 }
 
+void FrmMain::ReloadReference(const ReferenceEdit& edit) {
+    LoadReferenceList(edit.loader, this->*edit.desc);
+    auto* pane = dynamic_cast<clsList*>(ListsCol[edit.pane].get());
+    modGlobalFunctions::LoadListView(pane, InProgramFolder(edit.file), false, false, QStringLiteral("|"));
+    if (ReportListView* view = pane ? pane->List() : nullptr)
+        for (int col = 0; col < view->ColumnCount(); ++col) view->SetColumnIcon(col, kFlatBarImage);
+}
+
 void FrmMain::EditReference(const ReferenceEdit& edit) {
     Trap(
         [&] {
             const QString path = InProgramFolder(edit.file);
-            // A start failure has been reported; the lists are rebuilt anyway,
-            // from whatever the file holds now.
-            modProcess::ExecCmd(EditorPath, path);
+            // A start failure has reached the console; the lists are rebuilt
+            // anyway, from whatever the file holds now.
+            QString failure;
+            modProcess::ExecCmd(EditorPath, path, &failure);
+            // What is read now is taken: the watch tells only later saves
+            // (an editor that returns at once saves after this).
+            if (m_referenceWatcher) m_referenceWatcher->Take(QString::fromLatin1(edit.file));
             PrepareFiles();
-            LoadReferenceList(edit.loader, this->*edit.desc);
-            auto* pane = dynamic_cast<clsList*>(ListsCol[edit.pane].get());
-            modGlobalFunctions::LoadListView(pane, path, false, false, QStringLiteral("|"));
-            if (ReportListView* view = pane ? pane->List() : nullptr)
-                for (int col = 0; col < view->ColumnCount(); ++col) view->SetColumnIcon(col, kFlatBarImage);
+            ReloadReference(edit);
             repaint();
+            // Else the user sees no editor and no reason but the console's.
+            if (!failure.isEmpty()) ErrorBox(failure, QStringLiteral("Cannot Run Editor"), this);
         },
         [&](const QString& d) { ReportTo(d, QString(), edit.routine); });
 }
 
-void FrmMain::ComEditCountry_Click() {
-    EditReference({"ComEditCountry_Click", "DN_Country.cfg", DomainsCountry, &YRB06, &FrmMain::ValidExtDesc});
+void FrmMain::ComEditCountry_Click() { EditReference(ReferenceEdit::kCountry); }
+
+void FrmMain::ComEditGeneric_Click() { EditReference(ReferenceEdit::kGeneric); }
+
+void FrmMain::ComEditUser_Click() { EditReference(ReferenceEdit::kUser); }
+
+void FrmMain::ComEditKeyword_Click() { EditReference(ReferenceEdit::kKeyword); }
+
+void FrmMain::WatchReferenceLists() {
+    QStringList names;
+    for (const ReferenceEdit* edit : ReferenceEdit::kAll) names.append(QString::fromLatin1(edit->file));
+    m_referenceWatcher = new FileChangeWatcher(ProgramFolder::Path(), names, this);
+    m_referenceWatcher->SetBusyTest([this] { return CommandRunning(); });
+    connect(m_referenceWatcher, &FileChangeWatcher::Changed, this, &FrmMain::ReferenceListsChanged);
 }
 
-void FrmMain::ComEditGeneric_Click() {
-    EditReference({"ComEditGeneric_Click", "DN_Generic.cfg", GenericDomains, &YRB06, &FrmMain::ValidExtDesc});
+bool FrmMain::CommandRunning() const {
+    if (m_referenceReloading || m_mailPaneBusy || m_cntRecBusy || m_cntInvDupBusy) return true;
+    for (const auto& side : m_flagBoxBusy)
+        for (bool busy : side)
+            if (busy) return true;
+    return !OwnerEnabler::IsEnabled(this) || QApplication::activeModalWidget() != nullptr ||
+           modCallBack::InCallback();
 }
 
-void FrmMain::ComEditUser_Click() {
-    EditReference({"ComEditUser_Click", "DN_User.cfg", ExtensionsToReject, &YRB04, &FrmMain::ExcludeExtDesc});
-}
-
-void FrmMain::ComEditKeyword_Click() {
-    EditReference({"ComEditKeyword_Click", "DN_Keyword.cfg", KeywordsToReject, &YRB05, &FrmMain::RejectKeywordDesc});
+void FrmMain::ReferenceListsChanged(const QStringList& names) {
+    if (m_unloaded) return;
+    m_referenceReloading = true;
+    Trap(
+        [&] {
+            PrepareFiles();
+            // The rebuild lets messages in: the window may have gone meanwhile.
+            if (m_unloaded) return;
+            for (const ReferenceEdit* edit : ReferenceEdit::kAll)
+                if (names.contains(QString::fromLatin1(edit->file))) ReloadReference(*edit);
+            repaint();
+        },
+        [&](const QString& d) { ReportTo(d, QString(), "ReferenceListsChanged"); });
+    m_referenceReloading = false;
 }
 
 void FrmMain::TxtBlkFile_Change() {

@@ -25,6 +25,9 @@ void Report(const QString& description, const QString& context, const char* rout
     modGlobalFunctions::ReportError(description, context, kModule, QString::fromLatin1(routine), false, true);
 }
 
+// CBError runs nested (an error reported while one is shown), so it counts.
+int errorDepth = 0;
+
 // The moving block of the bar advances at most once in this time.
 constexpr qint64 kAnimationFrameMs = 40;
 
@@ -67,8 +70,14 @@ int32_t CBCheckInterrupt(int32_t) {
     return answer;
 }
 
+bool InCallback() {
+    const CallbackBusyFlags& f = BusyFlags;
+    return errorDepth > 0 || f.CheckInterrupt || f.ShowInfo || f.ShowProgress || f.AnimateBar || f.InitMonitor;
+}
+
 int32_t CBError(const char* text) {
     int32_t answer = 0;
+    ++errorDepth;
     Trap(
         [&] {
             modGlobalFunctions::ReportError(FromEngine(text), QString(), kModule, QStringLiteral("CBError"), false,
@@ -80,6 +89,7 @@ int32_t CBError(const char* text) {
             answer = 0;
             Report(d, QStringLiteral("Error Reporting Error"), "CBError");
         });
+    --errorDepth;
     return answer;
 }
 

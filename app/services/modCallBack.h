@@ -21,6 +21,11 @@ struct CallbackBusyFlags {
 };
 extern CallbackBusyFlags BusyFlags;
 
+// True while one of these procedures runs, that is while an engine call that
+// lets window messages in is under way: what the engine holds must not be
+// reloaded from a message handled now.
+bool InCallback();
+
 // The table holds native procedure addresses; this hands one over unchanged.
 template <class F>
 F FnPtrToLong(F procedure) {

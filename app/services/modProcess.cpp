@@ -60,9 +60,10 @@ int32_t RealRun(const QString& program, const QStringList& arguments, QString* e
     return process.exitCode();
 }
 
-int32_t Run(const QStringList& words) {
+int32_t Run(const QStringList& words, QString* failure = nullptr) {
     if (words.isEmpty()) {
         Report(NoEditor());
+        if (failure) *failure = NoEditor();
         return -1;
     }
     const QString program = words.first();
@@ -72,17 +73,19 @@ int32_t Run(const QStringList& words) {
     const int32_t code = runner ? runner(program, arguments, &error) : RealRun(program, arguments, &error);
     if (!error.isEmpty()) {
         Report(NotRun(program, error));
+        if (failure) *failure = NotRun(program, error);
         return -1;
     }
     return code;
 }
 }  // namespace
 
-int32_t ExecCmd(const QString& Editor, const QString& FilePath) {
+int32_t ExecCmd(const QString& Editor, const QString& FilePath, QString* failure) {
+    if (failure) failure->clear();
     QStringList words = QProcess::splitCommand(Editor);
-    if (words.isEmpty()) return Run(words);
+    if (words.isEmpty()) return Run(words, failure);
     words.append(FilePath);
-    return Run(words);
+    return Run(words, failure);
 }
 
 int32_t ExecCmd(const QString& CmdLine) { return Run(QProcess::splitCommand(CmdLine)); }

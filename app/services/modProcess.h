@@ -22,8 +22,9 @@ namespace modProcess {
 // ends.  Returns its exit code, or -1 when it could not be run: an empty
 // command ("no editor is set"), a program that cannot be started and a
 // program that crashed are reported (module "modProcess", routine
-// "ExecCmd").
-int32_t ExecCmd(const QString& Editor, const QString& FilePath);
+// "ExecCmd"); *failure, when given, receives the text reported ("" when the
+// editor ran), for a caller that tells the user.
+int32_t ExecCmd(const QString& Editor, const QString& FilePath, QString* failure = nullptr);
 
 // The one-text form: the command line is split into words as above
 // (a path in double quotes is one word) and started the same way.

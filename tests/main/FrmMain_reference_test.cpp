@@ -1,22 +1,29 @@
 // The "Address Validation" tab: the derived reference files rebuilt from
 // the four lists the user edits, the Edit commands with a real editor
-// process, the block list chosen, described, loaded, remembered and edited,
+// process, the lists followed on disk while the program runs, the block list chosen, described, loaded, remembered and edited,
 // and the shipped reference files in force after a fresh start.
+#include <cstdio>
+#include <functional>
 #include <memory>
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QComboBox>
+#include <QTest>
+#include <QTimer>
 
 #include "../lists/ListTestSupport.h"
+#include "FileChangeWatcher.h"
 #include "FrmMain.h"
 #include "FrmStructure.h"
 #include "MainFixture.h"
 #include "ReportListView.h"
 #include "RichTextBox.h"
+#include "clsVL2.h"
 #include "modDialog.h"
 #include "modProcess.h"
 #include "modRegistry.h"
@@ -167,15 +174,137 @@ TEST_F(ReferenceTab, EachEditRunsTheEditorThenRebuildsAndReloads) {
 }
 
 TEST_F(ReferenceTab, AnEditorThatCannotStartIsReportedAndTheListsAreStillRebuilt) {
+    struct Row {
+        const char* name;
+        QString editor;
+        QString message;  // in the box and on the console
+        QByteArray value;  // saved in the list meanwhile
+    };
+    const Row rows[] = {
+        {"a program that is not installed", Folder() + "/no-such-editor",
+         "'" + Folder() + "/no-such-editor' could not be run : ", "org"},
+        {"no editor set", "", "No editor is set : choose one in Help, Options", "com"},
+    };
     modProcess::InstallRunner(nullptr);
-    EditorPath = Folder() + "/no such editor";
-    // Changed outside the program meanwhile: the Edit takes it.
-    WriteFile("DN_User.cfg", "Extension|Reason\r\norg|x\r\n");
-    w->ComEditUser->click();
-    EXPECT_TRUE(w->TxtErrors->Text().contains("could not be run")) << w->TxtErrors->Text().toStdString();
-    EXPECT_EQ(Derived("DN_Exclude.cfg"), QByteArray("org"));
-    EXPECT_EQ(Rows(w->LstDNUser), QStringList{"org|x"});
-    EXPECT_EQ(Reasons("a@b.org\r\na@b.biz\r\n"), (QStringList{"excluded domain extension : 'org'", "valid"}));
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        w->ComClearErrConsole_Click();
+        EditorPath = r.editor;
+        // Changed outside the program meanwhile: the Edit takes it.
+        const QByteArray& value = r.value;
+        WriteFile("DN_User.cfg", "Extension|Reason\r\n" + value + "|x\r\n");
+        const qsizetype asked = TestHarness::AskedMessages().size();
+        TestHarness::AnswerMessages({MsgBoxButton::Ok});
+        w->ComEditUser->click();
+        ASSERT_EQ(TestHarness::AskedMessages().size(), asked + 1);
+        EXPECT_EQ(TestHarness::AskedMessages().last().Title, QStringLiteral("Cannot Run Editor"));
+        EXPECT_TRUE(TestHarness::AskedMessages().last().message.startsWith(r.message))
+            << TestHarness::AskedMessages().last().message.toStdString();
+        EXPECT_TRUE(w->TxtErrors->Text().contains("Message : " + r.message)) << w->TxtErrors->Text().toStdString();
+        EXPECT_EQ(Derived("DN_Exclude.cfg"), value);
+        EXPECT_EQ(Rows(w->LstDNUser), QStringList{QString::fromLatin1(value) + "|x"});
+        EXPECT_EQ(Reasons("a@b." + value + "\r\na@b.biz\r\n"),
+                  (QStringList{"excluded domain extension : '" + QString::fromLatin1(value) + "'", "valid"}));
+    }
+}
+
+// ---- the lists followed on disk ----
+
+namespace {
+// Long enough for a loaded machine; a watch that works takes a fraction.
+constexpr int kWatchWaitMs = 5000;
+
+void AppendTo(const char* name, const QByteArray& bytes) {
+    QFile f(Folder() + "/" + name);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+// As most editors save: a new file beside the old one, renamed over it.
+void RenameOver(const char* name, const QByteArray& bytes) {
+    const QString fresh = WriteFile(QStringLiteral(".") + name + QStringLiteral(".new"), bytes);
+    ASSERT_EQ(std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(Folder() + "/" + name).constData()),
+              0);
+}
+}  // namespace
+
+TEST_F(ReferenceTab, AListSavedOnDiskIsTakenWhileTheProgramRuns) {
+    struct Row {
+        const char* name;
+        std::function<void()> save;
+        ReportListView* FrmMain::*view;
+        QString lastRow;  // of the view afterwards
+        const char* derived;
+        QByteArray derivedBytes;
+        QByteArray address;
+        QString reason;  // of the address afterwards
+    };
+    // An editor that hands the file on and returns at once; the save comes later.
+    const QString script = WriteFile(QStringLiteral("bin/quick editor"),
+                                     "#!/bin/sh\n(sleep 0.5; printf 'org|later\\r\\n' >> \"$1\") &\n");
+    QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
+    EditorPath = modProcess::QuoteWord(script);
+    modProcess::InstallRunner(nullptr);
+    const Row rows[] = {
+        {"saved by an editor after Edit has returned",
+         [this] {
+             w->ComEditUser->click();
+             // Edit rebuilt from the file as it was.
+             EXPECT_EQ(Rows(w->LstDNUser), QStringList{"biz|user's choice"});
+         },
+         &FrmMain::LstDNUser, "org|later", "DN_Exclude.cfg", "biz\r\norg", "a@b.org",
+         "excluded domain extension : 'org'"},
+        {"a second save, in place", [] { AppendTo("DN_User.cfg", "de|again\r\n"); }, &FrmMain::LstDNUser, "de|again",
+         "DN_Exclude.cfg", "biz\r\norg\r\nde", "a@b.de", "excluded domain extension : 'de'"},
+        {"a new file renamed over the list",
+         [] { RenameOver("DN_Keyword.cfg", "Keyword|Reason\r\nnoreply|automatic sender\r\nsales|renamed\r\n"); },
+         &FrmMain::LstDNKeyword, "sales|renamed", "DN_Reject.cfg", "noreply\r\nsales", "sales@b.com",
+         "excluded keyword : 'sales'"},
+        {"the same list renamed over again",
+         [] { RenameOver("DN_Keyword.cfg", "Keyword|Reason\r\nnoreply|automatic sender\r\ninfo|again\r\n"); },
+         &FrmMain::LstDNKeyword, "info|again", "DN_Reject.cfg", "noreply\r\ninfo", "sales@b.com", "valid"},
+        {"a valid extension, renamed over",
+         [] { RenameOver("DN_Generic.cfg", "Extension|Type\r\ncom|generic\r\nshop|generic\r\n"); },
+         &FrmMain::LstDNGeneric, "shop|generic", "DN_All.cfg", "fr\r\nde\r\ncom\r\nshop", "a@b.shop", "valid"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        ReportListView* view = (*w).*r.view;
+        r.save();
+        const auto lastRow = [view] { return Rows(view).value(view->ItemCount() - 1); };
+        EXPECT_TRUE(QTest::qWaitFor([&] { return lastRow() == r.lastRow; }, kWatchWaitMs));
+        EXPECT_EQ(lastRow(), r.lastRow);
+        for (int c = 0; c < view->ColumnCount(); ++c) EXPECT_EQ(view->ColumnIcon(c), 1);
+        EXPECT_EQ(Derived(r.derived), r.derivedBytes);
+        EXPECT_EQ(Reasons(r.address + "\r\n"), QStringList{r.reason});
+    }
+    EXPECT_TRUE(w->TxtErrors->Text().isEmpty()) << w->TxtErrors->Text().toStdString();
+}
+
+TEST_F(ReferenceTab, AListSavedWhileInvalidEntriesAreFlaggedIsTakenAfterwards) {
+    const QString list = WriteFile("list.txt", "a@b.org\r\na@b.com\r\n");
+    ASSERT_EQ(YRB13(1, QFile::encodeName(list).constData(), 1, "\t", "\r\n"), 2);
+    w->VL_left->SetCount(2);
+    w->VL_left->SetAll();
+    bool ranInside = false;
+    // The first message the command lets in: the list is saved, and the
+    // watch has time to see it before the engine flags.
+    QTimer::singleShot(0, [&] {
+        ranInside = true;
+        WriteFile("DN_User.cfg", "Extension|Reason\r\nbiz|user's choice\r\norg|meanwhile\r\n");
+        QTest::qWait(4 * FileChangeWatcher::kSettleMs);
+        EXPECT_EQ(Derived("DN_Exclude.cfg"), QByteArray("biz"));
+        EXPECT_EQ(w->LstDNUser->ItemCount(), 1);
+    });
+    TestHarness::AnswerMessages({MsgBoxButton::Ok});
+    w->ChkMarkInvLeft->setChecked(true);
+    ASSERT_TRUE(ranInside);
+    // Flagged against the lists as they were when the command began.
+    EXPECT_EQ(YRB16(1, YRB_FLAG_INVALID, 0, nullptr), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->LstDNUser->ItemCount() == 2; }, kWatchWaitMs));
+    EXPECT_EQ(Derived("DN_Exclude.cfg"), QByteArray("biz\r\norg"));
+    EXPECT_EQ(Reasons("a@b.org\r\n"), QStringList{"excluded domain extension : 'org'"});
+    YRB20(1);
 }
 
 TEST_F(ReferenceTab, AnEditThatEmptiesAFileKeepsItsRowsButNotItsValues) {

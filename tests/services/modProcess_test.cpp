@@ -98,8 +98,15 @@ TEST(ExecCmd, ExitCodesAndFailuresTable) {
         SCOPED_TRACE(r.editor.toStdString());
         console.text->SetText(QString());
         // The data file is never run in place of a missing editor.
-        EXPECT_EQ(modProcess::ExecCmd(r.editor, QStringLiteral("/bin/true")), r.code);
+        QString failure = QStringLiteral("left from before");
+        EXPECT_EQ(modProcess::ExecCmd(r.editor, QStringLiteral("/bin/true"), &failure), r.code);
         ExpectReported(console, r.message, "ExecCmd");
+        // The caller gets the text the console got.
+        EXPECT_EQ(failure.isEmpty(), r.message.isEmpty()) << failure.toStdString();
+        EXPECT_TRUE(failure.startsWith(r.message)) << failure.toStdString();
+        if (!failure.isEmpty()) {
+            EXPECT_TRUE(console.Text().contains(failure)) << failure.toStdString();
+        }
     }
 }
 
