@@ -292,7 +292,7 @@ TEST_F(Reference, LoaderFailures) {
         rec.Register();
         EXPECT_EQ(YRB08(r.path, 0, "", r.recordSep), YRB_FAILED);
         EXPECT_EQ(rec.Texts('E'), (V{r.message}));
-        // Mended: a failed reload keeps the previous black list.
+        // A failed reload keeps the previous black list.
         EXPECT_EQ(Tip(0), (std::pair<int32_t, std::string>{0, "black listed"}));
     }
     // The reload itself reports only the file read; the parse is silent.
