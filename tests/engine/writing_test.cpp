@@ -250,9 +250,9 @@ TEST_F(Writing, Failures) {
         {"text mode", 1, "\n", out.c_str(), 0, "w", "Invalid mode for file writing : w"},
         {"odd mode", 1, "\n", out.c_str(), 0, "wbx+e", "Invalid mode for file writing : wbx+e"},
         {"null mode", 1, "\n", out.c_str(), 0, nullptr, "Invalid mode for file writing : "},
-        {"cannot open", 1, "\n", noFolder.c_str(), 0, "wb", "Could not open file for writing : " + noFolder},
+        {"cannot open", 1, "\n", noFolder.c_str(), 0, "wb", "Could not open file for writing : " + noFolder + " (No such file or directory)"},
         {"cannot open numbered", 1, "\n", noFolder.c_str(), 5, "wb",
-         "Could not open file for writing : " + dir.Path("missing/list_1.out")},
+         "Could not open file for writing : " + dir.Path("missing/list_1.out") + " (No such file or directory)"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
