@@ -205,7 +205,8 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
                             }
                             name = numbered(++fileNumber);
                             if (!out.Open(name, mode)) {
-                                SendError(t, Format("Could not open file for writing : %s (%s)", name.c_str(), out.Cause()));
+                                SendError(t, Format("Could not open file for writing : %s (%s)", name.c_str(),
+                                                    out.Cause()));
                                 failed = true;
                                 return;
                             }
@@ -219,9 +220,9 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
                         k += take;
                     }
                 });
+            if (failed) return YRB_FAILED;
             // A stop keeps the entries written so far, whole.
             if (r < 0) return out.Close() ? r : YRB_FAILED;
-            if (failed) return YRB_FAILED;
         } else {
             std::string text;
             bool stopped = false;

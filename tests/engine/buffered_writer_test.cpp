@@ -19,6 +19,7 @@
 
 #include "buffered_writer.h"
 #include "fixture.h"
+#include "parallel.h"
 
 using fx::Recorder;
 using fx::TempDir;
@@ -227,17 +228,25 @@ TEST_F(WriteFailures, EveryWritingExport) {
             for (const auto& e : std::filesystem::directory_iterator(dir.Path("")))
                 if (e.path().filename() != "in.mal") std::filesystem::remove(e.path());
         };
-        clean();
-        EXPECT_EQ(WithFileLimit(kNoLimit, r.call), (Outcome{r.whole, {}}));
-        for (bool withFormer : {false, true}) {
-            SCOPED_TRACE(withFormer ? "former files" : "no file before");
+        // One thread, and workers that format blocks for the writing thread.
+        for (unsigned workers : {1u, 4u}) {
+            SCOPED_TRACE(workers);
+            auto call = [&] {
+                yrb::SetParallelForTesting(workers, 1);  // in the child only
+                return r.call();
+            };
             clean();
-            if (withFormer)
-                for (const auto& name : r.former) dir.Write(name, "former " + name + "\n");
-            const Snapshot before = Contents(dir);
-            EXPECT_EQ(WithFileLimit(r.limit, r.call),
-                      (Outcome{YRB_FAILED, {"Could not write to file : " + r.failingFile + " (File too large)"}}));
-            EXPECT_EQ(Contents(dir), before);
+            EXPECT_EQ(WithFileLimit(kNoLimit, call), (Outcome{r.whole, {}}));
+            for (bool withFormer : {false, true}) {
+                SCOPED_TRACE(withFormer ? "former files" : "no file before");
+                clean();
+                if (withFormer)
+                    for (const auto& name : r.former) dir.Write(name, "former " + name + "\n");
+                const Snapshot before = Contents(dir);
+                EXPECT_EQ(WithFileLimit(r.limit, call),
+                          (Outcome{YRB_FAILED, {"Could not write to file : " + r.failingFile + " (File too large)"}}));
+                EXPECT_EQ(Contents(dir), before);
+            }
         }
     }
 }
