@@ -1,5 +1,6 @@
 // The buffered writer, and every export that writes a file, on files that
-// cannot take all their bytes.
+// cannot take all their bytes; where the bytes of a written file end up
+// (links, permission bits, devices and pipes, numbered files).
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
