@@ -11,6 +11,7 @@
 #include "guard.h"
 #include "parallel.h"
 #include "sorting.h"
+#include "text.h"
 
 namespace yrb {
 
@@ -168,6 +169,9 @@ extern "C" YRB_API int32_t YRB11(int32_t slot, int32_t key, int32_t flag, int32_
         Progress(t, 0);
         CopyIndex(list->index1, list->index2, count);
         const int32_t sorted = SortEntries(*list, list->index2, count, YRB_SORT_OCCURRENCES, false);
+        // A stop keeps the report written so far; a failure leaves none.
+        auto stopped = [&] { return report.Close() ? YRB_STOPPED : YRB_FAILED; };
+        if (sorted == YRB_STOPPED) return stopped();
         if (sorted < 0) return sorted;
 
         Info(t, "Writing duplicate entries to file");
@@ -177,7 +181,7 @@ extern "C" YRB_API int32_t YRB11(int32_t slot, int32_t key, int32_t flag, int32_
             const uint8_t flags = LoadFlags(list->flags[id]);
             if ((flags & static_cast<uint32_t>(flag)) != 0) return;
             if (!PassesFilter(flags, must_have, must_not) || item == nullptr) return;
-            out.append(list->Text(*item), item->length);
+            AppendShown(out, list->Text(*item), item->length);
             out += '\t';
             AppendNumber(out, list->occurrences[id]);
             out += "\r\n";
@@ -210,8 +214,7 @@ extern "C" YRB_API int32_t YRB11(int32_t slot, int32_t key, int32_t flag, int32_
                     }
                 },
                 [&](uint64_t, std::string& out) { report.Add(out); });
-            if (r < 0) return r;
-            if (PollAndStep(t, step, lines, count)) return YRB_STOPPED;
+            if (r < 0 || PollAndStep(t, step, lines, count)) return stopped();
             return report.Close() ? repeats : YRB_FAILED;
         }
         bool restAtMostOne = false;  // index 2 runs from the highest count down
@@ -225,7 +228,7 @@ extern "C" YRB_API int32_t YRB11(int32_t slot, int32_t key, int32_t flag, int32_
                 GatherParts(*list, ids, m, key, items);
             }
             for (size_t j = 0; j < m; ++j) {
-                if (PollInterrupt(t)) return YRB_STOPPED;
+                if (PollInterrupt(t)) return stopped();
                 step(static_cast<uint32_t>(base + j));
                 if (restAtMostOne) continue;
                 if (list->occurrences[ids[j]] <= 1) {

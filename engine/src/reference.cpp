@@ -18,10 +18,14 @@
 //   the checks mark the list they run on as in use;
 // - reasons have no length limit;
 // - a list of 0 entries is validated like any other (header and "None").
+// - an address with more than one "@" is invalid ("invalid character '@'"
+//   of the domain), though its parts look well formed;
+// - the ".inv" lines show control bytes as caret tokens ("^I").
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <string>
 #include <unordered_map>
@@ -417,11 +421,16 @@ struct Verdict {
     int reason = -1;      // index into kReasons when invalid
     std::string detail;   // the check's own reason, for "%s"
 
-    // The texts are formatted as C strings: a detail holding a NUL byte ends
-    // there, as it would in a NUL-terminated message buffer.
+    // The texts are formatted as C strings: in the tip a detail holding a NUL
+    // byte ends there, as it would in a NUL-terminated message buffer; the
+    // report shows control bytes as caret tokens, so its TAB-separated
+    // fields and CR LF lines stay whole.
     std::string Text(bool report) const {
         const ReasonText& r = kReasons[reason];
-        return Format(report ? r.report : r.tip, detail.c_str());
+        if (!report) return Format(r.tip, detail.c_str());
+        std::string shown;
+        AppendShown(shown, detail.data(), detail.size());
+        return Format(r.report, shown.c_str());
     }
 };
 
@@ -457,8 +466,22 @@ Verdict RunChain(const ListObject& list, uint32_t entry, Stop stop) {
     const char* u = list.Text(*user);
     const char* d = list.Text(*domain);
     const char* a = list.Text(*address);
+    // The parser keeps only the parts between the "@"s, so an address with
+    // more than one "@" looks well formed part by part; its syntax is checked
+    // on everything after the first "@", which holds the next one.
+    const char* afterAt = static_cast<const char*>(std::memchr(a, '@', address->length));
+    const char* atomsOf = d;
+    uint32_t atomsLength = domain->length;
+    if (afterAt != nullptr) {
+        ++afterAt;
+        const uint32_t rest = static_cast<uint32_t>(a + address->length - afterAt);
+        if (std::memchr(afterAt, '@', rest) != nullptr) {
+            atomsOf = afterAt;
+            atomsLength = rest;
+        }
+    }
     if (check(CheckAtoms(u, user->length, v.detail, stop), 4, 0)) return v;
-    if (check(CheckAtoms(d, domain->length, v.detail, stop), 5, 0)) return v;
+    if (check(CheckAtoms(atomsOf, atomsLength, v.detail, stop), 5, 0)) return v;
     if (check(CheckKnownExtension(d, domain->length, v.detail, stop), 6, 0)) return v;
     if (check(CheckExcludedExtension(d, domain->length, v.detail, stop), 7, 1)) return v;
     if (check(CheckExcludedKeyword(a, address->length, v.detail, stop), 8, 1)) return v;
@@ -589,7 +612,7 @@ extern "C" YRB_API int32_t YRB12(int32_t slot, int32_t flag, int32_t must_have, 
             if (v.result == 1) return true;
             StoreFlags(f, static_cast<uint8_t>(LoadFlags(f) | bits));
             if (reporting) {
-                lines.append(list->Text(*address), address->length);
+                AppendShown(lines, list->Text(*address), address->length);
                 lines += v.Text(true);
             }
             ++counted;
@@ -619,15 +642,15 @@ extern "C" YRB_API int32_t YRB12(int32_t slot, int32_t flag, int32_t must_have, 
                     report.Add(out.lines);
                     counted += out.counted;
                 });
-            if (r < 0) return r;
+            if (r < 0) return report.Close() ? r : YRB_FAILED;  // a stop keeps the lines so far
         } else {
             std::string line;
             auto stop = [] { return PollInterrupt(&g_registered); };
             for (uint32_t i = 0; i < n; ++i) {
                 step(i);
-                if (PollInterrupt(t)) return YRB_STOPPED;
                 line.clear();
-                if (!check(i, stop, line, counted)) return YRB_STOPPED;
+                if (PollInterrupt(t) || !check(i, stop, line, counted))
+                    return report.Close() ? YRB_STOPPED : YRB_FAILED;  // a stop keeps the lines so far
                 report.Add(line);
             }
         }

@@ -10,6 +10,7 @@
 #include "guard.h"
 #include "parallel.h"
 #include "sorting.h"
+#include "text.h"
 
 using namespace yrb;
 
@@ -61,7 +62,7 @@ extern "C" YRB_API int32_t YRB23(int32_t slot, const char* stat_path, int32_t mu
         step(0);
         BufferedWriter file;
         if (!file.Open(stat_path, "wb")) {
-            SendError(t, Format("Could not open file for writing : %s", stat_path));
+            SendError(t, Format("Could not open file for writing : %s (%s)", stat_path, file.Cause()));
             return YRB_FAILED;
         }
         file.Add("Domain\tOccurrences\tPercentage\r\n");
@@ -74,7 +75,7 @@ extern "C" YRB_API int32_t YRB23(int32_t slot, const char* stat_path, int32_t mu
             if ((flags & YRB_FLAG_WORK) != 0 || !PassesFilter(flags, must_have, must_not)) return;
             const ListItem* domain = list->Part(id, YRB_PART_DOMAIN);
             if (domain == nullptr) return;
-            out.append(list->Text(*domain), domain->length);
+            AppendShown(out, list->Text(*domain), domain->length);
             out += '\t';
             AppendNumber(out, list->occurrences[id]);
             out += '\t';
@@ -101,13 +102,13 @@ extern "C" YRB_API int32_t YRB23(int32_t slot, const char* stat_path, int32_t mu
                     }
                 },
                 [&](uint64_t, std::string& out) { file.Add(out); });
-            if (r < 0) return r;
-            if (PollAndStep(t, step, heads, n)) return YRB_STOPPED;
+            // A stop keeps the lines written so far.
+            if (r < 0 || PollAndStep(t, step, heads, n)) return file.Close() ? YRB_STOPPED : YRB_FAILED;
         } else {
             bool restZero = false;  // index 2 runs from the highest count down
             std::string text;
             for (uint32_t i = 0; i < n; ++i) {
-                if (PollInterrupt(t)) return YRB_STOPPED;
+                if (PollInterrupt(t)) return file.Close() ? YRB_STOPPED : YRB_FAILED;
                 step(i);
                 if (restZero) continue;
                 if (list->occurrences[last[-int64_t(i)]] == 0) {  // repeats and entries passed over: no line

@@ -33,6 +33,20 @@ void LowerAscii(char* text, size_t length) {
     }
 }
 
+void AppendShown(std::string& out, const char* text, size_t length) {
+    const char* end = text + length;
+    while (text < end) {
+        // Runs without control bytes, the usual case, go in one append.
+        const char* p = text;
+        while (p < end && static_cast<unsigned char>(*p) >= 32 && *p != 127) ++p;
+        out.append(text, static_cast<size_t>(p - text));
+        if (p == end) break;
+        out += '^';
+        out += *p == 127 ? '?' : static_cast<char>(*p + 64);
+        text = p + 1;
+    }
+}
+
 namespace {
 
 constexpr std::array<std::array<uint32_t, 256>, 8> MakeCrcTables() {

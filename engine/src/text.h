@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace yrb {
 
@@ -62,6 +63,11 @@ inline bool NextToken(const char*& cursor, const char* end, const char* sep,
 }
 
 void LowerAscii(char* text, size_t length);
+
+// Appends the bytes to a report line, each control byte (0 to 31, 127) as a
+// caret token ("^@", "^I", "^M", "^?"): report files separate their fields
+// with TAB and their lines with CR LF, and a raw NUL cuts a text short.
+void AppendShown(std::string& out, const char* text, size_t length);
 
 // CRC-32 of ISO 3309 / ITU-T V.42 (reflected, 0xEDB88320).
 uint32_t Crc32(const char* bytes, size_t length);

@@ -10,7 +10,9 @@
 //   fields, so columns never shift;
 // - the numbered names take the extension from the file name only;
 // - the mode must be one the program uses ("wb", "w+b", "a+b");
-// - a failed write is reported instead of being lost.
+// - a failed write is reported with its cause instead of being lost, and
+//   leaves no cut file: the files of the call are undone (buffered_writer.h);
+// - a stop keeps what was written so far, whole entries only.
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -105,7 +107,7 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
         uint32_t fileNumber = 1;
         std::string name = perFile ? numbered(fileNumber) : std::string(path);
         if (!out.Open(name, mode)) {
-            SendError(t, Format("Could not open file for writing : %s", name.c_str()));
+            SendError(t, Format("Could not open file for writing : %s (%s)", name.c_str(), out.Cause()));
             return YRB_FAILED;
         }
         if (append) out.Add(out_record_sep, recSepLen);
@@ -197,13 +199,14 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
                     const size_t m = b.starts.size();
                     for (size_t k = 0; k < m;) {
                         if (inFile == perFile) {
-                            if (!out.Close()) {
+                            if (!out.CloseFile()) {
                                 failed = true;
                                 return;
                             }
                             name = numbered(++fileNumber);
                             if (!out.Open(name, mode)) {
-                                SendError(t, Format("Could not open file for writing : %s", name.c_str()));
+                                SendError(t, Format("Could not open file for writing : %s (%s)", name.c_str(),
+                                                    out.Cause()));
                                 failed = true;
                                 return;
                             }
@@ -217,18 +220,19 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
                         k += take;
                     }
                 });
-            if (r < 0) return r;
             if (failed) return YRB_FAILED;
+            // A stop keeps the entries written so far, whole.
+            if (r < 0) return out.Close() ? r : YRB_FAILED;
         } else {
             std::string text;
             bool stopped = false;
             const bool done = walk(0, n, [&](uint32_t i, const ListItem* item) {
                 if (item != nullptr) {
                     if (perFile && inFile == perFile) {
-                        if (!out.Close()) return false;
+                        if (!out.CloseFile()) return false;
                         name = numbered(++fileNumber);
                         if (!out.Open(name, mode)) {
-                            SendError(t, Format("Could not open file for writing : %s", name.c_str()));
+                            SendError(t, Format("Could not open file for writing : %s (%s)", name.c_str(), out.Cause()));
                             return false;
                         }
                         inFile = 0;
@@ -247,7 +251,7 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
                 }
                 return true;
             });
-            if (stopped) return YRB_STOPPED;
+            if (stopped) return out.Close() ? YRB_STOPPED : YRB_FAILED;
             if (!done) return YRB_FAILED;
         }
         Progress(t, n);

@@ -76,7 +76,7 @@ TEST(Callbacks, OpenFileCheckedMessages) {
     EXPECT_EQ(yrb::OpenFileChecked(missing.c_str(), "rb"), nullptr);
     EXPECT_EQ(rec.Texts('E'), (V{"Could not open file : No file name specified (empty string)",
                                  "Could not open file : No file name specified (length = 0)",
-                                 "Could not open file : " + missing}));
+                                 "Could not open file : " + missing + " (No such file or directory)"}));
     std::FILE* f = yrb::OpenFileChecked(dir.Path("report.dup").c_str(), "a+b");
     ASSERT_NE(f, nullptr);
     std::fclose(f);

@@ -180,7 +180,7 @@ TEST_F(CompareFind, CompareFailuresAndEmptyLists) {
     rec.events.clear();
     EXPECT_EQ(YRB24(0, 4, 0, 0, 0), YRB_FAILED);
     EXPECT_EQ(rec.Texts('E'), (V{"No memory space has been allocated for the file content in List 2"}));
-    // Mended: a list of 0 entries compares successfully.
+    // A list of 0 entries compares successfully.
     const std::string empty = dir.Write("empty.mal", "\n");
     ASSERT_EQ(YRB13(2, empty.c_str(), 0, "", "\n"), 0);
     rec.events.clear();
@@ -197,7 +197,7 @@ TEST_F(CompareFind, CompareStopIsMinusTwo) {
     Recorder rec;
     rec.Register();
     rec.onCheck = [](int) { return 1; };
-    // Mended: a stop while clearing the flags is -2, not -1.
+    // A stop while clearing the flags is -2, not -1.
     yrb::g_pollCounter = 10000;
     EXPECT_EQ(YRB24(0, 4, 0, 0, 0), YRB_STOPPED);
     // A stop while sorting list 1 is -2 too: list 1 and list 2 clear in six
@@ -447,7 +447,7 @@ TEST_F(CompareFind, FindRows) {
          2, {0x80, 0, 0, 0, 0, 0, 0x80}},
         {"part above 2 is the address", 7, "anna@", 0, 0, 0, YRB_FIND_AT_START, 0, 1, 0, 0,
          1, {0, 1, 0, 0, 0, 0, 0}},
-        // Mended: entries that lack the part are passed over.
+        // Entries that lack the part are passed over, never matched.
         {"domain search passes over entries without domain", YRB_PART_DOMAIN, "o", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0,
          5, {1, 1, 1, 1, 0, 0, 1}},
         {"text longer than the part", YRB_PART_DOMAIN, "example.com.longer", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0,
@@ -477,11 +477,11 @@ TEST_F(CompareFind, FindWholeWordAndPositions) {
         int32_t whole, position;
         bool match;
     } rows[] = {
-        // Mended: whole word looks at every occurrence.
+        // Whole word looks at every occurrence, not only the first.
         {"1;abc.ab@x.com", YRB_PART_USER, "ab", 1, YRB_FIND_ANYWHERE, true},
         {"1;abc.abd@x.com", YRB_PART_USER, "ab", 1, YRB_FIND_ANYWHERE, false},
         {"1;xexample.example@x.com", YRB_PART_ADDRESS, "example", 1, YRB_FIND_ANYWHERE, true},
-        // Mended: "ends with" is tested on the end itself.
+        // "Ends with" is tested on the end of the part itself.
         {"1;aaa@x.com", YRB_PART_USER, "aa", 0, YRB_FIND_AT_END, true},
         {"1;aaab@x.com", YRB_PART_USER, "aa", 0, YRB_FIND_AT_END, false},
         {"1;ab.ab@x.com", YRB_PART_USER, "ab", 1, YRB_FIND_AT_END, true},
@@ -540,7 +540,7 @@ TEST_F(CompareFind, FindStopIsMinusTwo) {
     Recorder rec;
     rec.Register();
     rec.onCheck = [](int) { return 1; };
-    // Mended: a stop while clearing the flag is -2.
+    // A stop while clearing the flag is -2.
     yrb::g_pollCounter = 10001;
     EXPECT_EQ(YRB21(1, YRB_PART_ADDRESS, "a", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 1, 0, 0), YRB_STOPPED);
     // A stop while searching keeps the matches found so far: three clearing

@@ -156,6 +156,9 @@ TEST_F(Duplicates, ReportEdges) {
         {"appended", "a@x\na@x\n", "old\r\n", 1, "old\r\nEmail Address\tOccurrences\r\na@x\t2\r\n"},
         {"a list of 0 entries", "\n\n", "", 0, "Email Address\tOccurrences\r\nNone\r\n"},
         {"one entry", "a@x\n", "", 0, "Email Address\tOccurrences\r\nNone\r\n"},
+        // Control bytes as caret tokens, so each line keeps its two fields.
+        {"control bytes", std::string("t\tb@x\nt\tb@x\nn\0\r\x7f@x\nt\tb@x\nn\0\r\x7f@x\n", 32), "", 3,
+         "Email Address\tOccurrences\r\nt^Ib@x\t3\r\nn^@^M^?@x\t2\r\n"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -209,7 +212,7 @@ TEST_F(Duplicates, Failures) {
          {"No memory space has been allocated for the file content in List 2"}, Nums(kCount, 0)},
         {"slot 4", 4, YRB_PART_ADDRESS, "", YRB_FAILED, {}, Nums(kCount, 0)},
         {"report cannot be opened", 1, YRB_PART_ADDRESS, "/nonexistent-dir/x.dup", YRB_FAILED,
-         {"Could not open file : /nonexistent-dir/x.dup",
+         {"Could not open file : /nonexistent-dir/x.dup (No such file or directory)",
           "Could not open duplicate file for writing : /nonexistent-dir/x.dup"},
          {0, 0, 0x10, 0x10, 0, 0, 0, 0x10, 0}},
     };

@@ -2,6 +2,7 @@
 // report and YRB29.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -74,7 +75,7 @@ const ChainRow kChain[] = {
     {"a\"b@x.com", "invalid user syntax : invalid character '\"'",
      "\tInvalid user syntax : invalid character '\"'\r\n"},
     {"a\x7f@x.com", "invalid user syntax : invalid character '\x7f'",
-     "\tInvalid user syntax : invalid character '\x7f'\r\n"},
+     "\tInvalid user syntax : invalid character '^?'\r\n"},
     {"a@x..com", "invalid domain syntax : missing atom", "\tInvalid domain syntax : missing atom\r\n"},
     {"a@x.com.", "invalid domain syntax : trailing '.'", "\tInvalid domain syntax : trailing '.'\r\n"},
     {"a@x;y.com", "invalid domain syntax : invalid character ';'",
@@ -83,8 +84,23 @@ const ChainRow kChain[] = {
      "\tInvalid domain extension : unknown extension 'zz'\r\n"},
     {"a@localhost", "invalid domain extension : unknown extension 'localhost'",
      "\tInvalid domain extension : unknown extension 'localhost'\r\n"},
-    {"u@d@e.com", "invalid domain extension : unknown extension 'd'",
-     "\tInvalid domain extension : unknown extension 'd'\r\n"},  // the second part is the domain
+    // More than one "@": the parts look well formed, the text after the
+    // first "@" holds the next one; no part at all or one part come first.
+    {"u@d@e.com", "invalid domain syntax : invalid character '@'",
+     "\tInvalid domain syntax : invalid character '@'\r\n"},
+    {"a@@b.com", "invalid domain syntax : invalid character '@'",
+     "\tInvalid domain syntax : invalid character '@'\r\n"},
+    {"two@@example.com", "invalid domain syntax : invalid character '@'",
+     "\tInvalid domain syntax : invalid character '@'\r\n"},
+    {"a@b@example.com", "invalid domain syntax : invalid character '@'",
+     "\tInvalid domain syntax : invalid character '@'\r\n"},
+    {"a@b.com@", "invalid domain syntax : invalid character '@'",
+     "\tInvalid domain syntax : invalid character '@'\r\n"},
+    {"@a@b.com", "invalid domain syntax : invalid character '@'",
+     "\tInvalid domain syntax : invalid character '@'\r\n"},
+    {"a.@b@c.com", "invalid user syntax : trailing '.'", "\tInvalid user syntax : trailing '.'\r\n"},
+    {"a@.b@c.com", "invalid domain syntax : leading '.'", "\tInvalid domain syntax : leading '.'\r\n"},
+    {"@@x.com", "incomplete Email Address", "\tIncomplete Email Address\r\n"},
     {"a@x.biz", "excluded domain extension : 'biz'", "\tExcluded domain extension : 'biz'\r\n"},
     {"Spammer@x.com", "excluded keyword : 'spam'", "\tExcluded keyword : 'spam'\r\n"},
     {"spamMaster@x.com", "excluded keyword : 'master'", "\tExcluded keyword : 'master'\r\n"},
@@ -113,7 +129,8 @@ TEST_F(Reference, ChainGivesOneReasonPerAddress) {
             std::string lowered = r.address;
             for (auto& c : lowered)
                 if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-            expected += lowered + r.report;
+            for (char c : lowered) expected += c == '\x7f' ? std::string("^?") : std::string(1, c);
+            expected += r.report;
             ++invalid;
         }
     }
@@ -129,6 +146,47 @@ TEST_F(Reference, ChainGivesOneReasonPerAddress) {
     EXPECT_EQ(rec.Values('S'), (std::vector<int32_t>{static_cast<int32_t>(std::size(kChain))}));
     EXPECT_EQ(rec.Values('P').back(), static_cast<int32_t>(std::size(kChain)));
     EXPECT_EQ(rec.Count('E'), 0u);
+}
+
+// Control bytes in an address: the tip gives the reason as a C string, the
+// ".inv" line shows them as caret tokens so it keeps its two TAB-separated
+// fields and its CR LF end.
+TEST_F(Reference, ControlBytesInTheReport) {
+    struct Row {
+        std::string address;
+        std::string tip;
+        std::string line;  // of the ".inv" report, without CR LF
+    } rows[] = {
+        {"tab\tin@example.com", "invalid user syntax : invalid character '\t'",
+         "tab^Iin@example.com\tInvalid user syntax : invalid character '^I'"},
+        {std::string("nul\0in@example.com", 18), "invalid user syntax : invalid character '",
+         "nul^@in@example.com\tInvalid user syntax : invalid character '^@'"},
+        {"cr\rin@example.com", "invalid user syntax : invalid character '\r'",
+         "cr^Min@example.com\tInvalid user syntax : invalid character '^M'"},
+        {"del@exa\x7fmple.com", "invalid domain syntax : invalid character '\x7f'",
+         "del@exa^?mple.com\tInvalid domain syntax : invalid character '^?'"},
+        {"us@x\x1f.com", "invalid domain syntax : invalid character '\x1f'",
+         "us@x^_.com\tInvalid domain syntax : invalid character '^_'"},
+    };
+    V lines;
+    for (const auto& r : rows) lines.push_back(r.address);
+    LoadList(lines);
+    std::string expected = "Invalid Addresses\tReason\r\n";
+    for (size_t e = 0; e < std::size(rows); ++e) {
+        SCOPED_TRACE(e);
+        EXPECT_EQ(Tip(static_cast<int32_t>(e)), (std::pair<int32_t, std::string>{0, rows[e].tip}));
+        expected += rows[e].line + "\r\n";
+    }
+    const std::string inv = dir.Path("list.inv");
+    EXPECT_EQ(YRB12(1, YRB_FLAG_INVALID, 0, 0, inv.c_str()), static_cast<int32_t>(std::size(rows)));
+    const std::string got = dir.Read("list.inv");
+    EXPECT_EQ(got, expected);
+    // Every line: two fields, the CR LF only at its end.
+    for (size_t at = 0, end; (end = got.find("\r\n", at)) != std::string::npos; at = end + 2) {
+        const std::string line = got.substr(at, end - at);
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 1) << line;
+        EXPECT_EQ(line.find_first_of(std::string("\r\n\0", 3)), std::string::npos) << line;
+    }
 }
 
 TEST_F(Reference, DetectionRows) {
@@ -206,7 +264,7 @@ TEST_F(Reference, ReportThatCannotBeOpenedDoesNotStopDetection) {
     rec.Register();
     const std::string inv = dir.Path("no/such/folder.inv");
     EXPECT_EQ(YRB12(1, 0x20, 0, 0, inv.c_str()), 1);
-    EXPECT_EQ(rec.Texts('E'), (V{"Could not open file : " + inv}));
+    EXPECT_EQ(rec.Texts('E'), (V{"Could not open file : " + inv + " (No such file or directory)"}));
     EXPECT_EQ(YRB17(1, 0, -1), 0x20);
 }
 
@@ -292,7 +350,7 @@ TEST_F(Reference, LoaderFailures) {
         rec.Register();
         EXPECT_EQ(YRB08(r.path, 0, "", r.recordSep), YRB_FAILED);
         EXPECT_EQ(rec.Texts('E'), (V{r.message}));
-        // Mended: a failed reload keeps the previous black list.
+        // A failed reload keeps the previous black list.
         EXPECT_EQ(Tip(0), (std::pair<int32_t, std::string>{0, "black listed"}));
     }
     // The reload itself reports only the file read; the parse is silent.

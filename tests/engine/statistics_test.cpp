@@ -68,6 +68,8 @@ TEST_F(Statistics, FileBytes) {
         {"no domains", "a\nb\n", {0, 0}, 0, 120, 2, "", {0, 0}},
         {"a list of 0 entries", "\n\n", {}, 0, 120, 0, "", {}},
         {"one entry", "Me@Here.COM\n", {0}, 0, 0, 1, "here.com\t1\t100.000 %\r\n", {0}},
+        {"control bytes in a domain as caret tokens", std::string("a@x\ty\0\r\x7f\nb@x\ty\0\r\x7f\n", 18), {0, 0},
+         0, 0, 2, "x^Iy^@^M^?\t2\t100.000 %\r\n", {0, 0x80}},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -144,7 +146,7 @@ TEST_F(Statistics, Failures) {
         {"empty path", 1, "", {"No 'stat' file has been specified"}},
         {"empty slot", 2, good.c_str(), {"No memory space has been allocated for the file content in List 2"}},
         {"slot 0", 0, good.c_str(), {}},
-        {"cannot create", 1, "/nonexistent-dir/f.sta", {"Could not open file for writing : /nonexistent-dir/f.sta"}},
+        {"cannot create", 1, "/nonexistent-dir/f.sta", {"Could not open file for writing : /nonexistent-dir/f.sta (No such file or directory)"}},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);

@@ -63,7 +63,7 @@ TEST_F(Writing, OneFile) {
         {"reverse", 0, 0, 7, "\r\n", 4, "d@w\r\nc@z\r\nb@y\r\na@x"},
         {"selected, not removed", 1, 120, 0, "\n", 2, "b@y\nd@w"},
         {"reverse selected, not removed", 1, 120, 1, "\n", 2, "d@w\nb@y"},
-        // Mended: no trailing separator when the last entries are filtered out.
+        // No trailing separator when the last entries are filtered out.
         {"last entries filtered out", 0, 0x08, 0, ";", 3, "a@x;b@y;d@w"},
         {"only the first passes", 0, 1, 0, ";", 1, "a@x"},
         {"blind-copy line", 1, 120, 0, ",", 2, "b@y,d@w"},
@@ -91,7 +91,7 @@ TEST_F(Writing, EntriesWithoutAddress) {
     // Column 2; records 1 and 3 have no address.
     Load("1;a@x\n2\n3;b@y\n4;\n", 2, ";", 4);
     const std::string out = dir.Path("list.out");
-    // Mended: neither written nor counted, and no separator for them.
+    // Entries without address: neither written nor counted, and no separator for them.
     EXPECT_EQ(YRB01(1, 0, 0, 0, 0, "", "\n", out.c_str(), 0, "wb"), 2);
     EXPECT_EQ(dir.Read("list.out"), "a@x\nb@y");
     // Whole records are written whatever their address.
@@ -106,7 +106,7 @@ TEST_F(Writing, WholeRecords) {
         std::string bytes;
     } rows[] = {
         {"same separator: as stored (lower-cased)", "|", "a||b@X\n|c@x|\nd@x|e"},
-        // Mended: empty fields are kept, so columns never shift.
+        // Empty fields are kept, so columns never shift.
         {"other separator", ";", "a;;b@x\n;c@x;\nd@x;e"},
         {"longer separator", "::", "a::::b@x\n::c@x::\nd@x::e"},
         {"empty separator joins the fields", "", "ab@x\nc@x\nd@xe"},
@@ -195,7 +195,7 @@ TEST_F(Writing, NumberedNames) {
     } rows[] = {
         {"extension", "list.out", {"list_1.out", "list_2.out"}},
         {"last dot of the name", "my.list.txt", {"my.list_1.txt", "my.list_2.txt"}},
-        // Mended: no extension gives name_k, never a cut in a folder name.
+        // No extension gives name_k, never a cut in a folder name.
         {"no extension", "list", {"list_1", "list_2"}},
         {"dot only in a folder", "dir.x/list", {"dir.x/list_1", "dir.x/list_2"}},
         {"hidden file", ".list", {".list_1", ".list_2"}},
@@ -246,13 +246,13 @@ TEST_F(Writing, Failures) {
         {"empty path", 1, "\n", "", 0, "wb", "No output file has been specified"},
         {"null path", 1, "\n", nullptr, 0, "wb", "No output file has been specified"},
         {"read mode", 1, "\n", out.c_str(), 0, "r", "Invalid mode for file writing : r"},
-        // Mended: only the program's modes.
+        // Only the program's modes are taken.
         {"text mode", 1, "\n", out.c_str(), 0, "w", "Invalid mode for file writing : w"},
         {"odd mode", 1, "\n", out.c_str(), 0, "wbx+e", "Invalid mode for file writing : wbx+e"},
         {"null mode", 1, "\n", out.c_str(), 0, nullptr, "Invalid mode for file writing : "},
-        {"cannot open", 1, "\n", noFolder.c_str(), 0, "wb", "Could not open file for writing : " + noFolder},
+        {"cannot open", 1, "\n", noFolder.c_str(), 0, "wb", "Could not open file for writing : " + noFolder + " (No such file or directory)"},
         {"cannot open numbered", 1, "\n", noFolder.c_str(), 5, "wb",
-         "Could not open file for writing : " + dir.Path("missing/list_1.out")},
+         "Could not open file for writing : " + dir.Path("missing/list_1.out") + " (No such file or directory)"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);

@@ -154,6 +154,32 @@ TEST_F(Results, FlaggedAndSavedSideShowsItsReportsAndOutput) {
     EXPECT_EQ(Console(), QString());
 }
 
+// Invalid addresses holding TAB, NUL, CR and DEL: the report shows them as
+// caret tokens, so the display puts each address and its reason in their
+// own columns.
+TEST_F(Results, ControlBytesOfInvalidAddressesStayInTheirColumns) {
+    LoadSide(1, "x@y.com\r\n", 1);
+    const QByteArray lines = QByteArray("tab\tin@example.com\r\nnul") + '\0' +
+                             "in@example.com\r\ncr\rin@example.com\r\ndel@exa\x7fmple.com\r\n";
+    const QString path = WriteFile("control.txt", lines);
+    ASSERT_EQ(YRB13(1, QFile::encodeName(path).constData(), 0, "", "\r\n"), 4);
+    Pane(1)->SetCount(4);
+    Pane(1)->SetAll();
+    TestHarness::AnswerMessages({MsgBoxButton::Ok});
+    w->ChkMarkInvLeft->setChecked(true);
+    ASSERT_TRUE(QFile::exists(Folder() + "/" + Result(1, "inv"))) << Console().toStdString();
+    w->ComViewLeft->setEnabled(true);
+    w->ComViewLeft->click();
+    FrmDisplay* v = Viewer();
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(TestHarness::Rows(v->LstInv),
+              QStringList({"tab^Iin@example.com|Invalid user syntax : invalid character '^I'",
+                           "nul^@in@example.com|Invalid user syntax : invalid character '^@'",
+                           "cr^Min@example.com|Invalid user syntax : invalid character '^M'",
+                           "del@exa^?mple.com|Invalid domain syntax : invalid character '^?'"}));
+    EXPECT_EQ(Console(), QString());
+}
+
 TEST_F(Results, StatisticsUnderACommaLocaleShowTheStatisticsTabOnly) {
     UseCommaLocale();
     LoadSide(1, "a@mail.com\r\nc@z.org\r\nb@mail.com\r\nd@y.com\r\n", 4);

@@ -1,6 +1,9 @@
 // Save and Split: the selected entries of a side written in the layout the
 // save dialog gives, to one file, numbered files or a domain's two halves;
 // the earlier outputs of that name replaced, nothing else.
+#include <sys/resource.h>
+
+#include <csignal>
 #include <functional>
 
 #include <QCheckBox>
@@ -208,6 +211,84 @@ TEST_F(Save, DomainHalvesOfAnOutputWithoutExtension) {
         w->M_Popup1Split_Click();
         EXPECT_EQ(ReadFile(Folder() + c.in), "1;a@mail.example;a\r\n3;c@mail.org;c");
         EXPECT_TRUE(QFile::exists(Folder() + c.out));
+        YRB20(1);
+    }
+}
+
+// While it lives, no file of this process grows past the limit: a write
+// beyond it fails (EFBIG) as on a full disk, instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit lower{limit, m_saved.rlim_max};
+        m_set = ::setrlimit(RLIMIT_FSIZE, &lower) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool IsSet() const { return m_set; }
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+    bool m_set = false;
+};
+
+// A save and a split into a place that cannot take the whole output: the
+// cause in the console, no success message, and no cut file left; the
+// numbered files that fitted go too, other files stay.
+TEST_F(Save, OutputThatDoesNotFitLeavesNothingCut) {
+    // 20,001 entries: short ones first, so the first numbered files fit.
+    QByteArray lines;
+    for (int k = 0; k < 20001; ++k) {
+        const QByteArray n = QByteArray::number(k);
+        lines += n + ";" + (k < 10000 ? "a" + n + "@x.com" : "a-much-longer-address-" + n + "@example.com") + ";X\r\n";
+    }
+    struct Case {
+        const char* what;
+        void (FrmMain::*command)();
+        std::function<void(FrmSaveList*)> fill;
+        const char* failing;  // the file the console names
+    } cases[] = {
+        {"save", &FrmMain::M_Popup1Save_Click, [](FrmSaveList*) {}, "mine.out"},
+        {"split by 5000 entries", &FrmMain::M_Popup1Split_Click,
+         [](FrmSaveList* d) {
+             d->ChkSplNbr->click();
+             d->TxtChunk->selectAll();
+             QTest::keyClicks(d->TxtChunk, "5000");
+         },
+         "mine_3.out"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(Folder() + "/out").removeRecursively();
+        LoadSource(lines, 20001);
+        WriteFile("out/notes.txt", "kept");
+        w->TxtErrors->SetText(QString());
+        Dialog([&](FrmSaveList* d) {
+            c.fill(d);
+            d->ComSave->click();
+        });
+        TestHarness::AnswerMessages({MsgBoxButton::Ok});
+        const qsizetype asked = TestHarness::AskedMessages().size();
+        {
+            FileSizeLimit limit(100000);
+            ASSERT_TRUE(limit.IsSet());
+            (w.get()->*c.command)();
+        }
+        EXPECT_EQ(shown, 1);
+        for (qsizetype k = asked; k < TestHarness::AskedMessages().size(); ++k)
+            EXPECT_FALSE(TestHarness::AskedMessages()[k].message.contains("successfully"))
+                << TestHarness::AskedMessages()[k].message.toStdString();
+        const QString failing = Folder() + "/out/" + c.failing;
+        EXPECT_TRUE(Console().contains("Could not write to file : " + failing + " (File too large)"))
+            << Console().toStdString();
+        EXPECT_EQ(Files(), QStringList({"mine.2023.txt", "notes.txt"}));
         YRB20(1);
     }
 }
