@@ -475,9 +475,10 @@ TEST_F(Display, EscapeClosesIt) {
             target->setFocus();
             ASSERT_TRUE(target->hasFocus());
         }
-        // Through the window, as a key press of the user arrives.
-        QTest::keyClick(d->windowHandle(), Qt::Key_Escape);
-        EXPECT_FALSE(d->isVisible());
+        // Through the window, as a key press of the user arrives; the window
+        // goes with it, so no release follows.
+        QTest::keyPress(d->windowHandle(), Qt::Key_Escape);
+        EXPECT_TRUE(d.isNull() || !d->isVisible());
         EXPECT_EQ(modGlobalFunctions::IsFormLoaded(QStringLiteral("FrmDisplay")), nullptr);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
