@@ -15,6 +15,7 @@
 #include "FontFamilies.h"
 #include "FormValues.h"
 #include "FrmControl.h"
+#include "KeptSelection.h"
 #include "MessagePump.h"
 #include "OtherSeparator.h"
 #include "OwnerEnabler.h"
@@ -95,16 +96,20 @@ FrmSaveList::FrmSaveList(QWidget* parent) : ListDialog(parent) {
     OptFldSpc = NewControl<QRadioButton>(FraFldSep, "OptFldSpc", QStringLiteral("Space"), {3840, 240, 900, 255});
     OptFldOth = NewControl<QRadioButton>(FraFldSep, "OptFldOth", QStringLiteral("Other"), {90, 525, 840, 255});
     TxtFldSep = NewControl<QLineEdit>(FraFldSep, "TxtFldSep", QString(), {960, 495, 3960, 300});
+    KeptSelection::Keep(TxtFldSep);
     ComFldCtrl = NewControl<QPushButton>(FraFldSep, "ComFldCtrl", QStringLiteral("..."), {5010, 495, 480, 300});
 
     FraRecSep = NewControl<QGroupBox>(this, "FraRecSep", QStringLiteral(" Record separator"), {0, 1920, 5655, 855});
+    // The row is packed to the left: at the platform's sans-serif the last
+    // caption otherwise runs into the frame's right edge.
     OptRecCr =
-        NewControl<QRadioButton>(FraRecSep, "OptRecCr", QStringLiteral("Carriage Return "), {90, 240, 1680, 255});
-    OptRecLf = NewControl<QRadioButton>(FraRecSep, "OptRecLf", QStringLiteral("Line Feed"), {1800, 240, 1140, 255});
+        NewControl<QRadioButton>(FraRecSep, "OptRecCr", QStringLiteral("Carriage Return "), {90, 240, 1620, 255});
+    OptRecLf = NewControl<QRadioButton>(FraRecSep, "OptRecLf", QStringLiteral("Line Feed"), {1740, 240, 1110, 255});
     OptRecCrLf = NewControl<QRadioButton>(FraRecSep, "OptRecCrLf", QStringLiteral("Carriage Return + Line Feed"),
-                                          {2970, 240, 2640, 255});
+                                          {2880, 240, 2730, 255});
     OptRecOth = NewControl<QRadioButton>(FraRecSep, "OptRecOth", QStringLiteral("Other"), {90, 525, 840, 255});
     TxtRecSep = NewControl<QLineEdit>(FraRecSep, "TxtRecSep", QString(), {960, 495, 3960, 300});
+    KeptSelection::Keep(TxtRecSep);
     ComRecCtrl = NewControl<QPushButton>(FraRecSep, "ComRecCtrl", QStringLiteral("..."), {5010, 495, 480, 300});
 
     FraSplNbr = NewControl<QGroupBox>(this, "FraSplNbr", QStringLiteral(" Split list "), {0, 2760, 1815, 1170});
@@ -377,13 +382,13 @@ void FrmSaveList::ComOutFile_Click() {
 }
 
 void FrmSaveList::ComFldCtrl_Click() {
-    TxtFldSep->setFocus();
+    KeptSelection::Focus(TxtFldSep);
     MessagePump::DoEvents();
     FrmControl::ShowFor(this);
 }
 
 void FrmSaveList::ComRecCtrl_Click() {
-    TxtRecSep->setFocus();
+    KeptSelection::Focus(TxtRecSep);
     MessagePump::DoEvents();
     FrmControl::ShowFor(this);
 }

@@ -18,6 +18,7 @@
 #include "FontFamilies.h"
 #include "FormValues.h"
 #include "FrmControl.h"
+#include "KeptSelection.h"
 #include "ListKind.h"
 #include "ListsCol.h"
 #include "OrmidYRB100.h"
@@ -115,6 +116,7 @@ FrmStructure::FrmStructure(QWidget* parent) : ListDialog(parent) {
     OptFldSpc = NewControl<QRadioButton>(FraSeparator, "OptFldSpc", QStringLiteral("Space"), {4440, 330, 1200, 285});
     OptFldOth = NewControl<QRadioButton>(FraSeparator, "OptFldOth", QStringLiteral("Other"), {5700, 330, 960, 285});
     TxtFldSep = NewControl<QLineEdit>(FraSeparator, "TxtFldSep", QString(), {6720, 300, 1560, 330}, "00101111");
+    KeptSelection::Keep(TxtFldSep);
     ComFldCtrl =
         NewControl<QPushButton>(FraSeparator, "ComFldCtrl", QStringLiteral("..."), {8340, 300, 480, 330}, "10001111");
 
@@ -126,6 +128,7 @@ FrmStructure::FrmStructure(QWidget* parent) : ListDialog(parent) {
     OptRecCrLf = NewControl<QRadioButton>(Frame1, "OptRecCrLf", QStringLiteral("CR + LF"), {4440, 330, 1200, 285});
     OptRecOth = NewControl<QRadioButton>(Frame1, "OptRecOth", QStringLiteral("Other"), {5700, 330, 960, 285});
     TxtRecSep = NewControl<QLineEdit>(Frame1, "TxtRecSep", QString(), {6720, 300, 1560, 330}, "00101111");
+    KeptSelection::Keep(TxtRecSep);
     ComRecCtrl =
         NewControl<QPushButton>(Frame1, "ComRecCtrl", QStringLiteral("..."), {8340, 300, 480, 330}, "10001111");
 
@@ -352,12 +355,12 @@ void FrmStructure::TxtRecSep_KeyPress(int KeyAscii) {
 }
 
 void FrmStructure::ComFldCtrl_Click() {
-    TxtFldSep->setFocus();
+    KeptSelection::Focus(TxtFldSep);
     FrmControl::ShowFor(this);
 }
 
 void FrmStructure::ComRecCtrl_Click() {
-    TxtRecSep->setFocus();
+    KeptSelection::Focus(TxtRecSep);
     FrmControl::ShowFor(this);
 }
 

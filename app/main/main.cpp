@@ -7,6 +7,7 @@
 #include "FrmMain.h"
 #include "MemoryStatus.h"
 #include "MessageBoxSeam.h"
+#include "ModalShade.h"
 #include "PlainMessageBox.h"
 #include "ProgramFolder.h"
 #include "modGlobalFunctionsStartup.h"
@@ -24,6 +25,8 @@ int main(int argc, char** argv) {
     PlainMessageBox::Install(nullptr);
     MemoryStatus::Install(nullptr);
     ProgramFolder::Reset();
+    // Windows under a message box or a dialog look as unusable as they are.
+    ModalShade::Install();
 
     // One instance per user, the font check, then the main window.
     std::unique_ptr<FrmMain> main;

@@ -1,11 +1,14 @@
 #include "modDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QRegularExpression>
 
 #include "ErrorTrap.h"
 #include "ReportError.h"
+#include "modGlobalFunctions.h"
 #include "modGlobalFunctionsFiles.h"
 #include "modGlobalFunctionsForms.h"
 
@@ -23,8 +26,75 @@ void Report(const QString& description, const QString& context, const QString& r
     modGlobalFunctions::ReportError(description, context, kModule, routine, false, true);
 }
 
+// The names typed into the dialog's name box, as full paths: the whole text,
+// or each "quoted" name when it holds quotes.  A name without an extension
+// that is no file gets the default one.
+QStringList TypedPaths(const QString& text, const QString& folder, const QString& defExt) {
+    QStringList names;
+    if (!text.contains(QLatin1Char('"'))) {
+        names.append(text);
+    } else {
+        const QStringList tokens = text.split(QLatin1Char('"'));
+        // Odd tokens are inside quotes; the even ones separate them.
+        for (qsizetype i = 1; i < tokens.size(); i += 2) names.append(tokens.at(i));
+    }
+    QStringList paths;
+    for (const QString& name : names) {
+        if (name.trimmed().isEmpty()) continue;
+        QString path = QDir(folder).absoluteFilePath(name);
+        if (name.startsWith(QLatin1String("~/"))) path = QDir::homePath() + name.mid(1);
+        if (!defExt.isEmpty() && !QFileInfo(path).fileName().contains(QLatin1Char('.')) && !QFileInfo::exists(path))
+            path += QLatin1Char('.') + defExt;
+        paths.append(QDir::cleanPath(path));
+    }
+    return paths;
+}
+
+// QFileDialog takes the names selected in its view when there are any, so a
+// typed name its filter hides was dropped without a word, and one that does
+// not exist too.  Here the name box decides: every name typed in it is
+// taken, whatever the filter, and a missing one is named in a message.
+class TypedNamesDialog : public QFileDialog {
+public:
+    TypedNamesDialog(QWidget* owner, const QString& title, const QString& folder)
+        : QFileDialog(owner, title, folder) {}
+
+    // The names accepted from the name box; empty: the dialog's own choice.
+    QStringList Typed;
+
+    void accept() override {
+        auto* box = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const QStringList paths =
+            box == nullptr ? QStringList() : TypedPaths(box->text(), directory().absolutePath(), defaultSuffix());
+        // Nothing typed, or one folder to open: the dialog's own way.
+        if (paths.isEmpty() || (paths.size() == 1 && QFileInfo(paths.first()).isDir())) {
+            QFileDialog::accept();
+            return;
+        }
+        if (fileMode() == ExistingFile || fileMode() == ExistingFiles) {
+            QStringList missing;
+            for (const QString& p : paths)
+                if (!QFileInfo::exists(p)) missing.append(QFileInfo(p).fileName());
+            if (!missing.isEmpty()) {
+                modGlobalFunctions::DisplayMessage(
+                    {.message = missing.join(QStringLiteral("\r\n")) +
+                                QStringLiteral("\r\nFile not found.\r\nCheck the file name and try again."),
+                     .Title = windowTitle(),
+                     .IconNb = MsgBoxIcon::Warning,
+                     .Focus = MsgBoxButton::Ok,
+                     .ShowOk = true,
+                     .CForm = this,
+                     .OForm = this});
+                return;
+            }
+        }
+        Typed = paths;
+        QDialog::accept();
+    }
+};
+
 QStringList RealChoice(const FileDialogRequest& r) {
-    QFileDialog dialog(r.Owner, r.Title, r.InitDir);
+    TypedNamesDialog dialog(r.Owner, r.Title, r.InitDir);
     dialog.setObjectName(QStringLiteral("FileDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -43,7 +113,7 @@ QStringList RealChoice(const FileDialogRequest& r) {
     QMetaObject::invokeMethod(
         &dialog, [&] { HookProc(&dialog, r.Owner, r.OkCaption, r.CancelCaption); }, Qt::QueuedConnection);
     if (dialog.exec() != QDialog::Accepted) return {};
-    return dialog.selectedFiles();
+    return dialog.Typed.isEmpty() ? dialog.selectedFiles() : dialog.Typed;
 }
 
 QString FolderOf(const QString& path) {

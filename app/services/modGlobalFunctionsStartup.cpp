@@ -1,5 +1,7 @@
 #include "modGlobalFunctionsStartup.h"
 
+#include <cstdio>
+
 #include <QFontDatabase>
 #include <QFontInfo>
 
@@ -52,7 +54,11 @@ bool ActivatePrevInstance() {
 // The program's entry: what loading the main window throws ends start-up
 // here, reported, instead of leaving main().
 bool Main(const std::function<void()>& LoadMain) {
-    if (SingleInstance::IsOtherRunning() && ActivatePrevInstance()) return false;
+    if (SingleInstance::IsOtherRunning() && ActivatePrevInstance()) {
+        // Said on the terminal: without it a second start looks like one that failed.
+        std::fputs("OrmidYRB100 is already running for this user: its window was brought to the front\n", stderr);
+        return false;
+    }
     bool proceed = true;
     Trap(
         [&] {

@@ -10,7 +10,7 @@ namespace modGlobalFunctions {
 
 // The program's entry procedure, before any window exists: keeps one
 // running instance per user (a second start asks the first to bring its
-// main window forward and ends), warns once per missing font in a message
+// main window forward, says so on standard error and ends), warns once per missing font in a message
 // box, then calls LoadMain, which loads FrmMain.  Returns False when this
 // instance must end at once (another instance was raised, or start-up
 // failed); the caller then returns from main() without entering the event

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidgetItem>
@@ -444,6 +445,56 @@ TEST_F(Display, GrowsWithTheWindow) {
     // The report's columns share the width.
     ASSERT_EQ(d->LstDup->ColumnCount(), 2);
     EXPECT_NEAR(d->LstDup->ColumnWidth(0), d->LstDup->ColumnWidth(1), 15);
+}
+
+// One Escape closes the viewer, wherever its focus is, as it closes the
+// other windows.
+TEST_F(Display, EscapeClosesIt) {
+    struct Case {
+        const char* name;
+        int tab;
+        std::function<QWidget*(FrmDisplay*)> focus;
+    };
+    const Case cases[] = {
+        {"as opened", 0, nullptr},
+        {"the tabs", 0, [](FrmDisplay* f) { return static_cast<QWidget*>(f->SSTabDisplay->tabBar()); }},
+        {"a report list", 0, [](FrmDisplay* f) { return static_cast<QWidget*>(f->LstStat); }},
+        {"the output text", 3, [](FrmDisplay* f) { return static_cast<QWidget*>(f->RtbOutput); }},
+        {"the output files", 3, [](FrmDisplay* f) { return static_cast<QWidget*>(f->CboOutput); }},
+        {"a button", 3, [](FrmDisplay* f) { return static_cast<QWidget*>(f->ComNxt); }},
+    };
+    WriteFile("res/r.sta", kSta);
+    WriteFile("res/r.out", "zero");
+    WriteFile("res/r_1.out", "one");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!d) {
+            d = new FrmDisplay(&owner.window);
+            d->Form_Load();
+            d->OwnerForm = &owner.window;
+            d->CForm = &owner.window;
+        }
+        // As the main window opens it: shown and activated while its owner is
+        // still disabled by the load, then the owner enabled again.
+        ASSERT_TRUE(d->Initialize(&desc, kAll, nullptr));
+        d->show();
+        d->raise();
+        d->activateWindow();
+        OwnerEnabler::SetEnabled(&owner.window, true);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+        if (c.focus) {
+            d->SSTabDisplay->setCurrentIndex(c.tab);
+            QWidget* target = c.focus(d);
+            target->setFocus();
+            ASSERT_TRUE(target->hasFocus());
+        }
+        // Through the window, as a key press of the user arrives; the window
+        // goes with it, so no release follows.
+        QTest::keyPress(d->windowHandle(), Qt::Key_Escape);
+        EXPECT_TRUE(d.isNull() || !d->isVisible());
+        EXPECT_EQ(modGlobalFunctions::IsFormLoaded(QStringLiteral("FrmDisplay")), nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 TEST_F(Display, ClosedItIsFoundNoMoreAndGoes) {

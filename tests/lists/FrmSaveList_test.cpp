@@ -625,6 +625,55 @@ TEST_F(FrmSaveListTest, PickerWritesIntoTheFocusedSeparatorBox) {
     EXPECT_EQ(s.desc.FieldSep(), QStringLiteral("\t\t"));
 }
 
+// The "..." button takes the focus from the box on a click, and the box
+// lost its selection with it: the picker's token must still replace it.
+TEST_F(FrmSaveListTest, PickerReplacesTheSelectionTheBoxHadBeforeTheButtonClick) {
+    struct Case {
+        const char* name;
+        int start, length;   // selected in the record box (negative: dragged leftwards); 0: caret at start
+        bool fieldBoxBetween;  // the user clicked into the field box before the record button
+        const char* expected;
+        int caret;
+    };
+    const Case cases[] = {
+        {"selected rightwards", 2, 3, false, "ab\\rf", 4},
+        {"selected leftwards", 5, -3, false, "ab\\rf", 4},
+        {"all of it", 0, 6, false, "\\r", 2},
+        {"the caret alone", 3, 0, false, "abc\\rdef", 5},
+        {"kept while the field box had the focus", 1, 2, true, "a\\rdef", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SaveDialog s(kSave, [](clsEmailList& l) {
+            l.NameOut = Path("o.mal");
+            l.RecOth = true;
+            l.FldOth = true;
+            l.RecSep = QStringLiteral("abcdef");
+        });
+        ListDialogSeam::Install([&](QDialog* dialog) {
+            if (auto* picker = qobject_cast<FrmControl*>(dialog)) {
+                QTest::mouseClick(picker->LabChar[13], Qt::LeftButton);
+                QTest::keyClick(picker, Qt::Key_Escape);
+                return;
+            }
+            auto* d = qobject_cast<FrmSaveList*>(dialog);
+            ASSERT_NE(d, nullptr);
+            d->ComMore->click();
+            d->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+            d->TxtRecSep->setFocus();
+            d->TxtRecSep->setCursorPosition(c.start);
+            if (c.length != 0) d->TxtRecSep->setSelection(c.start, c.length);
+            if (c.fieldBoxBetween) QTest::mouseClick(d->TxtFldSep, Qt::LeftButton);
+            QTest::mouseClick(d->ComRecCtrl, Qt::LeftButton);
+            EXPECT_EQ(d->TxtRecSep->text(), QString::fromLatin1(c.expected));
+            EXPECT_EQ(d->TxtRecSep->cursorPosition(), c.caret);
+            d->close();
+        });
+        ListDialogSeam::ShowModal(s.dlg.get());
+    }
+}
+
 TEST_F(FrmSaveListTest, WithoutADescriptorNothingIsWritten) {
     ListTest::Console console;
     ListTest::Owner owner;

@@ -664,6 +664,32 @@ TEST_F(FrmStructureTest, PickerWritesIntoTheRecordBoxDockedAtTheRightEdge) {
     EXPECT_EQ(pickers, 2);
 }
 
+// A click on "..." takes the focus, and the selection with it, from the box;
+// the picker's token replaces what the user had selected.
+TEST_F(FrmStructureTest, PickerReplacesTheSelectionOfTheFieldBox) {
+    Structure s(TestHarness::WriteFile(QStringLiteral("l.txt"), "a;b\r\n"), [](clsEmailList& l) {
+        l.FldOth = true;
+        l.FldSep = "x;y";
+    });
+    ListDialogSeam::Install([&](QDialog* dialog) {
+        if (auto* picker = qobject_cast<FrmControl*>(dialog)) {
+            QTest::mouseClick(picker->LabChar[9], Qt::LeftButton);
+            QTest::keyClick(picker, Qt::Key_Escape);
+            return;
+        }
+        auto* d = qobject_cast<FrmStructure*>(dialog);
+        ASSERT_NE(d, nullptr);
+        d->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+        d->TxtFldSep->setFocus();
+        d->TxtFldSep->setSelection(1, 1);
+        QTest::mouseClick(d->ComFldCtrl, Qt::LeftButton);
+        EXPECT_EQ(d->TxtFldSep->text(), QStringLiteral("x\\ty"));
+        d->close();
+    });
+    ListDialogSeam::ShowModal(s.dlg.get());
+}
+
 TEST_F(FrmStructureTest, UnloadClosesALoadedPicker) {
     Structure s(TestHarness::WriteFile(QStringLiteral("l.txt"), "a\r\n"), [](clsEmailList& l) {
         l.FldOth = true;

@@ -3,7 +3,9 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
+#include <QTest>
 #include <QWidget>
 
 #include "FormGeometry.h"
@@ -173,6 +175,80 @@ TEST(modDialog, RealDialogHasTheCaptionsFiltersAndAcceptsANewName) {
     EXPECT_LE(std::abs(centreDelta.y()), 2);
     EXPECT_EQ(fileName, folder + QStringLiteral("/new-file.txt"));  // the default extension added
     EXPECT_EQ(dir, folder + QStringLiteral("/"));
+}
+
+// Names typed into the real dialog's name box, as a user types them, then
+// Enter: each typed file is taken whatever the filter, a missing one is named
+// in a message and the dialog stays open (the test then cancels it).
+TEST(modDialog, RealDialogTakesEveryTypedName) {
+    modDialog::InstallChooser(nullptr);
+    for (const char* name : {"listA.csv", "listB.csv", "only.txt", "my list.csv", "noext"})
+        TestHarness::WriteFile(QStringLiteral("typed/") + QLatin1String(name), QByteArray("a@b.c\r\n"));
+    TestHarness::WriteFile(QStringLiteral("typed/empty.txt"), QByteArray());
+    const QString folder = TestHarness::Folder() + QStringLiteral("/typed");
+    const QString filter = QStringLiteral("All Mail Address Files (*.mal, *.out, *.txt)|*.mal;*.out;*.txt|");
+    struct Case {
+        const char* typed;
+        int32_t flags;          // 516: several files ("Add"), 4: one file
+        QStringList chosen;     // names in the folder, in order; empty: nothing chosen
+        const char* missing;    // named in the message; nullptr: no message
+    };
+    const Case cases[] = {
+        {R"("listA.csv" "listB.csv" "only.txt" "empty.txt")", 516,
+         {"listA.csv", "listB.csv", "only.txt", "empty.txt"}, nullptr},
+        {"listA.csv", 516, {"listA.csv"}, nullptr},
+        {R"("only.txt" "listB.csv")", 516, {"only.txt", "listB.csv"}, nullptr},
+        {R"("my list.csv" "only.txt")", 516, {"my list.csv", "only.txt"}, nullptr},
+        {R"("listA.csv" "gone.csv" "only.txt")", 516, {}, "gone.csv"},
+        {"gone.txt", 516, {}, "gone.txt"},
+        {"noext", 516, {"noext"}, nullptr},  // an existing file gets no default extension
+        {"listB.csv", 4, {"listB.csv"}, nullptr},
+        {"my list.csv", 4, {"my list.csv"}, nullptr},
+        {R"("listA.csv")", 4, {"listA.csv"}, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        TestHarness::AnswerMessages(c.missing ? QList<int>{MsgBoxButton::Ok} : QList<int>{});
+        const qsizetype askedBefore = TestHarness::AskedMessages().size();
+        QWidget owner;
+        owner.show();
+        bool stayedOpen = false;
+        TestHarness::WhenModal<QFileDialog>([&](QFileDialog* d) {
+            auto* box = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            d->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(d));
+            // The folder listed, as a user sees it before typing: only.txt and empty.txt pass the filter.
+            auto* view = d->findChild<QListView*>(QStringLiteral("listView"));
+            for (QDeadlineTimer listed(5000); view->model()->rowCount(view->rootIndex()) < 2 && !listed.hasExpired();)
+                QTest::qWait(10);
+            EXPECT_EQ(view->model()->rowCount(view->rootIndex()), 2);
+            box->setFocus();
+            QTest::keyClicks(box, QString::fromUtf8(c.typed));
+            QTest::keyClick(box, Qt::Key_Return);
+            stayedOpen = d->isVisible();
+            if (stayedOpen) d->reject();
+        });
+        QString fileName, dir;
+        QStringList files;
+        ShowDialog(c.flags, 1, 0, filter, folder, fileName, QStringLiteral("mal"), QStringLiteral("Add"),
+                   c.flags == 516 ? &files : nullptr, QStringLiteral("Add"), QStringLiteral("Cancel"), dir, &owner);
+        QStringList expected;
+        for (const QString& n : c.chosen) expected.append(folder + QLatin1Char('/') + n);
+        if (c.flags == 516) {
+            EXPECT_EQ(files, expected);
+        } else {
+            EXPECT_EQ(fileName, expected.value(0));
+        }
+        EXPECT_EQ(stayedOpen, c.missing != nullptr);
+        const auto asked = TestHarness::AskedMessages().mid(askedBefore);
+        if (c.missing) {
+            ASSERT_EQ(asked.size(), 1);
+            EXPECT_TRUE(asked.first().message.startsWith(QLatin1String(c.missing) + QStringLiteral("\r\n")));
+            EXPECT_TRUE(asked.first().message.contains(QStringLiteral("File not found.")));
+        } else {
+            EXPECT_TRUE(asked.isEmpty());
+        }
+    }
 }
 
 TEST(modDialog, RealDialogCancelKeepsTheOutputs) {

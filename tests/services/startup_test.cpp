@@ -154,6 +154,10 @@ QProcessEnvironment ProgramEnvironment(const QString& root) {
     return env;
 }
 
+// The one line a second start prints.
+const QByteArray kAlreadyRunning =
+    QByteArrayLiteral("OrmidYRB100 is already running for this user: its window was brought to the front\n");
+
 // Waits for the process while this instance keeps answering its socket.
 bool WaitPumping(QProcess& p, int ms) {
     QElapsedTimer clock;
@@ -189,6 +193,7 @@ TEST(SingleInstance, ASecondStartRaisesTheFirstAndEnds) {
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(SingleInstance::RaiseRequests(), before + 1);
     EXPECT_FALSE(main.isMinimized());  // restored
+    EXPECT_TRUE(second.readAllStandardError().contains(kAlreadyRunning));
     SingleInstance::Stop();
     SingleInstance::SetServerName(QString());
 }
@@ -218,6 +223,8 @@ TEST(SingleInstance, TwoProgramsTheSecondEnds) {
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(first.state(), QProcess::Running);  // the first goes on
+    EXPECT_EQ(second.readAllStandardError().count(kAlreadyRunning), 1);
+    EXPECT_FALSE(first.readAllStandardError().contains(kAlreadyRunning));
     first.terminate();
     if (!first.waitForFinished(5000)) {
         first.kill();
