@@ -175,7 +175,8 @@ FrmCriteria::FrmCriteria(QWidget* parent) : QDialog(parent) {
         NewControl<QLabel>(FraMain, "LabKeySel", QStringLiteral("selected"), {3555, 240, 1695, 255}, "10001111");
     LabKeySel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     PicVcriteria = NewControl<PictureBox>(FraMain, "PicVcriteria", QString(), {120, 480, 5175, 2655}, "00111111");
-    PicVcriteria->setFocusPolicy(Qt::StrongFocus);
+    // Its list takes its place in the Tab order.
+    PicVcriteria->setFocusPolicy(Qt::NoFocus);
     ComSelAll =
         NewControl<QPushButton>(FraMain, "ComSelAll", QStringLiteral("Select All"), {120, 3195, 1215, 300}, "01001111");
     ComDesAll = NewControl<QPushButton>(FraMain, "ComDesAll", QStringLiteral("Deselect All"), {1440, 3195, 1215, 300},

@@ -227,6 +227,9 @@ void FrmMain::VL_mail_KeyDown(int16_t KeyCode, bool has_ctrl, bool /*has_shift*/
             MailPaneRun run(this);
             if (MailPaneRefused(run, "VL_mail_KeyDown")) return;
             const std::shared_ptr<clsVirtualListview> pane = VL_mail;
+            // The keys stay with the list the button acted on (the button
+            // itself may be disabled by the new selection).
+            pane->GetFocus();
             ((*pane).*member)();
             pane->Refresh();
             pane->SetAll();
@@ -256,6 +259,9 @@ void FrmMain::MailListCommand(void (ListPane::*member)(), const char* routine) {
     Trap(
         [&] {
             const std::shared_ptr<clsVirtualListview> pane = VL_mail;
+            // The keys stay with the list the button acted on (the button
+            // itself may be disabled by the new selection).
+            pane->GetFocus();
             ((*pane).*member)();
             pane->SetAll();
             pane->Refresh();

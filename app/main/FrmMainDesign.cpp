@@ -65,6 +65,9 @@ QPushButton* Button(const char* name, QWidget* parent, const char* caption, cons
                     bool enabled = true) {
     auto* w = Place(new QPushButton(QString::fromLatin1(caption)), name, parent, b, tag);
     w->setEnabled(enabled);
+    // Enter presses the focused button too, as Space does; outside a dialog
+    // a push button would take only Space.
+    w->setAutoDefault(true);
     return w;
 }
 

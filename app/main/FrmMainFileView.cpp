@@ -73,6 +73,9 @@ void TickAll(const std::shared_ptr<clsVirtualListview>& pane, void (ListPane::*o
     Trap(
         [&] {
             if (!pane) return;
+            // The keys stay with the list the button acted on (the button
+            // itself may be disabled by the new selection).
+            pane->GetFocus();
             ((*pane).*operation)();
             pane->SetAll();
             pane->Refresh();

@@ -60,7 +60,10 @@ class FocusForwarder : public QObject {
 public:
     FocusForwarder(QWidget* host, void (FrmMain::*handler)(), FrmMain* form)
         : QObject(host), m_handler(handler), m_form(form), m_routine(host->objectName() + QStringLiteral("_GotFocus")) {
-        host->setFocusPolicy(Qt::StrongFocus);
+        // The pane's list takes the host's place in the Tab order (the host
+        // would only pass the focus on); a click through to the host must not
+        // pump messages in the middle of the press either.
+        host->setFocusPolicy(Qt::NoFocus);
         host->installEventFilter(this);
     }
 

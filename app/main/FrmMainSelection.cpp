@@ -62,6 +62,9 @@ void FrmMain::PaneButton(const std::shared_ptr<clsVL2>& pane, void (FrmMain::*co
     Trap(
         [&] {
             ThisList = pane;
+            // The button acts on its list, which keeps the keys afterwards
+            // (a window the command opens takes them from there).
+            pane->GetFocus();
             (this->*command)();
         },
         [&](const QString& d) { Report(d, context, QLatin1String(routine)); });

@@ -61,6 +61,12 @@ void clsVirtualListview::Initialize(QWidget* hwndParent) {
     list->setVisible(true);
     list->SetRowSource(this);
     m_list = list;
+    // Tab reaches the list where its host stands among the form's controls
+    // (Qt orders only widgets that take the focus, which the host need not).
+    const Qt::FocusPolicy hostPolicy = hwndParent->focusPolicy();
+    hwndParent->setFocusPolicy(Qt::TabFocus);
+    QWidget::setTabOrder(hwndParent, list);
+    hwndParent->setFocusPolicy(hostPolicy);
     connect(list, &OwnerDataListView::ColumnClicked, this, &clsVirtualListview::OnColumnClicked);
     // A list destroyed with its form still sends events (losing the focus)
     // that would find it half destroyed.
@@ -582,9 +588,16 @@ bool clsVirtualListview::Sort(int16_t By, bool Ascending) {
                 m_by = By;
                 m_dir = Ascending ? 1 : -1;
                 m_pumpClock.invalidate();
+                // The rows' items, to put the focused row back on its item.
+                std::vector<int32_t> itemOfRow(static_cast<size_t>(n));
+                for (int32_t r = 0; r < n; ++r) itemOfRow[static_cast<size_t>(r)] = Idx(r + 1);
                 const bool done = QuickSort(0, n - 1) && InsertionSort(0, n - 1);
                 // Whatever order was reached, the reverse index follows it.
                 BuildReverseIndex();
+                if (m_list)
+                    m_list->FollowRows([&](int32_t row) {
+                        return row < n ? RevIdx(itemOfRow[static_cast<size_t>(row)]) - 1 : row;
+                    });
                 if (!done) return;
             }
             result = true;

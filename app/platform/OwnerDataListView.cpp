@@ -407,6 +407,9 @@ bool OwnerDataListView::eventFilter(QObject* watched, QEvent* e) {
                 auto* me = static_cast<QMouseEvent*>(e);
                 const int32_t col = DividerAt(me->position().toPoint().x());
                 if (col >= 0 && me->button() == Qt::LeftButton) m_tracking = true;
+                // A press on the header focuses the list, so the click that
+                // sorts leaves the keys with the list it sorted.
+                if (!hasFocus()) setFocus(Qt::MouseFocusReason);
                 break;
             }
             case QEvent::MouseButtonRelease:

@@ -73,6 +73,18 @@ public:
     int32_t GetItemState(int32_t item, int32_t mask) const;
     // The row last selected by the user; -1 for none.
     int32_t GetSelectionMark() const { return m_mark; }
+    // Moves the focused and selected rows and the selection mark to where
+    // their items went when the rows were reordered; newRow(old) gives the
+    // new row of an old one.
+    template <class NewRow>
+    void FollowRows(NewRow newRow) {
+        auto follow = [&](int32_t row) { return row < 0 ? row : newRow(row); };
+        m_selected = follow(m_selected);
+        m_focused = follow(m_focused);
+        m_mark = follow(m_mark);
+        SyncSelection();
+        viewport()->update();
+    }
     // Bounds of a row in client coordinates, whether shown or not.
     bool GetItemRect(int32_t item, QRect& bounds) const;
     // Row and column at info.pt: the row, or -1 with the flags saying where

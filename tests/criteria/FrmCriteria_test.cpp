@@ -311,6 +311,22 @@ TEST_F(Editor, HeaderSortsAndArrows) {
     EXPECT_FALSE(editor->IsModified);
 }
 
+// One quick click on a header sorts while the keyword box has the focus,
+// and the list keeps the focus it takes.
+TEST_F(Editor, OneHeaderClickSorts) {
+    Open({Set("S", {Kw("Banana", "H"), Kw("cherry", "H"), Kw("apple", "H")})}, 1);
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    const QStringList ascending = {"apple", "Banana", "cherry"};
+    const QStringList descending = {"cherry", "Banana", "apple"};
+    editor->TxtKeyword->setFocus();
+    for (const QStringList& rows : {ascending, descending, ascending}) {
+        TestHarness::QuickHeaderClick(List()->ListWindow(), 2);
+        EXPECT_EQ(Rows(), rows);
+        EXPECT_EQ(QApplication::focusWidget(), List()->ListWindow());
+    }
+}
+
 TEST_F(Editor, OneKeywordNeitherSortsNorOpensTheMenu) {
     Open({Set("S", {Kw("b", "H")})}, 1);
     for (int32_t col : {0, 2, 4}) Header(col);  // the harness fails on any menu

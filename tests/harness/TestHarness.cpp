@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 
 #include "Clock.h"
@@ -21,6 +23,7 @@
 #include "modDialog.h"
 #include "modProcess.h"
 #include "modRegistry.h"
+#include "OwnerDataListView.h"
 
 namespace TestHarness {
 
@@ -144,5 +147,20 @@ void SetClock(const QDateTime& now) {
 }
 
 void AdvanceClock(qint64 msecs) { S().clock = S().clock.addMSecs(msecs); }
+
+void QuickClick(QWidget* target, const QPoint& at) {
+    const QPoint global = target->mapToGlobal(at);
+    QCoreApplication::postEvent(
+        target, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QCoreApplication::processEvents();
+}
+
+void QuickHeaderClick(OwnerDataListView* list, int column) {
+    QHeaderView* header = list->horizontalHeader();
+    QuickClick(header->viewport(), QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                                          header->height() / 2));
+}
 
 }  // namespace TestHarness

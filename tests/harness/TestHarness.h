@@ -16,6 +16,8 @@
 
 #include "MsgBoxTypes.h"
 
+class OwnerDataListView;
+
 class ReportListView;
 
 // Readable QString values in failure messages.
@@ -48,6 +50,13 @@ void UseRealMessageBox();
 const QList<QPair<QString, QString>>& PlainBoxes();
 
 // A clock standing still at the given time until moved.
+// A quick left click as the window system delivers it: the release is
+// queued already when the press is handled, so whatever pumps messages
+// inside the press sees the release first.
+void QuickClick(QWidget* target, const QPoint& at);
+// A quick click in the middle of a header section of a list.
+void QuickHeaderClick(OwnerDataListView* list, int column);
+
 void SetClock(const QDateTime& now);
 void AdvanceClock(qint64 msecs);
 

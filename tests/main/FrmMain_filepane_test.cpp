@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -430,6 +431,42 @@ TEST_F(FileView, SortsByTheClickedColumn) {
     EXPECT_EQ(Ticks(), QList<bool>({true, true, false, false}));
     EXPECT_EQ(Console(), QString());
     ExpectClosed();
+}
+
+// In the shown window, one quick click on a header sorts while another
+// control has the focus; the list takes the focus and its current row
+// stays on its file, the one "Select separators" describes.
+TEST_F(FileView, OneHeaderClickSortsAndTheCurrentFileStays) {
+    AddFour();
+    w->SSTab->setCurrentIndex(1);
+    w->show();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    OwnerDataListView* list = Pane()->ListWindow();
+    QRect row;
+    ASSERT_TRUE(list->GetItemRect(1, row));
+    const QPoint name(list->horizontalHeader()->sectionViewportPosition(kNameColumn) + 4, row.center().y());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->viewport()->mapFrom(list, name));
+    ASSERT_EQ(Names().value(Pane()->GetItem()), "A.txt");
+    struct Step {
+        QStringList names;
+        int32_t current;
+    } steps[] = {
+        {{"c.txt", "A.txt", "b.txt", "D.txt"}, 1},
+        {{"D.txt", "b.txt", "A.txt", "c.txt"}, 2},
+        {{"c.txt", "A.txt", "b.txt", "D.txt"}, 1},
+    };
+    w->ComAddFiles->setFocus();
+    int n = 0;
+    for (const Step& s : steps) {
+        SCOPED_TRACE(testing::Message() << "click " << ++n);
+        TestHarness::QuickHeaderClick(list, kSizeColumn);
+        EXPECT_EQ(Names(), s.names);
+        EXPECT_EQ(Pane()->GetItem(), s.current);
+        EXPECT_EQ(FocusedRow(list), s.current);
+        EXPECT_EQ(QApplication::focusWidget(), list);
+    }
+    EXPECT_EQ(Console(), QString());
 }
 
 TEST_F(FileView, AHeaderClickNeedsTwoFiles) {

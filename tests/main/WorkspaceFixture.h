@@ -111,3 +111,10 @@ private:
     static inline const char* s_text = nullptr;
     YRB_CallbackTable m_saved;
 };
+
+// The row with the focused state, -1 for none.
+inline int32_t FocusedRow(const OwnerDataListView* list) {
+    for (int32_t row = 0; row < list->ItemCount(); ++row)
+        if (list->GetItemState(row, OwnerDataListView::LVIS_FOCUSED) != 0) return row;
+    return -1;
+}

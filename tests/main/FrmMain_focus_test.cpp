@@ -1,0 +1,185 @@
+// The keyboard focus of the shown main window: it stays with the list a
+// command acted on, one header click sorts, and Tab reaches every enabled
+// control of the first tab in the order they stand.
+#include <QApplication>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include "FrmMain.h"
+#include "ListsCol.h"
+#include "MainFixture.h"
+#include "OrmidYRB100.h"
+#include "OwnerDataListView.h"
+#include "PopupMenuSeam.h"
+#include "SystemColors.h"
+#include "WorkspaceFixture.h"
+#include "clsVL2.h"
+
+namespace {
+
+const QByteArray kSix = "f@one.com\r\ne@two.com\r\nd@three.com\r\nc@four.com\r\nb@five.com\r\na@six.com\r\n";
+
+class Focus : public WorkspaceTest {
+protected:
+    void SetUp() override {
+        WorkspaceTest::SetUp();
+        Load(1, kSix, 6);
+        Load(2, kSix, 6);
+        w->show();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    }
+    void TearDown() override {
+        PopupMenuSeam::Install(nullptr);
+        WorkspaceTest::TearDown();
+    }
+    OwnerDataListView* List(int32_t slot) const { return Pane(slot)->ListWindow(); }
+    static int32_t Selected(int32_t slot) { return YRB16(slot, YRB_FLAG_SELECTED, YRB_MASK_REMOVED, nullptr); }
+    // A real click on the "User" cell of a row.
+    void ClickRow(int32_t slot, int32_t row) {
+        QRect bounds;
+        ASSERT_TRUE(List(slot)->GetItemRect(row, bounds));
+        QHeaderView* header = List(slot)->horizontalHeader();
+        const QPoint at(header->sectionViewportPosition(1) + 4, bounds.center().y());
+        QTest::mouseClick(List(slot)->viewport(), Qt::LeftButton, {}, List(slot)->viewport()->mapFrom(List(slot), at));
+    }
+};
+
+// Keys typed one after another at whatever has the focus, on each side.
+TEST_F(Focus, ShortcutsAndArrowsChainOnTheClickedList) {
+    struct Step {
+        const char* what;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int32_t selected;
+        int32_t row;
+    } steps[] = {
+        {"Ctrl+S", Qt::Key_S, Qt::ControlModifier, 6, 1}, {"Ctrl+D", Qt::Key_D, Qt::ControlModifier, 0, 1},
+        {"Ctrl+S", Qt::Key_S, Qt::ControlModifier, 6, 1}, {"Ctrl+I", Qt::Key_I, Qt::ControlModifier, 0, 1},
+        {"Ctrl+I", Qt::Key_I, Qt::ControlModifier, 6, 1}, {"Ctrl+D", Qt::Key_D, Qt::ControlModifier, 0, 1},
+        {"Down", Qt::Key_Down, Qt::NoModifier, 0, 2},     {"Down", Qt::Key_Down, Qt::NoModifier, 0, 3},
+    };
+    const QColor tint = SystemColors::FromOle(SystemColors::kInfoBackground);
+    for (int32_t slot : {1, 2}) {
+        ClickRow(slot, 1);
+        for (const Step& s : steps) {
+            SCOPED_TRACE(testing::Message() << "side " << slot << ", " << s.what);
+            QWidget* focused = QApplication::focusWidget();
+            ASSERT_EQ(focused, List(slot));
+            QTest::keyClick(focused, s.key, s.modifiers);
+            EXPECT_EQ(Selected(slot), s.selected);
+            EXPECT_EQ(FocusedRow(List(slot)), s.row);
+            EXPECT_EQ(QApplication::focusWidget(), List(slot));
+            EXPECT_EQ(List(slot)->BkColor(), tint);
+        }
+    }
+}
+
+// A pane button or a menu entry gives the keys back to the list it acted
+// on, wherever the focus was before.
+TEST_F(Focus, PaneButtonsAndMenuEntriesLeaveTheFocusOnTheirList) {
+    struct Case {
+        const char* what;
+        int32_t focusedBefore;
+        std::function<void()> act;
+        int32_t slot;
+        int32_t selected;
+    } cases[] = {
+        {"left Select All clicked", 2, [&] { QTest::mouseClick(w->ComSLSelAll, Qt::LeftButton); }, 1, 6},
+        {"right Invert clicked", 1, [&] { QTest::mouseClick(w->ComSRInvSel, Qt::LeftButton); }, 2, 6},
+        {"left Invert clicked", 1, [&] { QTest::mouseClick(w->ComSLInvSel, Qt::LeftButton); }, 1, 6},
+        {"menu Select All on the right", 1,
+         [&] {
+             PopupMenuSeam::Install([&](QMenu*) { return w->M_Popup1SelectAll; });
+             QTest::mouseClick(List(2)->viewport(), Qt::RightButton, {}, QPoint(60, 5));
+         },
+         2, 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClickRow(c.focusedBefore, 0);
+        c.act();
+        EXPECT_EQ(Selected(c.slot), c.selected);
+        EXPECT_EQ(QApplication::focusWidget(), List(c.slot));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::ControlModifier);
+        EXPECT_EQ(Selected(c.slot), 6 - c.selected);
+    }
+}
+
+// The first click on a header sorts, while the other list has the focus,
+// and leaves the focus with the sorted list.
+TEST_F(Focus, OneHeaderClickSorts) {
+    struct Click {
+        int32_t slot;
+        int column;
+        const char* first;
+    } clicks[] = {
+        {1, 2, "b@five.com"}, {2, 2, "b@five.com"}, {1, 2, "e@two.com"},
+        {2, 1, "a@six.com"},  {1, 1, "a@six.com"},  {2, 1, "f@one.com"},
+    };
+    ClickRow(2, 0);
+    for (const Click& c : clicks) {
+        SCOPED_TRACE(testing::Message() << "slot " << c.slot << " column " << c.column);
+        TestHarness::QuickHeaderClick(List(c.slot), c.column);
+        EXPECT_EQ(Address(c.slot, 0), c.first);
+        EXPECT_EQ(QApplication::focusWidget(), List(c.slot));
+    }
+}
+
+// Tab from the tab strip walks the enabled controls of "Manage Lists":
+// each frame left to right, top to bottom, then back to the tab strip.
+TEST_F(Focus, TabReachesEveryEnabledControlInLayoutOrder) {
+    YRB03(1, 0, YRB_FLAG_SELECTED, 1);
+    YRB03(2, 0, YRB_FLAG_SELECTED, 1);
+    Pane(1)->SetAll();
+    Pane(2)->SetAll();
+    w->SetBothListPerm();
+    const QStringList side = {"ComS%1Imp", "ComS%1Save", "ComS%1Find", "ComS%1SelAll", "ComS%1DesAll",
+                              "ComS%1InvSel", "Com%1Clear"};
+    QStringList expected;
+    expected << "left list";
+    for (const QString& name : side) expected << name.arg(QLatin1Char('L'));
+    expected << "ChkMarkInvLeft" << "ChkMarkDupLeft" << "ChkMarkDelleft";
+    expected << "right list";
+    for (const QString& name : side) expected << name.arg(QLatin1Char('R'));
+    expected << "ChkMarkInvRight" << "ChkMarkDupRight" << "ChkMarkDelRight";
+    expected << "OptCmpCom" << "ComCompare" << "ChkMergeSelect" << "ComSMerge" << "qt_tabwidget_tabbar";
+
+    w->SSTab->tabBar()->setFocus(Qt::TabFocusReason);
+    QStringList seen;
+    for (int i = 0; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const QWidget* now = QApplication::focusWidget();
+        ASSERT_NE(now, nullptr);
+        seen << (now == List(1) ? QStringLiteral("left list")
+                 : now == List(2) ? QStringLiteral("right list")
+                                  : now->objectName());
+    }
+    EXPECT_EQ(seen, expected);
+}
+
+// Space and Enter on the focused button run its command.
+TEST_F(Focus, SpaceAndEnterPressTheFocusedButton) {
+    struct Case {
+        QPushButton* button;
+        Qt::Key key;
+        int32_t selected;
+    } cases[] = {
+        {w->ComSLSelAll, Qt::Key_Space, 6}, {w->ComSLDesAll, Qt::Key_Return, 0},
+        {w->ComSLInvSel, Qt::Key_Enter, 6}, {w->ComSLInvSel, Qt::Key_Space, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.button->objectName().toStdString() << " key " << c.key);
+        ASSERT_TRUE(c.button->isEnabled());
+        c.button->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(c.button->hasFocus());
+        QTest::keyClick(c.button, c.key);
+        EXPECT_EQ(Selected(1), c.selected);
+    }
+}
+
+}  // namespace
