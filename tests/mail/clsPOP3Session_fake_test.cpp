@@ -3,6 +3,7 @@
 // reports on the console.
 #include <functional>
 
+#include <QFile>
 #include <QTcpServer>
 #include <QThread>
 #include <QTimer>
@@ -221,6 +222,43 @@ TEST(SessionReplies, RawBytesKeptExactly) {
         EXPECT_EQ(rig.s->Mails->at(0)->mMbxIndex, QStringLiteral("1"));
         EXPECT_EQ(rig.s->Mails->at(0)->mSize, 10);
         EXPECT_TRUE(rig.s->QuitAcknowledged);
+    }
+}
+
+// A line of /proc/self/status in KiB ("VmPeak", "VmRSS").
+int64_t ProcessKiB(const char* field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key)) return line.mid(key.size()).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+// A server that announces sizes it never sends makes the program reserve
+// no more than it sends: the whole retrieval, the replies kept, stays small.
+TEST(SessionReplies, AnnouncedSizesReserveNothingUnsent) {
+    constexpr int64_t kLimitKiB = 256 * 1024;  // against 3 x 2 GiB announced
+    constexpr qsizetype kKeptLimit = 64 * 1024;
+    for (const bool full : {true, false}) {
+        SCOPED_TRACE(full ? "RETR" : "TOP");
+        FakePop3Server server;
+        server.replies["STAT"] = {"+OK 3 2147483647\r\n"};
+        server.replies["LIST"] = {"+OK\r\n1 2147483647\r\n2 2147483647\r\n3 2147483647\r\n.\r\n"};
+        server.Start();
+        SessionRig rig(QStringLiteral("127.0.0.1"), server.Port());
+        rig.s->POP3Full = full;
+        const int64_t peakBefore = ProcessKiB("VmPeak");
+        const int64_t residentBefore = ProcessKiB("VmRSS");
+        ASSERT_TRUE(rig.Retrieve());
+        ASSERT_EQ(rig.s->Mails->size(), 3u);
+        EXPECT_LT(ProcessKiB("VmPeak") - peakBefore, kLimitKiB);
+        EXPECT_LT(ProcessKiB("VmRSS") - residentBefore, kLimitKiB);
+        for (const std::shared_ptr<clsMail>& mail : *rig.s->Mails) {
+            EXPECT_EQ(mail->mRawMessage, FakePop3Server::Message("one"));
+            EXPECT_LT(mail->mRawMessage.capacity(), kKeptLimit);
+            EXPECT_EQ(mail->mSize, 2147483647);
+        }
     }
 }
 
