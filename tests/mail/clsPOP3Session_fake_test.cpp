@@ -5,12 +5,14 @@
 
 #include <QFile>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "FakePop3Server.h"
+#include "MailboxFile.h"
 #include "SessionRig.h"
 #include "TestHarness.h"
 #include "clsMail.h"
@@ -336,6 +338,45 @@ TEST(SessionLogin, LineBreakOrNulIsNeverSent) {
     }
     server.Stop();
     EXPECT_EQ(server.Lines(), (Lines{"QUIT", "QUIT", "QUIT"}));
+}
+
+// A hand-edited account file whose scrambled password has a key digit that
+// is no hexadecimal digit: PASS goes out empty, the server's reply decides,
+// and the console says why without showing the text.
+TEST(SessionLogin, MalformedKeyDigitFromTheAccountFile) {
+    const QString scrambled[] = {QString::fromLatin1("00121234567\xff"), QStringLiteral("00121234567G")};
+    for (const QString& text : scrambled) {
+        SCOPED_TRACE(text.toStdString());
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("MA_Mailbox.cfg"));
+        auto account = std::make_shared<clsPOP3Mailbox>();
+        account->POP3User = QStringLiteral("user");
+        account->POP3Password = text;
+        account->POP3Server = QStringLiteral("127.0.0.1");
+        account->POP3Port = 110;
+        QByteArray bytes;
+        ASSERT_TRUE(MailboxFile::Format(MailboxCollection{account}, bytes));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        MailboxCollection loaded;
+        ASSERT_TRUE(MailboxFile::Read(path, loaded));
+        ASSERT_EQ(loaded.size(), 1u);
+
+        FakePop3Server server;
+        server.Start();
+        SessionRig rig(QStringLiteral("127.0.0.1"), server.Port());
+        rig.s->POP3Password = loaded.front()->POP3Password;
+        ASSERT_TRUE(rig.s->POP3Connect(false));
+        EXPECT_TRUE(rig.s->POP3Login(false));
+        EXPECT_TRUE(rig.s->POP3Disconnect(false));
+        server.Stop();
+        EXPECT_EQ(server.Lines(), (Lines{"USER user", "PASS ", "QUIT"}));
+        EXPECT_TRUE(rig.Console().contains(QStringLiteral("the key is not hexadecimal"))) << rig.Console().toStdString();
+        EXPECT_FALSE(rig.Console().contains(text));
+    }
 }
 
 TEST(SessionLogin, EmptyPasswordEndsSilently) {
