@@ -174,6 +174,12 @@ void KeepUnstuffed(QByteArray& bytes, qsizetype from, qsizetype length) {
 void clsMail::ParseMail() {
     LenMsg = LenBdy = LenHea = 0;
     LenMsg = static_cast<int32_t>(mRawMessage.size());
+    // A parse that stops early keeps the reply's bytes but not the room
+    // reserved for it.
+    struct ReleaseUnused {
+        QByteArray& bytes;
+        ~ReleaseUnused() { bytes.squeeze(); }
+    } release{mRawMessage};
     const qsizetype statusEnd = mRawMessage.indexOf("\r\n");
     if (statusEnd < 0) return;
     // The reply ends at its first end marker: the server stuffs a dot into
@@ -200,7 +206,6 @@ void clsMail::ParseMail() {
                              : QString::fromLatin1(QByteArrayView(mRawMessage).sliced(headerEnd + kHeaderEndLength));
     LenBdy = static_cast<int32_t>(mMsgBody.size());
     mRawMessage.clear();
-    mRawMessage.squeeze();
 
     const QString unfolded = StripCrLfBlank(mHeaders);
     QString line;

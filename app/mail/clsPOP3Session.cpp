@@ -23,6 +23,14 @@ const QString kModule = QStringLiteral("clsPOP3Session");
 const QByteArray kEndLine = QByteArrayLiteral("\r\n");
 const QByteArray kEndMulti = QByteArrayLiteral("\r\n.\r\n");
 constexpr int32_t kMaxPort = 65535;
+// What a reply may reserve up front from the size LIST announced: a server
+// may announce sizes it never sends, so beyond this the reply grows with
+// the bytes that arrive.
+constexpr qsizetype kReplyReserveLimit = qsizetype(16) * 1024 * 1024;
+// A headers-only reply is the header block, whatever the whole message's size.
+constexpr qsizetype kHeadersReserveLimit = qsizetype(64) * 1024;
+// Room for the status line and the end marker around the message.
+constexpr qsizetype kReplyFrame = 64;
 
 const QString kCtxConnect = QStringLiteral("Failed To Connect to POP3 Server");
 const QString kCtxDisconnect = QStringLiteral("Failed To Disconnect From POP3 Server");
@@ -340,6 +348,8 @@ bool clsPOP3Session::ReceiveData(QByteArray& Buffer, const QByteArray& EOMsg) {
     if (how == WaitEnd::Done) {
         // Bytes after the marker are no part of this reply.
         Buffer.truncate(end);
+        // A reply shorter than announced gives the unused reservation back.
+        if (Buffer.capacity() / 2 > Buffer.size()) Buffer.squeeze();
         WriteTrace(QStringLiteral("EOM found, all bytes have been received from POP3 Server : ") +
                    QString::number(Buffer.size()));
         SetTimer(false);
@@ -564,7 +574,8 @@ bool clsPOP3Session::POP3GetMessages(bool DoReport, bool DoReport2) {
                                        : QStringLiteral("TOP ") + QString::number(i) + QLatin1Char(' ') +
                                              QString::number(POP3Lines);
         QByteArray buffer = shown.toLatin1() + kEndLine;
-        m_expect = static_cast<qsizetype>(size) + 64;
+        m_expect = qMin(static_cast<qsizetype>(size) + kReplyFrame,
+                        POP3Full ? kReplyReserveLimit : kHeadersReserveLimit);
         if (!Exchange(buffer, kEndMulti, shown, false)) {
             POP3Disconnect(false);
             complete = false;

@@ -124,7 +124,7 @@ private:
     // cut into the running one.
     bool m_pumping = false;
     bool m_cutOff = false;  // POP3Interrupt was called from the pump, until the next connect
-    qsizetype m_expect = 0;  // the size LIST gave for the next reply
+    qsizetype m_expect = 0;  // what the next reply reserves: the size LIST gave, bounded
     bool m_secret = false;  // the bytes being sent hold the password
     // Message numbers this connection has had a DELE acknowledged for.
     QSet<QString> m_deleted;

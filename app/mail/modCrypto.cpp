@@ -43,12 +43,18 @@ int Wrapped(int v) {
 
 QString Hex2(int v) { return QString::number(v, 16).toUpper().rightJustified(2, QLatin1Char('0')); }
 
+// One hexadecimal digit, either case; -1 otherwise.
+int HexDigit(QChar c) {
+    if (c.unicode() > 0x7F) return -1;
+    return static_cast<int>(QStringLiteral("0123456789ABCDEF").indexOf(c.toUpper()));
+}
+
 // Two hexadecimal digits, either case, nothing else; -1 otherwise.
 int HexByte(QStringView two) {
     if (two.size() != 2) return -1;
     int v = 0;
     for (QChar c : two) {
-        const int d = QStringLiteral("0123456789ABCDEF").indexOf(c.toUpper());
+        const int d = HexDigit(c);
         if (d < 0) return -1;
         v = v * 16 + d;
     }
@@ -130,6 +136,9 @@ QString DecryptPassword(const QString& Scrambled) {
             key[k] = text.back();
             text.chop(1);
         }
+        // Key digits count by their character code, so a lower-case digit is
+        // taken as it is; anything else was never written by the scrambler.
+        if (HexDigit(key[k]) < 0) return fail(QStringLiteral("the key is not hexadecimal"));
     }
     if (text.size() % 2 != 0) return fail(QStringLiteral("the body has an odd length"));
     QString plain;

@@ -193,6 +193,12 @@ bool clsVirtualListview::WndProc(QWidget*, QEvent* event) {
                 ~CursorScope() { slot.reset(); }
             } scope{m_messageCursor};
             const QEvent::Type type = event->type();
+            // A disabled list (its owner's long work runs) raises no mouse
+            // events; a press passed on to its disabled viewport would also
+            // come back through the list, its parent, without end.
+            const bool mouse = type == QEvent::MouseMove || type == QEvent::MouseButtonPress ||
+                               type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick;
+            if (mouse && !m_list->isEnabled()) return;
             switch (type) {
                 case QEvent::FocusIn:
                     m_focus = true;

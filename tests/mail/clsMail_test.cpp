@@ -179,6 +179,30 @@ TEST(ParseMail, SecondParseClearsLengthsKeepsFields) {
     EXPECT_EQ(m.mMsgBody, QStringLiteral("Hello"));
 }
 
+// A parse that stops early gives back the room reserved for the reply.
+TEST(ParseMail, EarlyStopReleasesTheReservation) {
+    constexpr qsizetype kReserved = 1024 * 1024;
+    constexpr qsizetype kKeptLimit = 4096;
+    struct Row {
+        const char* name;
+        QByteArray reply;
+    } const rows[] = {
+        {"no line end", "+OK nothing more"},
+        {"shorter than its status line and end marker", "+OK\r\n.\r\n"},
+        {"empty header block", "+OK\r\n\r\n\r\nbody\r\n.\r\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ServiceTest::Console console;
+        clsMail m;
+        m.mRawMessage.reserve(kReserved);
+        m.mRawMessage.append(row.reply);
+        m.ParseMail();
+        EXPECT_TRUE(m.mHeaders.isEmpty());
+        EXPECT_LT(m.mRawMessage.capacity(), kKeptLimit);
+    }
+}
+
 TEST(ParseMail, LineOver64KiB) {
     const QByteArray longLine(70000, 'y');
     clsMail m;

@@ -3,13 +3,16 @@
 // reports on the console.
 #include <functional>
 
+#include <QFile>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "FakePop3Server.h"
+#include "MailboxFile.h"
 #include "SessionRig.h"
 #include "TestHarness.h"
 #include "clsMail.h"
@@ -224,6 +227,43 @@ TEST(SessionReplies, RawBytesKeptExactly) {
     }
 }
 
+// A line of /proc/self/status in KiB ("VmPeak", "VmRSS").
+int64_t ProcessKiB(const char* field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key)) return line.mid(key.size()).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+// A server that announces sizes it never sends makes the program reserve
+// no more than it sends: the whole retrieval, the replies kept, stays small.
+TEST(SessionReplies, AnnouncedSizesReserveNothingUnsent) {
+    constexpr int64_t kLimitKiB = 256 * 1024;  // against 3 x 2 GiB announced
+    constexpr qsizetype kKeptLimit = 64 * 1024;
+    for (const bool full : {true, false}) {
+        SCOPED_TRACE(full ? "RETR" : "TOP");
+        FakePop3Server server;
+        server.replies["STAT"] = {"+OK 3 2147483647\r\n"};
+        server.replies["LIST"] = {"+OK\r\n1 2147483647\r\n2 2147483647\r\n3 2147483647\r\n.\r\n"};
+        server.Start();
+        SessionRig rig(QStringLiteral("127.0.0.1"), server.Port());
+        rig.s->POP3Full = full;
+        const int64_t peakBefore = ProcessKiB("VmPeak");
+        const int64_t residentBefore = ProcessKiB("VmRSS");
+        ASSERT_TRUE(rig.Retrieve());
+        ASSERT_EQ(rig.s->Mails->size(), 3u);
+        EXPECT_LT(ProcessKiB("VmPeak") - peakBefore, kLimitKiB);
+        EXPECT_LT(ProcessKiB("VmRSS") - residentBefore, kLimitKiB);
+        for (const std::shared_ptr<clsMail>& mail : *rig.s->Mails) {
+            EXPECT_EQ(mail->mRawMessage, FakePop3Server::Message("one"));
+            EXPECT_LT(mail->mRawMessage.capacity(), kKeptLimit);
+            EXPECT_EQ(mail->mSize, 2147483647);
+        }
+    }
+}
+
 // The end marker arriving in two pieces, cut at each of its bytes.
 TEST(SessionReplies, MarkerSplitAtEveryOffset) {
     const QByteArray reply = FakePop3Server::Message("split");
@@ -298,6 +338,45 @@ TEST(SessionLogin, LineBreakOrNulIsNeverSent) {
     }
     server.Stop();
     EXPECT_EQ(server.Lines(), (Lines{"QUIT", "QUIT", "QUIT"}));
+}
+
+// A hand-edited account file whose scrambled password has a key digit that
+// is no hexadecimal digit: PASS goes out empty, the server's reply decides,
+// and the console says why without showing the text.
+TEST(SessionLogin, MalformedKeyDigitFromTheAccountFile) {
+    const QString scrambled[] = {QString::fromLatin1("00121234567\xff"), QStringLiteral("00121234567G")};
+    for (const QString& text : scrambled) {
+        SCOPED_TRACE(text.toStdString());
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("MA_Mailbox.cfg"));
+        auto account = std::make_shared<clsPOP3Mailbox>();
+        account->POP3User = QStringLiteral("user");
+        account->POP3Password = text;
+        account->POP3Server = QStringLiteral("127.0.0.1");
+        account->POP3Port = 110;
+        QByteArray bytes;
+        ASSERT_TRUE(MailboxFile::Format(MailboxCollection{account}, bytes));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        MailboxCollection loaded;
+        ASSERT_TRUE(MailboxFile::Read(path, loaded));
+        ASSERT_EQ(loaded.size(), 1u);
+
+        FakePop3Server server;
+        server.Start();
+        SessionRig rig(QStringLiteral("127.0.0.1"), server.Port());
+        rig.s->POP3Password = loaded.front()->POP3Password;
+        ASSERT_TRUE(rig.s->POP3Connect(false));
+        EXPECT_TRUE(rig.s->POP3Login(false));
+        EXPECT_TRUE(rig.s->POP3Disconnect(false));
+        server.Stop();
+        EXPECT_EQ(server.Lines(), (Lines{"USER user", "PASS ", "QUIT"}));
+        EXPECT_TRUE(rig.Console().contains(QStringLiteral("the key is not hexadecimal"))) << rig.Console().toStdString();
+        EXPECT_FALSE(rig.Console().contains(text));
+    }
 }
 
 TEST(SessionLogin, EmptyPasswordEndsSilently) {

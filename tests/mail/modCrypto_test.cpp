@@ -81,30 +81,34 @@ TEST_F(Crypto, Lengths) {
 }
 
 struct UnscrambleCase {
-    const char* scrambled;
+    QString scrambled;
     QString plain;
     int reports;
 };
 
 TEST_F(Crypto, Unscrambling) {
     const UnscrambleCase cases[] = {
-        {"003112345678", QString(QChar(0)), 0},  // byte FF scrambled at an odd position
-        {"0012345678", QString(), 0},            // ten digits: an empty password
-        {"", QString(), 0},
-        {"0G12345678", QString(), 1},
-        {"00123456789", QString(), 1},
-        {"ZZ12345678", QString(), 1},
-        {"001234567", QString(), 1},                  // key cut short
-        {"00+112345678", QString(), 1},               // a sign is no digit
-        {"00a732f0a91c3e", QStringLiteral("Ab"), 0},  // key letters count by their code
+        {QStringLiteral("003112345678"), QString(QChar(0)), 0},  // byte FF scrambled at an odd position
+        {QStringLiteral("0012345678"), QString(), 0},            // ten digits: an empty password
+        {QString(), QString(), 0},
+        {QStringLiteral("0G12345678"), QString(), 1},
+        {QStringLiteral("00123456789"), QString(), 1},
+        {QStringLiteral("ZZ12345678"), QString(), 1},
+        {QStringLiteral("001234567"), QString(), 1},                  // key cut short
+        {QStringLiteral("00+112345678"), QString(), 1},               // a sign is no digit
+        {QStringLiteral("00a732f0a91c3e"), QStringLiteral("Ab"), 0},  // key letters count by their code
+        {QStringLiteral("00121234567\u0100"), QString(), 1},          // a key digit above a byte
+        {QStringLiteral("00121234567\u00ff"), QString(), 1},          // a byte that is no digit
+        {QStringLiteral("00121234567G"), QString(), 1},               // a letter that is no digit
+        {QStringLiteral("01G212345678"), QString(), 1},               // the same in front
     };
     for (const UnscrambleCase& c : cases) {
         ServiceTest::Console console;
-        EXPECT_EQ(modCrypto::DecryptPassword(QLatin1String(c.scrambled)), c.plain) << c.scrambled;
-        EXPECT_EQ(console.Text().count(QStringLiteral("Message : ")), c.reports) << c.scrambled;
+        EXPECT_EQ(modCrypto::DecryptPassword(c.scrambled), c.plain) << c.scrambled.toStdString();
+        EXPECT_EQ(console.Text().count(QStringLiteral("Message : ")), c.reports) << c.scrambled.toStdString();
         // The malformed text is a password in thin disguise: never reported.
-        if (*c.scrambled) {
-            EXPECT_FALSE(console.Text().contains(QLatin1String(c.scrambled))) << c.scrambled;
+        if (!c.scrambled.isEmpty()) {
+            EXPECT_FALSE(console.Text().contains(c.scrambled)) << c.scrambled.toStdString();
         }
     }
 }

@@ -7,6 +7,7 @@
 #include "IntervalTimer.h"
 #include "MailPaneFixture.h"
 #include "OwnerEnabler.h"
+#include "clsInterrupt.h"
 
 namespace {
 
@@ -171,6 +172,47 @@ TEST_F(Delete, TimeOutAfterOneDele) {
     EXPECT_EQ(Column(5), QStringList({"one", "two", "three"}));
     EXPECT_EQ(Panel1(), "Timeout : no response from 127.0.0.1 for 1 seconds");
     EXPECT_EQ(Commands(server, "QUIT").size(), 1);  // the retrieval's only
+}
+
+// The progress window's Cancel, clicked with the mouse while the server says
+// nothing more, ends the deletion at once; its QUIT still carries out the
+// deletion acknowledged before.
+TEST_F(Delete, CancelButtonStopsASilentServer) {
+    struct Case {
+        const char* silent;  // the request left unanswered
+        const char* text;
+        QStringList left;
+    } const cases[] = {
+        {"TOP 2", "An error occurred while attempting to delete messages from 127.0.0.1", {"one", "two", "three"}},
+        {"DELE 1", "1 message has been deleted from 127.0.0.1 for user", {"one", "two"}},
+    };
+    // Only a failed Cancel lets the account's time-out end the run.
+    constexpr int32_t kBackstopSeconds = 15;
+    constexpr qint64 kEndsWithinMs = 2000;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.silent);
+        FakePop3Server fresh;  // a server of its own for each case
+        Serve(fresh, kThree);
+        fresh.Start();
+        Load({{.user = QStringLiteral("user"), .port = fresh.Port(), .timeOut = kBackstopSeconds}});
+        TestHarness::AnswerMessages({MsgBoxButton::Ok});
+        w->ComMailGet_Click();
+        for (int32_t r : {1, 3}) w->VL_mail->SetCheckState(r, true);
+        w->VL_mail->SetAll();
+        fresh.replies[c.silent] = {QByteArray(), 0, 0, true};
+        MailPaneFixture::CancelClicker cancel;
+        const MsgBoxRequest box = DeleteTicked();
+        ASSERT_TRUE(cancel.Clicked());
+        EXPECT_LT(cancel.MsSinceClick(), kEndsWithinMs);
+        EXPECT_EQ(box.message, c.text);
+        EXPECT_EQ(Column(5), c.left);
+        EXPECT_EQ(Commands(fresh, "QUIT").size(), 2);  // the retrieval's and the deletion's
+        EXPECT_NE(Panel1().left(9), "Timeout :");
+        EXPECT_FALSE(InterruptObj()->Active);
+        EXPECT_TRUE(MonitorObj()->MFrm.isNull());
+        EXPECT_TRUE(OwnerEnabler::IsEnabled(w.get()));
+        w.reset();
+    }
 }
 
 // The mails shown came from A; B chosen, even after a failed retrieval on

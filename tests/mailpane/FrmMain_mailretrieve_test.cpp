@@ -1,6 +1,7 @@
 // "Retrieve mails" against the scripted POP3 server: every outcome's box and
 // status text, the retrieval modes, the time-out and Cancel, the trace
 // switches, the line-count box, and the run-time failures before a run.
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -8,6 +9,7 @@
 #include <QRadioButton>
 #include <QTcpServer>
 #include <QTest>
+#include <QTimer>
 
 #include "FrmMailbox.h"
 #include "IntervalTimer.h"
@@ -179,6 +181,76 @@ TEST_F(Retrieve, Cancel) {
     const MsgBoxRequest box = Run();
     EXPECT_EQ(box.message, "Not all messages could be downloaded (1 out of 3)\r\nfrom 127.0.0.1 for user");
     EXPECT_EQ(w->TmrPOP31->Interval(), 0);
+    EXPECT_EQ(Column(5), QStringList{"one"});
+}
+
+// The progress window's Cancel, clicked with the mouse while the server says
+// nothing more, ends the run at once in every retrieval mode: the mails
+// fetched before are kept, QUIT is still exchanged, the window is usable.
+TEST_F(Retrieve, CancelButtonStopsASilentServer) {
+    struct Case {
+        QRadioButton* FrmMain::*option;
+        const char* silent;  // the request left unanswered
+    } const cases[] = {
+        {&FrmMain::OptEmailHdr, "TOP 2"},
+        {&FrmMain::OptEmailCon, "TOP 2"},
+        {&FrmMain::OptEmailFul, "RETR 2"},
+    };
+    // Only a failed Cancel lets the account's time-out end the run.
+    constexpr int32_t kBackstopSeconds = 15;
+    constexpr qint64 kEndsWithinMs = 2000;
+    Serve(server, kThree);
+    const std::map<QByteArray, FakeReply> answered = server.replies;
+    LoadFor(kBackstopSeconds);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.silent);
+        (w.get()->*c.option)->click();
+        server.replies = answered;
+        server.replies[c.silent] = {QByteArray(), 0, 0, true};
+        const qsizetype quits = Commands(server, "QUIT").size();
+        MailPaneFixture::CancelClicker cancel;
+        const MsgBoxRequest box = Run();
+        ASSERT_TRUE(cancel.Clicked());
+        EXPECT_LT(cancel.MsSinceClick(), kEndsWithinMs);
+        EXPECT_EQ(box.message, "Not all messages could be downloaded (1 out of 3)\r\nfrom 127.0.0.1 for user");
+        EXPECT_EQ(box.Title, "Error Retrieving Messages");
+        EXPECT_EQ(Column(5), QStringList{"one"});
+        EXPECT_EQ(Commands(server, "QUIT").size(), quits + 1);
+        EXPECT_NE(Panel1().left(9), "Timeout :");
+        EXPECT_FALSE(InterruptObj()->Active);
+        EXPECT_TRUE(MonitorObj()->MFrm.isNull());
+        EXPECT_TRUE(OwnerEnabler::IsEnabled(w.get()));
+        server.replies = answered;
+        EXPECT_EQ(Run().Title, "Downloaded Messages");
+    }
+}
+
+// Clicks on the window while a run waits for a silent server (it is
+// disabled then) start nothing and do not upset the run; Cancel still ends it.
+TEST_F(Retrieve, ClicksOnTheBusyWindowAreIgnored) {
+    Serve(server, kThree);
+    server.replies["TOP 2"] = {QByteArray(), 0, 0, true};
+    LoadFor(15);
+    Show({MailPaneFixture::Parsed(Message{})});
+    auto* list = qobject_cast<QAbstractItemView*>(w->VL_mail->hWnd());
+    ASSERT_NE(list, nullptr);
+    const QList<QWidget*> targets = {list->viewport(), w->ComMailGet, list->viewport(), w->ComMailDel};
+    int clicked = 0;
+    QObject::connect(w->Session1.get(), &clsPOP3Session::OnPOP3RetrieveMail, w.get(), [&](int32_t idx, int32_t) {
+        if (idx != 2) return;
+        QTimer::singleShot(50, w.get(), [&] {
+            for (QWidget* target : targets) {
+                QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(5, 5));
+                ++clicked;
+            }
+        });
+    });
+    MailPaneFixture::CancelClicker cancel;
+    const MsgBoxRequest box = Run();
+    EXPECT_EQ(clicked, targets.size());
+    ASSERT_TRUE(cancel.Clicked());
+    EXPECT_EQ(box.message, "Not all messages could be downloaded (1 out of 3)\r\nfrom 127.0.0.1 for user");
+    EXPECT_EQ(server.Connections(), 1);
     EXPECT_EQ(Column(5), QStringList{"one"});
 }
 

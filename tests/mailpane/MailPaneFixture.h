@@ -6,9 +6,13 @@
 #include <memory>
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QList>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
+#include <QTimer>
 
 #include "FakePop3Server.h"
 #include "FrmMain.h"
@@ -18,9 +22,11 @@
 #include "OwnerDataListView.h"
 #include "PanelStatusBar.h"
 #include "RichTextBox.h"
+#include "ServiceObjects.h"
 #include "StatusPanel.h"
 #include "TestHarness.h"
 #include "clsMail.h"
+#include "clsMonitor.h"
 #include "clsPOP3Mailbox.h"
 #include "clsVirtualListview.h"
 #include "modCrypto.h"
@@ -106,6 +112,29 @@ inline std::shared_ptr<clsMail> Parsed(const Message& message, int32_t size = 0)
     mail->ParseMail();
     return mail;
 }
+
+// Clicks the progress window's Cancel with the mouse as soon as the window
+// shows, as a user does, and keeps the moment of the click.
+class CancelClicker {
+public:
+    CancelClicker() {
+        m_poll.setInterval(20);
+        QObject::connect(&m_poll, &QTimer::timeout, [this] {
+            FrmProcess* window = MonitorObj()->MFrm;
+            if (window == nullptr || !window->isVisible()) return;
+            m_poll.stop();
+            m_sinceClick.start();
+            QTest::mouseClick(window->ComCancel, Qt::LeftButton);
+        });
+        m_poll.start();
+    }
+    bool Clicked() const { return m_sinceClick.isValid(); }
+    qint64 MsSinceClick() const { return m_sinceClick.elapsed(); }
+
+private:
+    QTimer m_poll;
+    QElapsedTimer m_sinceClick;
+};
 
 }  // namespace MailPaneFixture
 
