@@ -119,7 +119,7 @@ void FrmMain::ConnectMailPaneCommands() {
     connect(ChkTrace, &QCheckBox::toggled, this, &FrmMain::ChkTrace_Click);
     connect(TmrPOP31, &IntervalTimer::Timer, this, &FrmMain::TmrPOP31_Timer);
     connect(TmrPOP32, &IntervalTimer::Timer, this, &FrmMain::TmrPOP32_Timer);
-    new TxtLinesEvents(TxtLines, this);
+    m_eventForwarders.emplace_back(new TxtLinesEvents(TxtLines, this));
     KeepSelectionVisible(TxtHeader);
     KeepSelectionVisible(TxtContent);
 }

@@ -130,6 +130,9 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
 FrmMain::~FrmMain() {
     // Destroyed without being closed: no question can keep it any more.
     if (!m_unloaded) ShutDown();
+    // Destroying the controls moves the focus between them, and by then this
+    // is no longer an FrmMain: nothing may hand their events on to it.
+    for (const QPointer<QObject>& forwarder : m_eventForwarders) delete forwarder;
 }
 
 void FrmMain::Report(const QString& description, const QString& context, const QString& routine) {

@@ -2,8 +2,10 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include "ListsCol.h"
 #include "clsEmailList.h"
@@ -535,6 +537,9 @@ private:
     FileChangeWatcher* m_referenceWatcher = nullptr;
     bool m_referenceReloading = false;
     bool m_unloaded = false;
+    // The filters that hand a control's focus and keys on to this form's
+    // handlers; ~FrmMain removes them before the controls go.
+    std::vector<QPointer<QObject>> m_eventForwarders;
     // Workspace wiring, each with its own commands.
     void ConnectWorkspacePanes();  // at load, once the panes exist
     void ConnectSortHeaders();
