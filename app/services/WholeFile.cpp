@@ -86,6 +86,11 @@ bool WholeFile::Open(QString* failure) {
         *failure = Failed("Could not open file for writing : ", EISDIR);
         return false;
     }
+    // A file the user may not write is not replaced behind its back.
+    if (present && ::access(target.constData(), W_OK) != 0) {
+        *failure = Failed("Could not open file for writing : ", errno);
+        return false;
+    }
     if (present && !S_ISREG(st.st_mode)) {
         // A device or a pipe: nothing can be renamed over it.
         m_inPlace = true;

@@ -25,7 +25,8 @@ public:
     WholeFile& operator=(const WholeFile&) = delete;
 
     // Creates the place to write.  False, with *failure set, when it
-    // cannot be created (a folder given as the name, a read-only folder).
+    // cannot be created (a folder given as the name, a read-only folder, a
+    // file the user may not write).
     bool Open(QString* failure);
     // Where the bytes go: the temporary file, or the name itself when it is
     // written in place.  For the engine, which opens the path itself.
