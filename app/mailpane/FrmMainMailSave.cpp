@@ -2,7 +2,6 @@
 // Address List file, and the header or body view as a Mail Text file.
 #include <cstdint>
 
-#include <QFile>
 
 #include "ErrorTrap.h"
 #include "FrmMain.h"
@@ -11,6 +10,7 @@
 #include "ProgramFolder.h"
 #include "RichTextBox.h"
 #include "ServiceObjects.h"
+#include "WholeFile.h"
 #include "clsFile.h"
 #include "clsMail.h"
 #include "clsVirtualListview.h"
@@ -84,12 +84,11 @@ void FrmMain::ComMailSave_Click() {
             if (!file.IsPathSyntaxOk(path)) return;
             if (file.IsPresent() && !OverwriteConfirmed(this)) return;
 
-            QFile out(path);
-            if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-                Report(QStringLiteral("The file '") + path + QStringLiteral("' cannot be written: ") + out.errorString(),
-                       QString(), routine);
-                return;
-            }
+            // The list appears under the name only when whole: a failure
+            // leaves the former file as it was.
+            WholeFile out(path);
+            QString failure;
+            if (!out.Open(&failure)) return Report(failure, QString(), routine);
             {
                 // The loop pumps: nothing may change the list or its mails meanwhile.
                 WindowDisabled disabled(this);
@@ -105,23 +104,12 @@ void FrmMain::ComMailSave_Click() {
                             return;
                         }
                         const QByteArray record = mails->at(static_cast<size_t>(index) - 1)->mFrom.toLatin1() + kCrLf;
-                        if (out.write(record) != record.size()) {
-                            Report(QStringLiteral("The file '") + path + QStringLiteral("' could not be written: ") +
-                                       out.errorString(),
-                                   QString(), routine);
-                            return;
-                        }
+                        if (!out.Write(record, &failure)) return Report(failure, QString(), routine);
                     }
                     MessagePump::DoEvents();
                 }
             }
-            if (!out.flush()) {
-                Report(QStringLiteral("The file '") + path + QStringLiteral("' could not be written: ") +
-                           out.errorString(),
-                       QString(), routine);
-                return;
-            }
-            out.close();
+            if (!out.Commit(&failure)) return Report(failure, QString(), routine);
             modGlobalFunctions::DisplayMessage(
                 {.message = QStringLiteral("The selected email addresses have been successfully saved to file"),
                  .Title = QStringLiteral("Addresses Saved Successfully"),

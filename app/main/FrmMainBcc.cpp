@@ -16,10 +16,10 @@
 #include "OrmidYRB100.h"
 #include "Screen.h"
 #include "ServiceObjects.h"
+#include "WholeFile.h"
 #include "clsChronometer.h"
 #include "clsMonitor.h"
 #include "modGlobalFunctions.h"
-#include "modGlobalFunctionsFiles.h"
 
 namespace {
 constexpr int32_t kBccProgressDelayMs = 2000;
@@ -71,14 +71,27 @@ void FrmMain::M_Popup1Bcc_Click() {
             work.CopyTo(side().resultsDesc);
             StartProgress(kBccProgressDelayMs, QStringLiteral("Saving Bcc List To File"),
                           QStringLiteral("Now Saving Bcc list to file"));
-            // Only the earlier file of this very name goes: the output's
-            // pattern would also take other lists of the folder.
-            modGlobalFunctions::RemoveFiles(FilePattern(work.NameOut));
-
-            // Negative: the engine has said why, or the user stopped it.
-            if (YRB01(side().slot, YRB_FLAG_SELECTED, YRB_MASK_REMOVED, kForward, kAddressOnly, "",
-                      kBccSeparator, QFile::encodeName(work.NameOut).constData(), kOneFile, kWriteMode) < 0)
+            // The earlier file of this very name is replaced only by a whole
+            // list: written beside it and renamed over it, so a failed write
+            // leaves it as it was.  The output's pattern is not deleted: it
+            // would also take other lists of the folder.
+            WholeFile out(work.NameOut);
+            QString failure;
+            if (!out.Open(&failure) || !out.CloseHandle(&failure)) {
+                Report(failure, context, routine);
                 return;
+            }
+            // Negative: the engine has said why, or the user stopped it.  A
+            // stop keeps what was written so far, as asked.
+            const int32_t result =
+                YRB01(side().slot, YRB_FLAG_SELECTED, YRB_MASK_REMOVED, kForward, kAddressOnly, "", kBccSeparator,
+                      QFile::encodeName(out.WritePath()).constData(), kOneFile, kWriteMode);
+            if (result < 0 && result != YRB_STOPPED) return;
+            if (!out.Commit(&failure)) {
+                Report(failure, context, routine);
+                return;
+            }
+            if (result < 0) return;
 
             side().view->setEnabled(side().resultsDesc->HasResults());
             MonitorObj()->Shutdown();

@@ -17,6 +17,7 @@
 #include "OwnerEnabler.h"
 #include "Screen.h"
 #include "ServiceObjects.h"
+#include "WholeFile.h"
 #include "clsChronometer.h"
 #include "clsMergeFile.h"
 #include "clsMonitor.h"
@@ -47,15 +48,16 @@ bool SameFile(const QString& a, const QString& b) {
     return fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath();
 }
 
-// The earlier outputs of this name, and nothing else: the output itself and
-// its numbered files while they follow each other, never a file of the pane.
+// The earlier numbered outputs of this name, and nothing else: its numbered
+// files while they follow each other, never a file of the pane.  The output
+// itself is replaced only when the merge has written it whole, so a failed
+// merge leaves it as it was.
 void RemoveEarlierOutputs(const QString& output, const QStringList& sources) {
     auto isSource = [&](const QString& name) {
         for (const QString& s : sources)
             if (SameFile(s, name)) return true;
         return false;
     };
-    if (QFileInfo::exists(output)) modGlobalFunctions::RemoveFiles(FilePattern(output));
     for (int k = 1; QFileInfo::exists(modGlobalFunctions::NumberedFileName(output, k)); ++k) {
         const QString name = modGlobalFunctions::NumberedFileName(output, k);
         if (!isSource(name)) modGlobalFunctions::RemoveFiles(FilePattern(name));
@@ -66,16 +68,9 @@ enum class TextPass { Done, Stopped, Failed };
 
 // The text pass over the pane's rows in display order (null: not ticked):
 // the ticked files' bytes exactly as they are, with the record separator
-// between two of them so that each junction is a record boundary.  The
-// output is created empty first.
-TextPass CopyTickedFiles(FrmMain& form, const QList<std::shared_ptr<clsMergeFile>>& rows, const QString& output,
+// between two of them so that each junction is a record boundary.
+TextPass CopyTickedFiles(FrmMain& form, const QList<std::shared_ptr<clsMergeFile>>& rows, WholeFile& out,
                          const QByteArray& junction, QString& failure) {
-    QFile out(output);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        failure = QStringLiteral("Could not open file for writing : ") + output + QStringLiteral(" (") +
-                  out.errorString() + QLatin1Char(')');
-        return TextPass::Failed;
-    }
     bool copied = false;
     // One buffer for every file, grown to the largest: fresh pages for each
     // file cost more than reading it.
@@ -111,27 +106,13 @@ TextPass CopyTickedFiles(FrmMain& form, const QList<std::shared_ptr<clsMergeFile
                 failure = QStringLiteral("The file '") + path + QStringLiteral("' could not be read");
                 return TextPass::Failed;
             }
-            if ((copied && out.write(junction) != junction.size()) || out.write(buffer.get(), read) != read) {
-                failure = QStringLiteral("Could not write to file : ") + output + QStringLiteral(" (") +
-                          out.errorString() + QLatin1Char(')');
+            if ((copied && !out.Write(junction, &failure)) || !out.Write(buffer.get(), read, &failure))
                 return TextPass::Failed;
-            }
             copied = true;
         }
         if (form.IsInterrupt()) return TextPass::Stopped;
     }
-    if (!out.flush()) {
-        failure = QStringLiteral("Could not write to file : ") + output + QStringLiteral(" (") + out.errorString() +
-                  QLatin1Char(')');
-        return TextPass::Failed;
-    }
-    out.close();
-    if (out.error() != QFileDevice::NoError) {
-        failure = QStringLiteral("Could not close file : ") + output + QStringLiteral(" (") + out.errorString() +
-                  QLatin1Char(')');
-        return TextPass::Failed;
-    }
-    return TextPass::Done;
+    return out.CloseHandle(&failure) ? TextPass::Done : TextPass::Failed;
 }
 
 // The scratch list never outlives the merge, however it ends.
@@ -197,27 +178,36 @@ void FrmMain::ComBigMerge_Click() {
                           QStringLiteral("Now merging multiple Lists"));
             RemoveEarlierOutputs(work.NameOut, sources);
 
+            // Both passes work on a file beside the output, which takes its
+            // name only at the end: a failure at any step leaves nothing new
+            // under it.  A stop keeps what was written so far, as asked.
+            WholeFile out(work.NameOut);
+            QString failure;
+            if (!out.Open(&failure)) return Report(failure, QString(), routine);
+            auto keepSoFar = [&] {
+                if (!out.Commit(&failure)) Report(failure, QString(), routine);
+            };
             QList<std::shared_ptr<clsMergeFile>> rows;
             for (int32_t row = 1; row <= pane->GetCnt(); ++row)
                 rows.append(pane->GetCheckState(row) ? FileAtRow(row) : nullptr);
-            QString failure;
-            switch (CopyTickedFiles(*this, rows, work.NameOut, recordSep.toLatin1(), failure)) {
+            switch (CopyTickedFiles(*this, rows, out, recordSep.toLatin1(), failure)) {
                 case TextPass::Done: break;
-                // The output keeps the text copied so far.
-                case TextPass::Stopped: return;
+                case TextPass::Stopped: return keepSoFar();
                 case TextPass::Failed: return Report(failure, QString(), routine);
             }
 
             // Negative results end the merge: the engine has said why, or the user stopped it.
-            const QByteArray output = QFile::encodeName(work.NameOut);
-            if (YRB13(kScratchSlot, output.constData(), MergeDesc.ColNbr, fieldSep.toLatin1().constData(),
-                      recordSep.toLatin1().constData()) < 0)
-                return;
-            if (YRB01(kScratchSlot, kNoFilter, kNoFilter, kForward, work.KeepAllCols ? 1 : 0,
-                      work.FieldSep().toLatin1().constData(), work.RecordSep().toLatin1().constData(),
-                      output.constData(), kOneFile, kRewriteMode) < 0)
-                return;
+            const QByteArray written = QFile::encodeName(out.WritePath());
+            int32_t result = YRB13(kScratchSlot, written.constData(), MergeDesc.ColNbr,
+                                   fieldSep.toLatin1().constData(), recordSep.toLatin1().constData());
+            if (result >= 0)
+                result = YRB01(kScratchSlot, kNoFilter, kNoFilter, kForward, work.KeepAllCols ? 1 : 0,
+                               work.FieldSep().toLatin1().constData(), work.RecordSep().toLatin1().constData(),
+                               written.constData(), kOneFile, kRewriteMode);
+            if (result == YRB_STOPPED) return keepSoFar();
+            if (result < 0) return;
             YRB20(kScratchSlot);
+            if (!out.Commit(&failure)) return Report(failure, QString(), routine);
 
             ChronoObj()->Shutdown();
             MonitorObj()->Shutdown();

@@ -15,6 +15,7 @@
 #include "OwnerEnabler.h"
 #include "Screen.h"
 #include "ServiceObjects.h"
+#include "WholeFile.h"
 #include "clsChronometer.h"
 #include "clsMonitor.h"
 #include "clsVL2.h"
@@ -85,15 +86,26 @@ void FrmMain::ComSMerge_Click() {
             const int32_t whole = work.KeepAllCols ? 1 : 0;
             const QByteArray fieldSep = work.FieldSep().toLatin1();
             const QByteArray recordSep = work.RecordSep().toLatin1();
-            const QByteArray path = QFile::encodeName(work.NameOut);
+            // Both halves go to a file beside the output, which takes its
+            // name only when whole: a failed half leaves nothing new under it.
+            WholeFile out(work.NameOut);
+            QString failure;
+            if (!out.Open(&failure) || !out.CloseHandle(&failure)) return Report(failure, context, routine);
+            const QByteArray path = QFile::encodeName(out.WritePath());
             auto write = [&](int32_t slot, const char* mode) {
                 return YRB01(slot, must, YRB_MASK_REMOVED, kForward, whole, fieldSep.constData(),
                              recordSep.constData(), path.constData(), kOneFile, mode);
             };
             // Negative: the engine has said why, or the user stopped it.  A
-            // failed right half leaves the left list's entries in the file.
-            if (write(kLeft, kCreateMode) < 0) return;
-            if (write(kRight, kAppendMode) < 0) return;
+            // stop keeps what was written so far, as asked.
+            int32_t result = write(kLeft, kCreateMode);
+            if (result >= 0) result = write(kRight, kAppendMode);
+            if (result == YRB_STOPPED) {
+                if (!out.Commit(&failure)) Report(failure, context, routine);
+                return;
+            }
+            if (result < 0) return;
+            if (!out.Commit(&failure)) return Report(failure, context, routine);
 
             ChronoObj()->Shutdown();
             MonitorObj()->Shutdown();

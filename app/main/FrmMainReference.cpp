@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 
 #include "ErrorTrap.h"
 #include "FileChangeWatcher.h"
@@ -20,6 +19,7 @@
 #include "ReportError.h"
 #include "ReportListView.h"
 #include "ServiceObjects.h"
+#include "WholeFile.h"
 #include "clsFile.h"
 #include "clsList.h"
 #include "modCallBack.h"
@@ -59,13 +59,8 @@ void ErrorBox(const QString& message, const QString& title, QWidget* form) {
 // it, so a failure leaves the old file intact.  False, with the reason in
 // *error, when it could not be written.
 bool WriteWhole(const QString& path, const QString& text, QString* error) {
-    QSaveFile file(path);
-    const QByteArray bytes = text.toLatin1();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    WholeFile file(path);
+    return file.Open(error) && file.Write(text.toLatin1(), error) && file.Commit(error);
 }
 }  // namespace
 

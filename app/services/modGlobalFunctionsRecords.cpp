@@ -1,6 +1,5 @@
 #include "modGlobalFunctionsRecords.h"
 
-#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -8,6 +7,7 @@
 
 #include "ReportError.h"
 #include "RichTextBox.h"
+#include "WholeFile.h"
 
 namespace modGlobalFunctions {
 
@@ -58,17 +58,14 @@ bool GetNextLine(const QString& Buffer, QString& Record, int64_t& StartIdx) {
 
 bool SaveTextBoxToFile(QObject* TextBox, const QString& FilePath) {
     if (FilePath.isEmpty() || TextBox == nullptr) return false;
-    QFile file(FilePath);
-    auto failed = [&] {
-        ReportError(file.errorString(), QStringLiteral("Error saving text Box content to File"), kModule,
+    // The file appears only when whole: a full disk leaves the former file.
+    WholeFile file(FilePath);
+    QString failure;
+    if (!file.Open(&failure) || !file.Write(TextOf(TextBox).toLatin1(), &failure) || !file.Commit(&failure)) {
+        ReportError(failure, QStringLiteral("Error saving text Box content to File"), kModule,
                     QStringLiteral("SaveTextBoxToFile"), false, true);
         return false;
-    };
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return failed();
-    const QByteArray bytes = TextOf(TextBox).toLatin1();
-    if (file.write(bytes) != bytes.size()) return failed();
-    file.close();
-    if (file.error() != QFileDevice::NoError) return failed();
+    }
     return true;
 }
 

@@ -26,7 +26,8 @@ bool GetNextLine(const QString& Buffer, QString& Record, int64_t& StartIdx);
 // Writes the Text of a text control (a text box, a rich text box, an edit
 // line) to the file, replacing it, as single bytes and without a line end.
 // False without a path or a control, and when the file cannot be written
-// (reported).
+// (reported); the file appears only when whole, so a failure leaves the
+// former file as it was.
 bool SaveTextBoxToFile(QObject* TextBox, const QString& FilePath);
 
 }  // namespace modGlobalFunctions

@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTextCursor>
 
+#include "FileSizeLimit.h"
 #include "MailPaneFixture.h"
 #include "OrmidYRB100.h"
 #include "OwnerEnabler.h"
@@ -366,6 +367,41 @@ TEST_F(MailSave, CancelAndFailures) {
     EXPECT_TRUE(Console().contains("ComMailSave_Click")) << Console().toStdString();
     EXPECT_TRUE(Console().contains("Error saving text Box content to File")) << Console().toStdString();
     EXPECT_TRUE(OwnerEnabler::IsEnabled(w.get()));
+}
+
+// A disk that cannot take the addresses: the former file byte for byte, or
+// none, nothing beside it, no success message, the cause in the console.
+TEST_F(MailSave, AddressesThatDoNotFitLeaveNothingCut) {
+    Show({Parsed(Message{.from = "a@x.example"}), Parsed(Message{.from = "b@x.example"})});
+    Tick({1, 2});
+    struct Case {
+        const char* what;
+        QByteArray former;  // null: no file before
+    } const cases[] = {{"no former file", QByteArray()}, {"a former file", "old content\r\n"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString folder = TestHarness::Folder() + "/full";
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        const QString path = folder + "/addresses.mal";
+        if (!c.former.isNull()) TestHarness::WriteFile("full/addresses.mal", c.former);
+        Chooser chooser(path);
+        TestHarness::AnswerMessages(c.former.isNull() ? QList<int>{} : QList<int>{MsgBoxButton::Yes});
+        const auto asked = TestHarness::AskedMessages().size();
+        {
+            const FileSizeLimit full(16);  // the two lines are 26 bytes
+            w->ComMailSave_Click();
+        }
+        EXPECT_EQ(TestHarness::AskedMessages().size(), asked + (c.former.isNull() ? 0 : 1)) << "no success message";
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                  c.former.isNull() ? QStringList() : QStringList{"addresses.mal"});
+        if (!c.former.isNull()) {
+            EXPECT_EQ(TestHarness::ReadFile(path), c.former);
+        }
+        EXPECT_TRUE(Console().contains("Could not write to file : " + path + " (File too large)"))
+            << Console().toStdString();
+        EXPECT_TRUE(OwnerEnabler::IsEnabled(w.get()));
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "FileSizeLimit.h"
 #include "FrmSaveList.h"
 #include "ListDialogSeam.h"
 #include "OwnerEnabler.h"
@@ -107,6 +108,45 @@ TEST_F(Bcc, ReplacesOnlyItsOwnFile) {
     EXPECT_EQ(ReadFile(Folder() + "/out/mine.out"), "a@x,b@y,c@z");
     for (const QString& name : others) EXPECT_EQ(ReadFile(Folder() + "/out/" + name), "old") << name.toStdString();
     EXPECT_EQ(Console(), QString());
+}
+
+// A disk that cannot take the line: the earlier Bcc file stays byte for
+// byte (or there is none), nothing is left beside it, no success message,
+// and the console names the file asked for with the system's cause.
+TEST_F(Bcc, OutputThatDoesNotFitLeavesNothingCut) {
+    LoadSide(1, "mine");
+    constexpr rlim_t kRoom = 5;  // the line is 11 bytes
+    struct Case {
+        const char* what;
+        QByteArray former;  // null: no file before
+    } cases[] = {{"no earlier file", QByteArray()}, {"an earlier file", "old"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(Folder() + "/full").removeRecursively();
+        QDir().mkpath(Folder() + "/full");
+        const QString out = Folder() + "/full/mine.out";
+        if (!c.former.isNull()) WriteFile("full/mine.out", c.former);
+        Dialog([&](FrmSaveList* d) {
+            Output(d, out);
+            d->ComSave->click();
+        });
+        TestHarness::AnswerMessages(c.former.isNull() ? QList<int>{} : QList<int>{MsgBoxButton::Yes});
+        const auto asked = TestHarness::AskedMessages().size();
+        w->TxtErrors->SetText(QString());
+        {
+            const FileSizeLimit full(kRoom);
+            w->M_Popup1Bcc_Click();
+        }
+        EXPECT_EQ(TestHarness::AskedMessages().size(), asked + (c.former.isNull() ? 0 : 1)) << "no success message";
+        EXPECT_EQ(QDir(Folder() + "/full").entryList(QDir::Files | QDir::Hidden),
+                  c.former.isNull() ? QStringList() : QStringList{"mine.out"});
+        if (!c.former.isNull()) {
+            EXPECT_EQ(ReadFile(out), c.former);
+        }
+        EXPECT_TRUE(Console().contains("Could not write to file : " + out)) << Console().toStdString();
+        EXPECT_FALSE(w->ComViewLeft->isEnabled());
+        ExpectClosed();
+    }
 }
 
 TEST_F(Bcc, EarlyExitsAndFailures) {

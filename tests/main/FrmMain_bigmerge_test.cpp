@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "FileSizeLimit.h"
 #include "FrmSaveList.h"
 #include "FrmStructure.h"
 #include "ListDialogSeam.h"
@@ -188,6 +189,61 @@ TEST_F(BigMerge, WritesTheTickedFilesInDisplayOrder) {
     }
 }
 
+// A disk that cannot take the whole output, in the text pass or in the
+// engine's rewrite: nothing new under the output's name (the former output
+// byte for byte, or none), no file left beside it, no success message, and
+// the cause in the console.
+TEST_F(BigMerge, OutputThatDoesNotFitLeavesNothingCut) {
+    // 100 LF records of 11 bytes each a file: 2201 bytes of raw text, which
+    // the rewrite with CR LF makes 2398.
+    QByteArray one, two;
+    for (int i = 0; i < 100; ++i) {
+        one += QStringLiteral("a%1@x.com\n").arg(i, 3, 10, QLatin1Char('0')).toLatin1();
+        two += QStringLiteral("b%1@y.com\n").arg(i, 3, 10, QLatin1Char('0')).toLatin1();
+    }
+    const auto crlfOut = [](FrmSaveList* d) {
+        d->ComMore->click();
+        d->OptRecCrLf->click();
+    };
+    struct Case {
+        const char* what;
+        rlim_t room;
+        QByteArray former;  // "m/out.txt" before; null: none
+    } cases[] = {
+        {"the text pass", 1000, QByteArray()},
+        {"the text pass, over a former output", 1000, "former output"},
+        {"the engine's rewrite", 2300, QByteArray()},
+        {"the engine's rewrite, over a former output", 2300, "former output"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Structure("\t", "\n", 1);
+        AddFiles({{"one.txt", one}, {"two.txt", two}});
+        const QString out = Folder() + "/m/out.txt";
+        if (!c.former.isNull()) WriteFile("m/out.txt", c.former);
+        w->ComSelAll->click();
+        Dialog("out.txt", crlfOut);
+        TestHarness::AnswerMessages(c.former.isNull() ? QList<int>{} : QList<int>{MsgBoxButton::Yes});
+        const auto asked = TestHarness::AskedMessages().size();
+        {
+            const FileSizeLimit full(c.room);
+            w->ComBigMerge->click();
+        }
+        EXPECT_EQ(shown, 1);
+        EXPECT_EQ(TestHarness::AskedMessages().size(), asked + (c.former.isNull() ? 0 : 1)) << "no success message";
+        EXPECT_EQ(QDir(Folder() + "/m").entryList(QDir::Files | QDir::Hidden, QDir::Name),
+                  c.former.isNull() ? QStringList({"one.txt", "two.txt"})
+                                    : QStringList({"one.txt", "out.txt", "two.txt"}));
+        if (!c.former.isNull()) {
+            EXPECT_EQ(ReadFile(out), c.former);
+        }
+        EXPECT_TRUE(Console().contains("Could not write to file : " + out)) << Console().toStdString();
+        EXPECT_FALSE(Console().contains(".out.txt.")) << "the file asked for is named";
+        EXPECT_EQ(Screen::Instance()->MousePointer(), Screen::kDefaultPointer);
+        EXPECT_TRUE(OwnerEnabler::IsEnabled(w.get()));
+    }
+}
+
 // The ways a merge ends before its engine pass, and what each leaves.
 TEST_F(BigMerge, RefusalsAndStops) {
     QByteArray everyByte;
@@ -235,13 +291,13 @@ TEST_F(BigMerge, RefusalsAndStops) {
          "Invalid Output File Name", QByteArray(), nullptr},
         {"Cancel while the first file is read: its bytes exactly, nothing more", nullptr, true, nullptr, nullptr,
          everyByte, nullptr},
-        {"a source above 2 GiB", [] {
+        {"a source above 2 GiB: nothing under the output's name", [] {
              QFile big(Folder() + "/m/two.txt");
              EXPECT_TRUE(big.open(QIODevice::ReadWrite) && big.resize(3LL << 30));
          },
-         true, nullptr, nullptr, everyByte, "holds 3221225472 bytes: at most 2147483647 bytes can be read at once"},
-        {"a source gone since it was added", [] { QFile::remove(Folder() + "/m/one.txt"); }, true, nullptr,
-         nullptr, "", "/m/one.txt' is not present"},
+         true, nullptr, nullptr, QByteArray(), "holds 3221225472 bytes: at most 2147483647 bytes can be read at once"},
+        {"a source gone since it was added: no output either", [] { QFile::remove(Folder() + "/m/one.txt"); }, true,
+         nullptr, nullptr, QByteArray(), "/m/one.txt' is not present"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

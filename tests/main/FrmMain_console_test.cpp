@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QPushButton>
 
+#include "FileSizeLimit.h"
 #include "FrmMain.h"
 #include "MainFixture.h"
 #include "MessageBoxSeam.h"
@@ -125,6 +126,51 @@ TEST(FrmMainConsole, SaveToFile) {
             EXPECT_TRUE(w.TxtErrors->Text().contains("\t Context : Error Saving Error Log to File\r\n"
                                                      "\t Module  : FrmMain\r\n\t Routine : ComSaveErrConsole_Click"));
         }
+    }
+}
+
+// A disk that cannot take the whole console: the file under the chosen name
+// is the former one byte for byte, or none; the failure is shown with the
+// system's cause, and the console still counts as unsaved.
+TEST(FrmMainConsole, SaveThatDoesNotFitLeavesNothingCut) {
+    MainFixture::WriteReferenceFiles();
+    FrmMain w;
+    w.Form_Load();
+    constexpr rlim_t kRoom = 1024;
+    const QString console = QString(kConsole).repeated(100);
+    struct Row {
+        const char* name;
+        QByteArray former;  // null: no file before
+        QList<int> answers;
+    } rows[] = {
+        {"new", QByteArray(), {MsgBoxButton::Ok}},
+        {"existing", "former bytes", {MsgBoxButton::Yes, MsgBoxButton::Ok}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const QString folder = Folder() + "/full_" + r.name;
+        QDir().mkpath(folder);
+        const QString path = folder + "/console.log";
+        if (!r.former.isNull()) TestHarness::WriteFile(path.mid(Folder().size() + 1), r.former);
+        ChooseFile(path);
+        w.TxtErrors->SetText(console);
+        TestHarness::AnswerMessages(r.answers);
+        const qsizetype asked = TestHarness::AskedMessages().size();
+        {
+            const FileSizeLimit full(kRoom);
+            w.ComSaveErrConsole_Click();
+        }
+        const QList<MsgBoxRequest> boxes = TestHarness::AskedMessages().mid(asked);
+        ASSERT_EQ(boxes.size(), r.answers.size());
+        EXPECT_EQ(boxes.back().message, QStringLiteral("The Error Log File '%1' could not be saved !").arg(path));
+        EXPECT_TRUE(w.TxtErrors->Text().contains("Could not write to file : " + path + " (File too large)"))
+            << w.TxtErrors->Text().right(600).toStdString();
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                  r.former.isNull() ? QStringList() : QStringList{"console.log"});
+        if (!r.former.isNull()) {
+            EXPECT_EQ(TestHarness::ReadFile(path), r.former);
+        }
+        EXPECT_TRUE(w.ErrorLogUnsaved);
     }
 }
 

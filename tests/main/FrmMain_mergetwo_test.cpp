@@ -5,11 +5,13 @@
 #include <functional>
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
+#include "FileSizeLimit.h"
 #include "FrmSaveList.h"
 #include "ListDialogSeam.h"
 #include "OwnerEnabler.h"
@@ -170,6 +172,50 @@ TEST_F(MergeTwo, CancelWritesNothing) {
     EXPECT_EQ(ReadFile(existing), "old");
     EXPECT_FALSE(QFile::exists(fresh));
     EXPECT_TRUE(TestHarness::AskedMessages().isEmpty());
+}
+
+// A disk that cannot take both halves: nothing new under the output's name
+// (the former file byte for byte, or none), nothing left beside it, no
+// success message, the cause in the console under the name asked for.
+TEST_F(MergeTwo, OutputThatDoesNotFitLeavesNothingCut) {
+    LoadBoth();
+    // The left half is 25 bytes, both 36.
+    struct Case {
+        const char* what;
+        rlim_t room;
+        QByteArray former;  // null: no file before
+    } cases[] = {
+        {"the left half", 10, QByteArray()},
+        {"the right half", 30, QByteArray()},
+        {"the right half, over a former file", 30, "former bytes"},
+    };
+    int run = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString folder = Folder() + "/full" + QString::number(++run);
+        QDir().mkpath(folder);
+        const QString out = folder + "/merged.txt";
+        if (!c.former.isNull()) WriteFile(out.mid(Folder().size() + 1), c.former);
+        Dialog([&](FrmSaveList* d) {
+            Output(d, out);
+            d->ComSave->click();
+        });
+        TestHarness::AnswerMessages(c.former.isNull() ? QList<int>{} : QList<int>{MsgBoxButton::Yes});
+        const auto asked = TestHarness::AskedMessages().size();
+        w->TxtErrors->SetText(QString());
+        {
+            const FileSizeLimit full(c.room);
+            w->ComSMerge->click();
+        }
+        EXPECT_EQ(TestHarness::AskedMessages().size(), asked + (c.former.isNull() ? 0 : 1)) << "no success message";
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                  c.former.isNull() ? QStringList() : QStringList{"merged.txt"});
+        if (!c.former.isNull()) {
+            EXPECT_EQ(ReadFile(out), c.former);
+        }
+        EXPECT_TRUE(Console().contains("Could not write to file : " + out)) << Console().toStdString();
+        ExpectClosed();
+    }
 }
 
 // The right half stopped in the progress window: the left list's entries stay in

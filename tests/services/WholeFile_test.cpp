@@ -1,0 +1,157 @@
+// A file written from its start appears under its name only when whole:
+// links followed, permission bits kept, devices written in place, and on a
+// failure the former file left byte for byte with no temporary file behind.
+#include <functional>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "FileSizeLimit.h"
+#include "TestHarness.h"
+#include "WholeFile.h"
+
+namespace {
+
+using TestHarness::Folder;
+using TestHarness::ReadFile;
+using TestHarness::WriteFile;
+
+mode_t ModeOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+void SetMode(const QString& path, mode_t mode) { ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0); }
+
+// Names of the folder's entries, hidden ones included.
+QStringList Entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+TEST(WholeFile, WhatEachWriteLeaves) {
+    const QByteArray text = "a@x.com\r\nb@y.com\r\nc@z.com";
+    struct Case {
+        const char* what;
+        // Prepares the case in its own folder; answers the name to write.
+        std::function<QString(const QString& folder)> prepare;
+        rlim_t limit;          // 0: none
+        const char* failure;   // the end of the message, %1 the name; none: written
+        const char* file;      // the file read afterwards (in the folder)
+        QByteArray content;    // what it holds afterwards; null: not there
+        mode_t mode;           // its bits afterwards; 0: those of a new file
+        QStringList entries;   // everything in the folder afterwards
+    } cases[] = {
+        {"a new file", [](const QString& f) { return f + "/out.txt"; }, 0, nullptr, "out.txt", text, 0, {"out.txt"}},
+        {"a replaced file keeps its bits",
+         [](const QString& f) {
+             const QString p = WriteFile(f.mid(Folder().size() + 1) + "/out.txt", "old");
+             SetMode(p, 0640);
+             return p;
+         },
+         0, nullptr, "out.txt", text, 0640, {"out.txt"}},
+        {"a link is followed: the link stays, its target is replaced",
+         [](const QString& f) {
+             const QString target = WriteFile(f.mid(Folder().size() + 1) + "/sub/target.txt", "old");
+             SetMode(target, 0604);
+             QFile::link("sub/target.txt", f + "/link.txt");
+             return f + "/link.txt";
+         },
+         0, nullptr, "sub/target.txt", text, 0604, {"link.txt", "sub"}},
+        {"a dangling link creates its target",
+         [](const QString& f) {
+             QFile::link("made.txt", f + "/link.txt");
+             return f + "/link.txt";
+         },
+         0, nullptr, "made.txt", text, 0, {"link.txt", "made.txt"}},
+        {"too big for the disk: the former file as it was",
+         [](const QString& f) {
+             const QString p = WriteFile(f.mid(Folder().size() + 1) + "/out.txt", "old bytes");
+             SetMode(p, 0640);
+             return p;
+         },
+         8, "Could not write to file : %1 (File too large)", "out.txt", "old bytes", 0640, {"out.txt"}},
+        {"too big for the disk: no file", [](const QString& f) { return f + "/out.txt"; }, 8,
+         "Could not write to file : %1 (File too large)", "out.txt", QByteArray(), 0, {}},
+        {"a folder as the name",
+         [](const QString& f) {
+             QDir().mkpath(f + "/out.txt");
+             return f + "/out.txt";
+         },
+         0, "Could not open file for writing : %1 (Is a directory)", "out.txt/x", QByteArray(), 0, {"out.txt"}},
+        {"a missing folder", [](const QString& f) { return f + "/none/out.txt"; }, 0,
+         "Could not open file for writing : %1 (No such file or directory)", "none/out.txt", QByteArray(), 0, {}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString folder = Folder() + "/case" + QString::number(++n);
+        QDir().mkpath(folder);
+        const QString name = c.prepare(folder);
+        QString failure;
+        bool ok = false;
+        {
+            WholeFile out(name);
+            {
+                const FileSizeLimit limit(c.limit ? c.limit : RLIM_INFINITY);
+                ok = out.Open(&failure) && out.Write(text, &failure) && out.Commit(&failure);
+            }
+        }
+        EXPECT_EQ(ok, c.failure == nullptr);
+        EXPECT_EQ(failure, c.failure ? QString::fromLatin1(c.failure).arg(name) : QString());
+        const QString file = folder + "/" + c.file;
+        EXPECT_EQ(QFileInfo(file).isFile(), !c.content.isNull());
+        if (!c.content.isNull()) {
+            EXPECT_EQ(ReadFile(file), c.content);
+            EXPECT_EQ(ModeOf(file), c.mode ? c.mode : NewFileMode());
+        }
+        EXPECT_EQ(Entries(folder), c.entries);
+        if (c.entries.contains("link.txt")) {
+            EXPECT_TRUE(QFileInfo(folder + "/link.txt").isSymLink()) << "the link stays";
+        }
+    }
+}
+
+// A name that is no regular file is written in place: nothing can be
+// renamed over a device.
+TEST(WholeFile, DeviceWrittenInPlace) {
+    WholeFile out(QStringLiteral("/dev/null"));
+    QString failure;
+    ASSERT_TRUE(out.Open(&failure)) << failure.toStdString();
+    EXPECT_EQ(out.WritePath(), QStringLiteral("/dev/null"));
+    EXPECT_TRUE(out.Write(QByteArray("bytes"), &failure));
+    EXPECT_TRUE(out.Commit(&failure));
+    struct stat st {};
+    ASSERT_EQ(::stat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+// What the engine says about the file it was given names the file the user
+// asked for, and only while that write is going on.
+TEST(WholeFile, EngineMessagesNameTheAskedFile) {
+    const QString name = Folder() + "/out.txt";
+    QByteArray said;
+    {
+        WholeFile out(name);
+        QString failure;
+        ASSERT_TRUE(out.Open(&failure));
+        EXPECT_NE(out.WritePath(), name);
+        EXPECT_EQ(QFileInfo(out.WritePath()).path(), Folder());
+        said = "Could not write to file : " + QFile::encodeName(out.WritePath());
+        EXPECT_EQ(WholeFileNames::AsAsked(said), "Could not write to file : " + QFile::encodeName(name));
+    }
+    EXPECT_EQ(WholeFileNames::AsAsked(said), said);
+    EXPECT_FALSE(QFile::exists(name));
+    EXPECT_EQ(Entries(Folder()).filter(".out.txt").size(), 0);
+}
+
+}  // namespace
