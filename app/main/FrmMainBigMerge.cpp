@@ -49,9 +49,7 @@ bool SameFile(const QString& a, const QString& b) {
 }
 
 // The earlier numbered outputs of this name, and nothing else: its numbered
-// files while they follow each other, never a file of the pane.  The output
-// itself is replaced only when the merge has written it whole, so a failed
-// merge leaves it as it was.
+// files while they follow each other, never a file of the pane.
 void RemoveEarlierOutputs(const QString& output, const QStringList& sources) {
     auto isSource = [&](const QString& name) {
         for (const QString& s : sources)
@@ -176,16 +174,17 @@ void FrmMain::ComBigMerge_Click() {
             Screen::Instance()->SetMousePointer(Screen::kHourglassPointer);
             StartProgress(kMergeProgressDelayMs, QStringLiteral("Merging multiple lists"),
                           QStringLiteral("Now merging multiple Lists"));
-            RemoveEarlierOutputs(work.NameOut, sources);
-
             // Both passes work on a file beside the output, which takes its
             // name only at the end: a failure at any step leaves nothing new
             // under it.  A stop keeps what was written so far, as asked.
             WholeFile out(work.NameOut);
             QString failure;
             if (!out.Open(&failure)) return Report(failure, QString(), routine);
+            // The earlier numbered outputs go only once the output has taken
+            // its name: a failed merge leaves every earlier file as it was.
             auto keepSoFar = [&] {
-                if (!out.Commit(&failure)) Report(failure, QString(), routine);
+                if (!out.Commit(&failure)) return Report(failure, QString(), routine);
+                RemoveEarlierOutputs(work.NameOut, sources);
             };
             QList<std::shared_ptr<clsMergeFile>> rows;
             for (int32_t row = 1; row <= pane->GetCnt(); ++row)
@@ -208,6 +207,7 @@ void FrmMain::ComBigMerge_Click() {
             if (result < 0) return;
             YRB20(kScratchSlot);
             if (!out.Commit(&failure)) return Report(failure, QString(), routine);
+            RemoveEarlierOutputs(work.NameOut, sources);
 
             ChronoObj()->Shutdown();
             MonitorObj()->Shutdown();

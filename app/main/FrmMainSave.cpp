@@ -3,6 +3,9 @@
 // others ("_I" and "_E" files).
 #include <memory>
 #include <optional>
+#include <vector>
+
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QPushButton>
@@ -37,16 +40,52 @@ QString DomainName(const QString& path, const char* half) {
     return path + QLatin1String(half);
 }
 
-// Removes the earlier outputs of this output name and nothing else: the
-// name itself, its numbered files while they follow each other, and the
-// same for the two halves of a split by domain.
-void RemoveEarlierOutputs(const QString& output) {
-    for (const QString& name : {output, DomainName(output, "_I"), DomainName(output, "_E")}) {
-        if (QFile::exists(name)) modGlobalFunctions::RemoveFiles(FilePattern(name));
-        for (int k = 1; QFile::exists(modGlobalFunctions::NumberedFileName(name, k)); ++k)
-            modGlobalFunctions::RemoveFiles(FilePattern(modGlobalFunctions::NumberedFileName(name, k)));
+// The earlier outputs of this output name and nothing else: the name
+// itself, its numbered files while they follow each other, and the same for
+// the two halves of a split by domain.  They are noted before the write and
+// removed only after it, and only those the write did not replace: a save
+// that fails leaves every earlier output as it was.
+class EarlierOutputs {
+public:
+    explicit EarlierOutputs(const QString& output) {
+        for (const QString& name : {output, DomainName(output, "_I"), DomainName(output, "_E")}) {
+            Note(name);
+            for (int k = 1; QFile::exists(modGlobalFunctions::NumberedFileName(name, k)); ++k)
+                Note(modGlobalFunctions::NumberedFileName(name, k));
+        }
     }
-}
+
+    // A file replaced by the write is a new file under the old name (the
+    // engine renames a whole file over it); one still the same was not
+    // written this time and goes.
+    void RemoveUnreplaced() const {
+        for (const Earlier& e : m_files) {
+            struct stat now {};
+            if (::stat(QFile::encodeName(e.name).constData(), &now) == 0 && Same(now, e.status))
+                modGlobalFunctions::RemoveFiles(FilePattern(e.name));
+        }
+    }
+
+private:
+    struct Earlier {
+        QString name;
+        struct stat status;
+    };
+
+    // Only regular files: a device or a pipe given as the output is written in place, never removed.
+    void Note(const QString& name) {
+        struct stat status {};
+        if (::stat(QFile::encodeName(name).constData(), &status) == 0 && S_ISREG(status.st_mode))
+            m_files.push_back({name, status});
+    }
+
+    static bool Same(const struct stat& a, const struct stat& b) {
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+               a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+    }
+
+    std::vector<Earlier> m_files;
+};
 }  // namespace
 
 struct FrmMain::SaveCommand {
@@ -117,15 +156,20 @@ void FrmMain::SaveList(const SaveCommand& command) {
             StartProgress(kSaveProgressDelayMs, QStringLiteral("Saving To File"),
                           QStringLiteral("Now saving list to file"));
             if (command.split) Screen::Instance()->SetMousePointer(Screen::kHourglassPointer);
-            RemoveEarlierOutputs(work.NameOut);
+            const EarlierOutputs earlier(work.NameOut);
 
             const int32_t whole = work.KeepAllCols ? 1 : 0;
             const int32_t perFile = work.ByRecNbr ? work.ChunkSize : 0;
             const QByteArray fieldSep = work.FieldSep().toLatin1();
             const QByteArray recordSep = work.RecordSep().toLatin1();
+            // A stop keeps what was written, as a finished save would, so the
+            // earlier outputs it did not replace go then too; a failure keeps them all.
             auto write = [&](int32_t mustHave, const QString& path) {
-                return YRB01(side.slot, mustHave, YRB_MASK_REMOVED, kForward, whole, fieldSep.constData(),
-                             recordSep.constData(), QFile::encodeName(path).constData(), perFile, kWriteMode);
+                const int32_t result =
+                    YRB01(side.slot, mustHave, YRB_MASK_REMOVED, kForward, whole, fieldSep.constData(),
+                          recordSep.constData(), QFile::encodeName(path).constData(), perFile, kWriteMode);
+                if (result == YRB_STOPPED) earlier.RemoveUnreplaced();
+                return result;
             };
 
             struct DomainMatch {
@@ -167,6 +211,7 @@ void FrmMain::SaveList(const SaveCommand& command) {
                 if (write(YRB_FLAG_WORK, DomainName(work.NameOut, "_E")) < 0) return;
             }
 
+            earlier.RemoveUnreplaced();
             side.view->setEnabled(side.resultsDesc->HasResults());
             MonitorObj()->Shutdown();
             ChronoObj()->Shutdown();

@@ -208,7 +208,7 @@ TEST_F(BigMerge, OutputThatDoesNotFitLeavesNothingCut) {
     struct Case {
         const char* what;
         rlim_t room;
-        QByteArray former;  // "m/out.txt" before; null: none
+        QByteArray former;  // "m/out.txt" and an earlier numbered output "m/out_1.txt" before; null: none
     } cases[] = {
         {"the text pass", 1000, QByteArray()},
         {"the text pass, over a former output", 1000, "former output"},
@@ -220,7 +220,10 @@ TEST_F(BigMerge, OutputThatDoesNotFitLeavesNothingCut) {
         Structure("\t", "\n", 1);
         AddFiles({{"one.txt", one}, {"two.txt", two}});
         const QString out = Folder() + "/m/out.txt";
-        if (!c.former.isNull()) WriteFile("m/out.txt", c.former);
+        if (!c.former.isNull()) {
+            WriteFile("m/out.txt", c.former);
+            WriteFile("m/out_1.txt", c.former);
+        }
         w->ComSelAll->click();
         Dialog("out.txt", crlfOut);
         TestHarness::AnswerMessages(c.former.isNull() ? QList<int>{} : QList<int>{MsgBoxButton::Yes});
@@ -233,9 +236,11 @@ TEST_F(BigMerge, OutputThatDoesNotFitLeavesNothingCut) {
         EXPECT_EQ(TestHarness::AskedMessages().size(), asked + (c.former.isNull() ? 0 : 1)) << "no success message";
         EXPECT_EQ(QDir(Folder() + "/m").entryList(QDir::Files | QDir::Hidden, QDir::Name),
                   c.former.isNull() ? QStringList({"one.txt", "two.txt"})
-                                    : QStringList({"one.txt", "out.txt", "two.txt"}));
+                                    : QStringList({"one.txt", "out.txt", "out_1.txt", "two.txt"}));
         if (!c.former.isNull()) {
             EXPECT_EQ(ReadFile(out), c.former);
+            EXPECT_EQ(ReadFile(Folder() + "/m/out_1.txt"), c.former);
+            QFile::remove(Folder() + "/m/out_1.txt");
         }
         EXPECT_TRUE(Console().contains("Could not write to file : " + out)) << Console().toStdString();
         EXPECT_FALSE(Console().contains(".out.txt.")) << "the file asked for is named";

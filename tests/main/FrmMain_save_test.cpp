@@ -264,17 +264,26 @@ TEST_F(Save, OutputThatDoesNotFitLeavesNothingCut) {
          },
          "mine_3.out"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    // Earlier outputs of the name, each to be left byte for byte.
+    const QStringList formerOutputs = {"mine.out", "mine_1.out", "mine_2.out", "mine_3.out", "mine_5.out"};
+    for (const Case& c : cases)
+    for (const bool former : {false, true}) {
+        SCOPED_TRACE(c.what + std::string(former ? ", over earlier outputs" : ""));
         QDir(Folder() + "/out").removeRecursively();
         LoadSource(lines, 20001);
         WriteFile("out/notes.txt", "kept");
+        if (former)
+            for (const QString& name : formerOutputs) WriteFile("out/" + name, "old " + name.toLatin1());
         w->TxtErrors->SetText(QString());
         Dialog([&](FrmSaveList* d) {
             c.fill(d);
             d->ComSave->click();
         });
-        TestHarness::AnswerMessages({MsgBoxButton::Ok});
+        // Yes to the question on the earlier outputs, then the failure's message.
+        if (former)
+            TestHarness::AnswerMessages({MsgBoxButton::Yes, MsgBoxButton::Ok});
+        else
+            TestHarness::AnswerMessages({MsgBoxButton::Ok});
         const qsizetype asked = TestHarness::AskedMessages().size();
         {
             FileSizeLimit limit(100000);
@@ -288,7 +297,14 @@ TEST_F(Save, OutputThatDoesNotFitLeavesNothingCut) {
         const QString failing = Folder() + "/out/" + c.failing;
         EXPECT_TRUE(Console().contains("Could not write to file : " + failing + " (File too large)"))
             << Console().toStdString();
-        EXPECT_EQ(Files(), QStringList({"mine.2023.txt", "notes.txt"}));
+        QStringList expected = {"mine.2023.txt", "notes.txt"};
+        if (former) {
+            for (const QString& name : formerOutputs)
+                EXPECT_EQ(ReadFile(Folder() + "/out/" + name), "old " + name.toLatin1()) << name.toStdString();
+            expected += formerOutputs;
+            expected.sort();
+        }
+        EXPECT_EQ(Files(), expected);
         YRB20(1);
     }
 }
