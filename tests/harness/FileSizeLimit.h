@@ -14,7 +14,7 @@ public:
         ::getrlimit(RLIMIT_FSIZE, &m_former);
         rlimit lowered = m_former;
         lowered.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &lowered);
+        m_set = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
     }
     ~FileSizeLimit() {
         ::setrlimit(RLIMIT_FSIZE, &m_former);
@@ -22,8 +22,11 @@ public:
     }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    // False when the limit could not be set: the test would prove nothing.
+    bool IsSet() const { return m_set; }
 
 private:
     rlimit m_former{};
     void (*m_handler)(int) = nullptr;
+    bool m_set = false;
 };

@@ -124,28 +124,8 @@ TEST_F(Bcc, OutputThatDoesNotFitLeavesNothingCut) {
         SCOPED_TRACE(c.what);
         QDir(Folder() + "/full").removeRecursively();
         QDir().mkpath(Folder() + "/full");
-        const QString out = Folder() + "/full/mine.out";
-        if (!c.former.isNull()) WriteFile("full/mine.out", c.former);
-        Dialog([&](FrmSaveList* d) {
-            Output(d, out);
-            d->ComSave->click();
-        });
-        TestHarness::AnswerMessages(c.former.isNull() ? QList<int>{} : QList<int>{MsgBoxButton::Yes});
-        const auto asked = TestHarness::AskedMessages().size();
-        w->TxtErrors->SetText(QString());
-        {
-            const FileSizeLimit full(kRoom);
-            w->M_Popup1Bcc_Click();
-        }
-        EXPECT_EQ(TestHarness::AskedMessages().size(), asked + (c.former.isNull() ? 0 : 1)) << "no success message";
-        EXPECT_EQ(QDir(Folder() + "/full").entryList(QDir::Files | QDir::Hidden),
-                  c.former.isNull() ? QStringList() : QStringList{"mine.out"});
-        if (!c.former.isNull()) {
-            EXPECT_EQ(ReadFile(out), c.former);
-        }
-        EXPECT_TRUE(Console().contains("Could not write to file : " + out)) << Console().toStdString();
+        ExpectNothingCut(Folder() + "/full/mine.out", c.former, kRoom, [&] { w->M_Popup1Bcc_Click(); });
         EXPECT_FALSE(w->ComViewLeft->isEnabled());
-        ExpectClosed();
     }
 }
 

@@ -194,27 +194,7 @@ TEST_F(MergeTwo, OutputThatDoesNotFitLeavesNothingCut) {
         SCOPED_TRACE(c.what);
         const QString folder = Folder() + "/full" + QString::number(++run);
         QDir().mkpath(folder);
-        const QString out = folder + "/merged.txt";
-        if (!c.former.isNull()) WriteFile(out.mid(Folder().size() + 1), c.former);
-        Dialog([&](FrmSaveList* d) {
-            Output(d, out);
-            d->ComSave->click();
-        });
-        TestHarness::AnswerMessages(c.former.isNull() ? QList<int>{} : QList<int>{MsgBoxButton::Yes});
-        const auto asked = TestHarness::AskedMessages().size();
-        w->TxtErrors->SetText(QString());
-        {
-            const FileSizeLimit full(c.room);
-            w->ComSMerge->click();
-        }
-        EXPECT_EQ(TestHarness::AskedMessages().size(), asked + (c.former.isNull() ? 0 : 1)) << "no success message";
-        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
-                  c.former.isNull() ? QStringList() : QStringList{"merged.txt"});
-        if (!c.former.isNull()) {
-            EXPECT_EQ(ReadFile(out), c.former);
-        }
-        EXPECT_TRUE(Console().contains("Could not write to file : " + out)) << Console().toStdString();
-        ExpectClosed();
+        ExpectNothingCut(folder + "/merged.txt", c.former, c.room, [&] { w->ComSMerge->click(); });
     }
 }
 

@@ -1,9 +1,7 @@
 // Save and Split: the selected entries of a side written in the layout the
 // save dialog gives, to one file, numbered files or a domain's two halves;
 // the earlier outputs of that name replaced, nothing else.
-#include <sys/resource.h>
 
-#include <csignal>
 #include <functional>
 
 #include <QCheckBox>
@@ -214,30 +212,6 @@ TEST_F(Save, DomainHalvesOfAnOutputWithoutExtension) {
         YRB20(1);
     }
 }
-
-// While it lives, no file of this process grows past the limit: a write
-// beyond it fails (EFBIG) as on a full disk, instead of raising SIGXFSZ.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit) {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit lower{limit, m_saved.rlim_max};
-        m_set = ::setrlimit(RLIMIT_FSIZE, &lower) == 0;
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool IsSet() const { return m_set; }
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-    bool m_set = false;
-};
 
 // A save and a split into a place that cannot take the whole output: the
 // cause in the console, no success message, and no cut file left; the

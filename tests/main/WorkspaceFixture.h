@@ -4,10 +4,14 @@
 #include <functional>
 #include <memory>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
+#include "FileSizeLimit.h"
 #include "FrmMain.h"
 #include "FrmSaveList.h"
 #include "ListDialogSeam.h"
@@ -82,6 +86,38 @@ protected:
     void ExpectClosed() const {
         EXPECT_TRUE(OwnerEnabler::IsEnabled(w.get()));
         EXPECT_EQ(Screen::Instance()->MousePointer(), Screen::kDefaultPointer);
+    }
+    // Runs a command that writes to out, chosen in the save dialog (Yes to
+    // replacing a former file, null: none), while at most room bytes fit in a
+    // file; then nothing cut is left: no success message, out's folder holds
+    // the former file byte for byte or nothing, and the console names the cause.
+    void ExpectNothingCut(const QString& out, const QByteArray& former, rlim_t room, const std::function<void()>& command) {
+        if (!former.isNull()) {
+            QFile file(out);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(former);
+        }
+        Dialog([&](FrmSaveList* d) {
+            Output(d, out);
+            d->ComSave->click();
+        });
+        TestHarness::AnswerMessages(former.isNull() ? QList<int>{} : QList<int>{MsgBoxButton::Yes});
+        const auto asked = TestHarness::AskedMessages().size();
+        w->TxtErrors->SetText(QString());
+        {
+            const FileSizeLimit full(room);
+            ASSERT_TRUE(full.IsSet());
+            command();
+        }
+        EXPECT_EQ(TestHarness::AskedMessages().size(), asked + (former.isNull() ? 0 : 1)) << "no success message";
+        const QFileInfo info(out);
+        EXPECT_EQ(info.dir().entryList(QDir::Files | QDir::Hidden),
+                  former.isNull() ? QStringList() : QStringList{info.fileName()});
+        if (!former.isNull()) {
+            EXPECT_EQ(TestHarness::ReadFile(out), former);
+        }
+        EXPECT_TRUE(Console().contains("Could not write to file : " + out)) << Console().toStdString();
+        ExpectClosed();
     }
     int shown = 0;
 };
