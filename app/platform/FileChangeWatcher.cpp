@@ -4,17 +4,27 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace {
+std::optional<int>& InstalledSettleMs() {
+    static std::optional<int> ms;
+    return ms;
+}
+}  // namespace
+
 FileChangeWatcher::FileChangeWatcher(const QString& folder, const QStringList& names, QObject* parent)
     : QObject(parent), m_folder(folder), m_names(names) {
     for (const QString& name : m_names) m_taken.insert(name, Digest(name));
     m_settle.setSingleShot(true);
-    m_settle.setInterval(kSettleMs);
     connect(&m_settle, &QTimer::timeout, this, &FileChangeWatcher::Settle);
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &FileChangeWatcher::Seen);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &FileChangeWatcher::Seen);
     if (QFileInfo(m_folder).isDir()) m_watcher.addPath(m_folder);
     WatchFiles();
 }
+
+void FileChangeWatcher::InstallSettleMs(std::optional<int> ms) { InstalledSettleMs() = ms; }
+
+int FileChangeWatcher::SettleMs() { return InstalledSettleMs().value_or(kSettleMs); }
 
 void FileChangeWatcher::SetBusyTest(std::function<bool()> busy) { m_busy = std::move(busy); }
 
@@ -24,12 +34,12 @@ void FileChangeWatcher::Seen() {
     // A file renamed over, or written anew, is another file to the system:
     // it is watched from now on.
     WatchFiles();
-    m_settle.start();
+    m_settle.start(SettleMs());
 }
 
 void FileChangeWatcher::Settle() {
     if (m_busy && m_busy()) {
-        m_settle.start();
+        m_settle.start(SettleMs());
         return;
     }
     // Watched again before the files are read: a write from now on is seen.

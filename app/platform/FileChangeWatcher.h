@@ -32,12 +32,16 @@ public:
     // The quiet time after the last write, and how often a busy owner is
     // asked again.
     static constexpr int kSettleMs = 250;
+    // Tests install a quiet time of their own; none puts kSettleMs back.
+    // A watch already waiting keeps its time until the next write.
+    static void InstallSettleMs(std::optional<int> ms);
 
 signals:
     // The names whose content differs from what was last taken; taken now.
     void Changed(const QStringList& names);
 
 private:
+    static int SettleMs();
     void Seen();
     void Settle();
     void WatchFiles();

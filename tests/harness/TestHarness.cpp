@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "Clock.h"
+#include "FileChangeWatcher.h"
 #include "MemoryStatus.h"
 #include "MessageBoxSeam.h"
 #include "PopupMenuSeam.h"
@@ -63,6 +64,7 @@ class Reset : public ::testing::EmptyTestEventListener {
         MessageBoxSeam::Install(&Scripted);
         PlainMessageBox::Install([](const QString& t, const QString& x) { S().plain.append({t, x}); });
         Clock::Install(nullptr);
+        FileChangeWatcher::InstallSettleMs(std::nullopt);
         MemoryStatus::Install(nullptr);
         modCallBack::BusyFlags = {};
         // Settings in the test's folder, the splash window hidden as a user
