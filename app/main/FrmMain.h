@@ -532,7 +532,8 @@ private:
     void ReferenceListsChanged(const QStringList& names);
     // True while a command of the window runs: its content disabled, a
     // modal window up, an engine call letting messages in, a flag box's or
-    // counter's or mail-pane command, or a reference reload.
+    // counter's or mail-pane command, or an Edit, rebuild or reload of the
+    // reference lists.
     bool CommandRunning() const;
     FileChangeWatcher* m_referenceWatcher = nullptr;
     bool m_referenceReloading = false;

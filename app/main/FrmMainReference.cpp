@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 #include "ErrorTrap.h"
 #include "FileChangeWatcher.h"
@@ -154,6 +155,9 @@ void FrmMain::GetFirstCol(QString& Collected, const QString& File, bool SkipFirs
 }
 
 void FrmMain::PrepareFiles() {
+    // The rebuild lets messages in: a change seen meanwhile waits for its
+    // end, else this rebuild would write over it from what it read before.
+    const QScopedValueRollback<bool> rebuilding(m_referenceReloading, true);
     struct Derived {
         const char* target;
         const char* sources[2];  // the second may be absent
@@ -183,6 +187,8 @@ void FrmMain::ReloadReference(const ReferenceEdit& edit) {
 }
 
 void FrmMain::EditReference(const ReferenceEdit& edit) {
+    // A save seen during the Edit is taken after it, not inside its rebuild.
+    const QScopedValueRollback<bool> editing(m_referenceReloading, true);
     Trap(
         [&] {
             const QString path = InProgramFolder(edit.file);
@@ -229,7 +235,7 @@ bool FrmMain::CommandRunning() const {
 
 void FrmMain::ReferenceListsChanged(const QStringList& names) {
     if (m_unloaded) return;
-    m_referenceReloading = true;
+    const QScopedValueRollback<bool> reloading(m_referenceReloading, true);
     Trap(
         [&] {
             PrepareFiles();
@@ -240,7 +246,6 @@ void FrmMain::ReferenceListsChanged(const QStringList& names) {
             repaint();
         },
         [&](const QString& d) { ReportTo(d, QString(), "ReferenceListsChanged"); });
-    m_referenceReloading = false;
 }
 
 void FrmMain::TxtBlkFile_Change() {

@@ -115,6 +115,9 @@ TEST_F(ReferenceTab, APrepareThatCannotWriteLeavesTheFilesNotYetWritten) {
     const QString blocked = Folder() + "/DN_Exclude.cfg";
     QFile::remove(blocked);
     ASSERT_TRUE(QDir().mkdir(blocked));
+    // The watch looks at its first chance: the lists written above are not
+    // taken inside this rebuild.
+    FileChangeWatcher::InstallSettleMs(0);
     w->ComClearErrConsole_Click();
     w->PrepareFiles();
     EXPECT_EQ(Derived("DN_All.cfg"), QByteArray("fr\r\nde\r\ncom\r\norg\r\nbiz"));
@@ -239,9 +242,14 @@ TEST_F(ReferenceTab, AListSavedOnDiskIsTakenWhileTheProgramRuns) {
         QByteArray address;
         QString reason;  // of the address afterwards
     };
-    // An editor that hands the file on and returns at once; the save comes later.
+    // An editor that hands the file on and returns at once; it saves once
+    // the test has created the file "go" (and gives up after a minute).
     const QString script = WriteFile(QStringLiteral("bin/quick editor"),
-                                     "#!/bin/sh\n(sleep 0.5; printf 'org|later\\r\\n' >> \"$1\") &\n");
+                                     "#!/bin/sh\ngo='" + QFile::encodeName(Folder() + "/go") +
+                                         "'\n"
+                                         "(n=0\n"
+                                         " while [ ! -e \"$go\" ] && [ $n -lt 6000 ]; do sleep 0.01; n=$((n+1)); done\n"
+                                         " [ -e \"$go\" ] && printf 'org|later\\r\\n' >> \"$1\") &\n");
     QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
     EditorPath = modProcess::QuoteWord(script);
     modProcess::InstallRunner(nullptr);
@@ -251,6 +259,7 @@ TEST_F(ReferenceTab, AListSavedOnDiskIsTakenWhileTheProgramRuns) {
              w->ComEditUser->click();
              // Edit rebuilt from the file as it was.
              EXPECT_EQ(Rows(w->LstDNUser), QStringList{"biz|user's choice"});
+             WriteFile("go", "");
          },
          &FrmMain::LstDNUser, "org|later", "DN_Exclude.cfg", "biz\r\norg", "a@b.org",
          "excluded domain extension : 'org'"},
@@ -277,6 +286,57 @@ TEST_F(ReferenceTab, AListSavedOnDiskIsTakenWhileTheProgramRuns) {
         for (int c = 0; c < view->ColumnCount(); ++c) EXPECT_EQ(view->ColumnIcon(c), 1);
         EXPECT_EQ(Derived(r.derived), r.derivedBytes);
         EXPECT_EQ(Reasons(r.address + "\r\n"), QStringList{r.reason});
+    }
+    EXPECT_TRUE(w->TxtErrors->Text().isEmpty()) << w->TxtErrors->Text().toStdString();
+}
+
+TEST_F(ReferenceTab, AListSavedWhileAnEditRebuildsIsTakenAfterTheEdit) {
+    // A generic list long enough that the rebuild lets messages in many
+    // times after the save below.
+    constexpr int kGenericRecords = 1000;
+    QByteArray generic = "Extension|Type\r\n";
+    for (int i = 0; i < kGenericRecords; ++i) generic += "g" + QByteArray::number(i) + "|generic\r\n";
+    WriteFile("DN_Generic.cfg", generic);
+    w.reset();
+    w = std::make_unique<FrmMain>();
+    w->Form_Load();
+    // The watch looks at its first chance, as a slow rebuild would let it.
+    FileChangeWatcher::InstallSettleMs(0);
+    EditorPath = "editor";
+    struct Row {
+        const char* name;
+        QPushButton* FrmMain::*button;
+        QByteArray edited;         // what the editor appends to the list it is given
+        QByteArray meanwhile;      // appended to DN_Country.cfg once the rebuild has read it
+        QByteArray addresses;      // with the two extensions
+        QStringList reasons;       // of the addresses afterwards
+    };
+    const Row rows[] = {
+        {"the list being edited", &FrmMain::ComEditCountry, "yy|edited", "zz|meanwhile", "a@b.yy\r\na@b.zz\r\n",
+         {"valid", "valid"}},
+        {"another list", &FrmMain::ComEditUser, "de|edited", "xx|meanwhile", "a@b.de\r\na@b.xx\r\n",
+         {"excluded domain extension : 'de'", "valid"}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        bool saved = false;
+        modProcess::InstallRunner([&](const QString&, const QStringList& arguments, QString*) {
+            QFile list(arguments.last());
+            EXPECT_TRUE(list.open(QIODevice::Append));
+            list.write(r.edited + "\r\n");
+            // The first message the rebuild lets in.
+            QTimer::singleShot(0, [&] {
+                AppendTo("DN_Country.cfg", r.meanwhile + "\r\n");
+                saved = true;
+            });
+            return 0;
+        });
+        ((*w).*r.button)->click();
+        ASSERT_TRUE(saved);
+        const QByteArray extension = "\r\n" + r.meanwhile.left(r.meanwhile.indexOf('|')) + "\r\n";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Derived("DN_All.cfg").contains(extension); }, kWatchWaitMs));
+        EXPECT_EQ(Rows(w->LstDNCountry).last(), QString::fromLatin1(r.meanwhile));
+        EXPECT_EQ(Reasons(r.addresses), r.reasons);
     }
     EXPECT_TRUE(w->TxtErrors->Text().isEmpty()) << w->TxtErrors->Text().toStdString();
 }
