@@ -124,8 +124,13 @@ void FrmMain::SortBy(ListPane* pane, int32_t key, int32_t order) {
             Screen::Instance()->SetMousePointer(Screen::kHourglassPointer);
             MessagePump::DoEvents();
             // A failed or stopped sort has sent its own message; the pane
-            // shows whatever order the engine left.
-            YRB02(pane->VListNb, key, YRB_INDEX_DISPLAY, order);
+            // shows whatever order the engine left, its current row on the
+            // entry it was on.
+            const auto sort = [&] { return YRB02(pane->VListNb, key, YRB_INDEX_DISPLAY, order); };
+            if (auto* engineList = dynamic_cast<clsVL2*>(pane))
+                engineList->Reorder(sort);
+            else
+                sort();
             pane->Refresh();
             pane->SetVisible(0);
         },

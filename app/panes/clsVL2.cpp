@@ -1,5 +1,7 @@
 #include "clsVL2.h"
 
+#include <vector>
+
 #include "OrmidYRB100.h"
 
 clsVL2::clsVL2(QObject* parent) : clsVirtualListview(parent) { m_reportParentFailures = false; }
@@ -50,4 +52,34 @@ void clsVL2::EnableDisable(int32_t TotCnt, int32_t TotSel) {
     SetGroup(ColOnEmp, !loaded);
     SetGroup(ColOffEmp, loaded);
     SwitchGroups(TotCnt, TotSel);
+}
+
+int32_t clsVL2::Reorder(const std::function<int32_t()>& reorder) {
+    // The entries under the kept rows, by their ids, which no reorder
+    // changes; most often the three rows are one.
+    struct Kept {
+        int32_t row;
+        int32_t id;
+        int32_t newRow = -1;
+    };
+    std::vector<Kept> kept;
+    if (ListWindow() && Loaded()) {
+        for (const int32_t row : ListWindow()->KeptRows()) {
+            if (row < 0) continue;
+            bool known = false;
+            for (const Kept& k : kept) known = known || k.row == row;
+            if (!known) kept.push_back({row, YRB26(VListNb, row)});
+        }
+    }
+    const int32_t result = reorder();
+    if (!ListWindow() || kept.empty()) return result;
+    for (Kept& k : kept)
+        if (k.id >= 0) k.newRow = YRB27(VListNb, k.id);
+    // A row whose entry cannot be told stays where it is.
+    ListWindow()->FollowRows([&](int32_t row) {
+        for (const Kept& k : kept)
+            if (k.row == row && k.newRow >= 0) return k.newRow;
+        return row;
+    });
+    return result;
 }

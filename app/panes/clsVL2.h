@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "clsVirtualListview.h"
 
 // The list view bound to a list held by the engine (slot VListNb): row r is
@@ -20,6 +22,11 @@ public:
     void InvertAll() override;
     void RemoveSel() override;
     void EnableDisable(int32_t TotCnt, int32_t TotSel) override;
+
+    // Runs reorder, an engine call that changes the list's display order,
+    // and puts the view's selected row, current row and selection mark back
+    // on the entries they showed.  Returns what reorder returned.
+    int32_t Reorder(const std::function<int32_t()>& reorder);
 
 protected:
     // While the engine rebuilds the list (a load running in a callback), its

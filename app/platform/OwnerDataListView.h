@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include <QTableView>
@@ -73,6 +74,9 @@ public:
     int32_t GetItemState(int32_t item, int32_t mask) const;
     // The row last selected by the user; -1 for none.
     int32_t GetSelectionMark() const { return m_mark; }
+    // The rows FollowRows moves: the selected row, the focused row and the
+    // selection mark, -1 for none.
+    std::array<int32_t, 3> KeptRows() const { return {m_selected, m_focused, m_mark}; }
     // Moves the focused and selected rows and the selection mark to where
     // their items went when the rows were reordered; newRow(old) gives the
     // new row of an old one.

@@ -21,7 +21,8 @@
  * the single-thread path), with the same results, files and messages.
  *
  * A callback may call exports that only read a list the running operation
- * uses (YRB14, YRB16, YRB17, YRB18, YRB29, YRB01, YRB21 without flag bits).
+ * uses (YRB14, YRB16, YRB17, YRB18, YRB26, YRB27, YRB29, YRB01, YRB21
+ * without flag bits).
  * Exports that free, reload or change it (its index order or its entries'
  * flags: YRB02, YRB03, YRB10, YRB11, YRB12, YRB15, YRB21 with flag bits,
  * YRB23, YRB24) are refused with -1 and "List n is in use by a running
@@ -177,6 +178,16 @@ YRB_API int32_t YRB17(int32_t slot, int32_t entry, int32_t mask);
  * when the slot holds no list). */
 YRB_API int32_t YRB18(int32_t slot, int32_t entry, int32_t part, char* buffer,
                       int32_t max);
+
+/* The id of the entry at a position of the display order: its number in
+ * file order, which stays with the entry however the list is reordered.
+ * Returns the id, or -1 (a message only when the slot holds no list). */
+YRB_API int32_t YRB26(int32_t slot, int32_t entry);
+
+/* The position in the display order of the entry with that id (YRB26).
+ * Returns the position, or -1 (a message only when the slot holds no
+ * list). */
+YRB_API int32_t YRB27(int32_t slot, int32_t id);
 
 /* Reserved: always -1. */
 YRB_API int32_t YRB19(void);

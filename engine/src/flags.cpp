@@ -1,4 +1,5 @@
 // Entry flags, flag filters and reading entries back.
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -143,6 +144,23 @@ extern "C" YRB_API int32_t YRB18(int32_t slot, int32_t entry, int32_t part, char
     std::memcpy(buffer, list->Text(*it), n);
     buffer[n] = '\0';
     return static_cast<int32_t>(n);
+}
+
+extern "C" YRB_API int32_t YRB26(int32_t slot, int32_t entry) {
+    ListObject* list = nullptr;
+    if (ValidateSlot(slot, list, &g_registered) != 1) return YRB_FAILED;
+    if (!InRange(list, entry)) return YRB_FAILED;
+    return static_cast<int32_t>(list->index1[entry]);
+}
+
+extern "C" YRB_API int32_t YRB27(int32_t slot, int32_t id) {
+    ListObject* list = nullptr;
+    if (ValidateSlot(slot, list, &g_registered) != 1) return YRB_FAILED;
+    if (!InRange(list, id)) return YRB_FAILED;
+    // A walk of the display order: far cheaper than any sort that moved
+    // the entry, and no index to keep up to date.
+    const uint32_t* const begin = list->index1;
+    return static_cast<int32_t>(std::find(begin, begin + list->Count(), static_cast<uint32_t>(id)) - begin);
 }
 
 extern "C" YRB_API int32_t YRB10(int32_t slot, int32_t entry, int32_t mode, int32_t mask,

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -162,10 +163,48 @@ TEST_F(Flags, OutOfRangeIsSilent) {
         {"null buffer", YRB18(1, 0, YRB_PART_ADDRESS, nullptr, 15)},
         {"update at -2", YRB10(1, -2, YRB_MODE_SET, 1, 0, 0, rec.Table())},
         {"update at count", YRB10(1, 5, YRB_MODE_SET, 1, 0, 0, rec.Table())},
+        {"id at count", YRB26(1, 5)},
+        {"id at -1", YRB26(1, -1)},
+        {"position of id count", YRB27(1, 5)},
+        {"position of id -1", YRB27(1, -1)},
     };
     for (const auto& r : rows) EXPECT_EQ(r.result, YRB_FAILED) << r.name;
     EXPECT_EQ(rec.Count('E'), 0u);
     EXPECT_EQ(AllFlags(), (std::vector<int32_t>{0, 0, 0, 0, 0}));
+}
+
+// An entry's id is its place in the file, wherever the display order has
+// taken it; its position is found again from the id.
+TEST_F(Flags, IdsStayWithTheirEntries) {
+    struct Row {
+        const char* name;
+        std::function<void()> reorder;
+        std::vector<int32_t> ids;  // by position
+    } rows[] = {
+        {"file order", [] {}, {0, 1, 2, 3, 4}},
+        {"reversed", [] { YRB15(1); }, {4, 3, 2, 1, 0}},
+        {"by domain, the one without first", [] { YRB02(1, YRB_SORT_DOMAIN, YRB_INDEX_DISPLAY, 0); },
+         {4, 3, 0, 1, 2}},
+        {"by domain descending", [] { YRB02(1, YRB_SORT_DOMAIN, YRB_INDEX_DISPLAY, 1); }, {4, 2, 1, 0, 3}},
+        {"scratch order sorted", [] { YRB02(1, YRB_SORT_DOMAIN, YRB_INDEX_SCRATCH, 1); }, {0, 1, 2, 3, 4}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        ASSERT_EQ(YRB13(1, path.c_str(), 0, "", "\n"), 5);
+        r.reorder();
+        std::vector<int32_t> ids, positions;
+        for (int32_t p = 0; p < 5; ++p) {
+            ids.push_back(YRB26(1, p));
+            positions.push_back(YRB27(1, r.ids[p]));
+        }
+        EXPECT_EQ(ids, r.ids);
+        EXPECT_EQ(positions, (std::vector<int32_t>{0, 1, 2, 3, 4}));
+    }
+    Recorder rec;
+    rec.Register();
+    EXPECT_EQ(YRB26(3, 0), YRB_FAILED);
+    EXPECT_EQ(YRB27(3, 0), YRB_FAILED);
+    EXPECT_EQ(rec.Count('E'), 2u);
 }
 
 TEST_F(Flags, ReverseTwiceRestores) {

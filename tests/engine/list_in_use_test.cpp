@@ -229,6 +229,8 @@ TEST_F(ListInUse, ReadingFromCallbacksIsAllowed) {
         {"count", [] { return YRB16(1, 0x01, 0x08, nullptr); }},
         {"flags", [] { return YRB17(1, 3, -1); }},
         {"text", [&buf] { return YRB18(1, 3, YRB_PART_ADDRESS, buf, 255); }},
+        {"id", [] { return YRB26(1, 3); }},
+        {"position of an id", [] { return YRB27(1, 3); }},
         {"validity", [&buf] { return YRB29(1, 3, buf, 255); }},
         {"find without marks",
          [] { return YRB21(1, YRB_PART_ADDRESS, "u1", 0, 0, 0, YRB_FIND_ANYWHERE, 0, 0, 0, 0); }},

@@ -1,6 +1,7 @@
 // The keyboard focus of the shown main window: it stays with the list a
-// command acted on, one header click sorts, and Tab reaches every enabled
-// control of the first tab in the order they stand.
+// command acted on, one header click sorts and the current row keeps its
+// entry through it, and Tab reaches every enabled control of the first tab
+// in the order they stand.
 #include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
@@ -127,6 +128,79 @@ TEST_F(Focus, OneHeaderClickSorts) {
         TestHarness::QuickHeaderClick(List(c.slot), c.column);
         EXPECT_EQ(Address(c.slot, 0), c.first);
         EXPECT_EQ(QApplication::focusWidget(), List(c.slot));
+    }
+}
+
+// A sort by a header click or from the list's menu moves the current row,
+// the selected row and the selection mark with the entry the user clicked,
+// on either side, also when the other list was clicked since.
+TEST_F(Focus, CurrentRowKeepsItsEntryThroughASort) {
+    const QByteArray six =
+        "dan@east.org\r\nbob@west.net\r\neve@north.com\r\namy@south.biz\r\nplain@alpha.info\r\ncarl@zone.fr\r\n";
+    constexpr int32_t kClicked = 4;  // plain@alpha.info, selected as the first entry is
+    enum Column { kSelection = 0, kUser = 1, kDomain = 2, kInvalid = 3 };
+    const auto clickHeader = [&](int32_t slot, int column) {
+        QHeaderView* header = List(slot)->horizontalHeader();
+        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    };
+    // A second click on the same header reverses the order.
+    const auto header = [&](Column column, int clicks) {
+        return [&clickHeader, column, clicks](int32_t slot) {
+            for (int i = 0; i < clicks; ++i) clickHeader(slot, column);
+        };
+    };
+    // The menu of a right click on the clicked entry's row.
+    const auto menu = [&](QAction* item) {
+        return [this, item](int32_t slot) {
+            PopupMenuSeam::Install([item](QMenu*) { return item; });
+            QRect bounds;
+            ASSERT_TRUE(List(slot)->GetItemRect(kClicked, bounds));
+            QWidget* rows = List(slot)->viewport();
+            QTest::mouseClick(rows, Qt::RightButton, {}, rows->mapFrom(List(slot), bounds.center()));
+        };
+    };
+    struct Case {
+        const char* what;
+        std::function<void(int32_t slot)> sort;
+        int32_t row;
+    } cases[] = {
+        {"User", header(kUser, 1), 5},
+        {"User twice", header(kUser, 2), 0},
+        {"Domain", header(kDomain, 1), 0},
+        {"Domain twice", header(kDomain, 2), 5},
+        {"selection", header(kSelection, 1), 5},
+        {"selection twice", header(kSelection, 2), 1},
+        {"menu, user descending", menu(w->M_Popup1SortUserDes), 0},
+        {"menu, domain descending", menu(w->M_Popup1SortDomainDes), 5},
+    };
+    for (const Case& c : cases) {
+        for (int32_t slot : {1, 2}) {
+            SCOPED_TRACE(testing::Message() << c.what << ", side " << slot);
+            const int32_t other = 3 - slot;
+            for (int32_t s : {1, 2}) {
+                Load(s, six, 6);
+                ASSERT_EQ(YRB03(s, 0, YRB_FLAG_SELECTED, 1), 0);
+                ASSERT_EQ(YRB03(s, kClicked, YRB_FLAG_SELECTED, 1), 0);
+            }
+            // No entry is invalid, so this sort keeps the order, and the
+            // header clicked next starts ascending.
+            clickHeader(slot, kInvalid);
+            ClickRow(slot, kClicked);
+            ClickRow(other, 1);
+            c.sort(slot);
+            const OwnerDataListView* list = List(slot);
+            ASSERT_EQ(Address(slot, c.row), "plain@alpha.info");
+            EXPECT_EQ(FocusedRow(list), c.row);
+            EXPECT_EQ(list->GetItemState(c.row, OwnerDataListView::LVIS_SELECTED), OwnerDataListView::LVIS_SELECTED);
+            EXPECT_EQ(list->GetSelectionMark(), c.row);
+            const QModelIndex current = list->currentIndex();
+            EXPECT_EQ(current.row() + list->TopIndex(), c.row);
+            EXPECT_TRUE(list->selectionModel()->isSelected(current));
+            EXPECT_EQ(current.siblingAtColumn(kUser).data().toString(), "plain");
+            EXPECT_EQ(FocusedRow(List(other)), 1);
+        }
     }
 }
 
