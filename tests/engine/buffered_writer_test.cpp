@@ -464,6 +464,7 @@ TEST_F(WriteFailures, FilesThatRenamingWouldChange) {
     struct Row {
         const char* name;
         As as;
+        uid_t folderOwner;
         mode_t folderBits;
         std::function<void()> prepare;  // the files of the folder
         rlim_t limit;
@@ -472,32 +473,32 @@ TEST_F(WriteFailures, FilesThatRenamingWouldChange) {
         Snapshot after;                 // the folder afterwards, byte for byte
         std::function<void()> identity;  // owners, groups and links afterwards
     } rows[] = {
-        {"sticky folder: a split over another user's file", As::kNobody, 01777,
+        {"sticky folder: a split over another user's file", As::kNobody, 0, 01777,
          [&] {
              make("out_1.txt", "FORMER-1 mine", kNobody, kNogroup, 0644);
              make("out_2.txt", "FORMER-2 theirs", 0, 0, 0666);
          },
          RLIM_INFINITY, 2, 4, {{"out_1.txt", firstTwo}, {"out_2.txt", lastTwo}},
          [&] { owned("out_2.txt", 0, 0, 1); }},
-        {"folder that takes no new file: written in place", As::kNobody, 0555,
+        {"folder that takes no new file: written in place", As::kNobody, kNobody, 0555,
          [&] { make("out.txt", "former", kNobody, kNogroup, 0644); }, RLIM_INFINITY, 0, 4, {{"out.txt", all}},
          [&] { owned("out.txt", kNobody, kNogroup, 1); }},
-        {"folder that takes no new file: a failure puts the former bytes back", As::kNobody, 0555,
+        {"folder that takes no new file: a failure puts the former bytes back", As::kNobody, kNobody, 0555,
          [&] { make("out.txt", "former bytes", kNobody, kNogroup, 0644); }, 24, 0, YRB_FAILED,
          {{"out.txt", "former bytes"}}, [&] { owned("out.txt", kNobody, kNogroup, 1); }},
-        {"another group: the file keeps it", As::kThisUser, 0755,
+        {"another group: the file keeps it", As::kThisUser, 0, 0755,
          [&] { make("out.txt", "former", 0, kNogroup, 0664); }, RLIM_INFINITY, 0, 4, {{"out.txt", all}},
          [&] { owned("out.txt", 0, kNogroup, 1); }},
-        {"another group: a failure puts the former bytes back", As::kThisUser, 0755,
+        {"another group: a failure puts the former bytes back", As::kThisUser, 0, 0755,
          [&] { make("out.txt", "former bytes", 0, kNogroup, 0664); }, 24, 0, YRB_FAILED,
          {{"out.txt", "former bytes"}}, [&] { owned("out.txt", 0, kNogroup, 1); }},
-        {"two hard links: both names hold the new list", As::kThisUser, 0755,
+        {"two hard links: both names hold the new list", As::kThisUser, 0, 0755,
          [&] {
              make("out.txt", "former", 0, 0, 0644);
              fs::create_hard_link(out, folder + "/alias.txt");
          },
          RLIM_INFINITY, 0, 4, {{"alias.txt", all}, {"out.txt", all}}, [&] { owned("out.txt", 0, 0, 2); }},
-        {"two hard links: a failure puts the former bytes back", As::kThisUser, 0755,
+        {"two hard links: a failure puts the former bytes back", As::kThisUser, 0, 0755,
          [&] {
              make("out.txt", "former bytes", 0, 0, 0644);
              fs::create_hard_link(out, folder + "/alias.txt");
@@ -514,7 +515,7 @@ TEST_F(WriteFailures, FilesThatRenamingWouldChange) {
         ::chmod(dir.Path("").c_str(), 0755);
         ::chmod(kept.c_str(), 01777);
         r.prepare();
-        if (r.as == As::kNobody) ASSERT_EQ(::chown(folder.c_str(), kNobody, kNogroup), 0);
+        ASSERT_EQ(::chown(folder.c_str(), r.folderOwner, r.folderOwner == 0 ? 0 : kNogroup), 0);
         ASSERT_EQ(::chmod(folder.c_str(), r.folderBits), 0);
         const Outcome got = WithFileLimit(
             r.limit,
@@ -604,7 +605,7 @@ TEST_F(WriteFailures, TemporaryFileWhileItIsWritten) {
         size_t temps = 0;
         for (const auto& e : std::filesystem::directory_iterator(dir.Path(""))) {
             const std::string name = e.path().filename();
-            if (name == "out.txt") continue;
+            if (name == "out.txt") continue;  // the former file
             ++temps;
             EXPECT_TRUE(std::regex_match(name, tempName)) << name;
             struct stat st {};
