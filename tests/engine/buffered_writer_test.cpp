@@ -540,6 +540,24 @@ TEST_F(WriteFailures, FilesThatRenamingWouldChange) {
     }
 }
 
+// A failed append is cut back on the file it wrote: another file renamed
+// over the name meanwhile (an editor's save) keeps every byte.
+TEST_F(WriteFailures, AppendedFileReplacedMeanwhileIsNotCut) {
+    const std::string name = dir.Write("list.inv", "former\n");
+    const std::string other = "another program's file, longer than the former one\n";
+    const Outcome got = WithFileLimit(64, [&] {
+        yrb::BufferedWriter w;
+        if (!w.Open(name, "a+b")) return -5;
+        dir.Write("saved.tmp", other);
+        if (::rename(dir.Path("saved.tmp").c_str(), name.c_str()) != 0) return -6;
+        w.Add(std::string(128, 'x'));
+        return w.Close() ? 1 : 0;
+    });
+    EXPECT_EQ(got, (Outcome{0, {"Could not write to file : " + name + " (File too large)"}}));
+    EXPECT_EQ(dir.Read("list.inv"), other);
+    EXPECT_EQ(Names(dir), V{"list.inv"});
+}
+
 // A split whose second rename fails: the first file, already renamed, is
 // put back, so every former file is as it was and no new one stays.
 TEST_F(WriteFailures, ASplitWhoseSecondRenameFails) {
