@@ -16,7 +16,6 @@
 #include "OrmidYRB100.h"
 #include "Screen.h"
 #include "ServiceObjects.h"
-#include "WholeFile.h"
 #include "clsChronometer.h"
 #include "clsMonitor.h"
 #include "modGlobalFunctions.h"
@@ -71,26 +70,13 @@ void FrmMain::M_Popup1Bcc_Click() {
             work.CopyTo(side().resultsDesc);
             StartProgress(kBccProgressDelayMs, QStringLiteral("Saving Bcc List To File"),
                           QStringLiteral("Now Saving Bcc list to file"));
-            // The earlier file of this very name is replaced only by a whole
-            // list: written beside it and renamed over it, so a failed write
-            // leaves it as it was.  The output's pattern is not deleted: it
-            // would also take other lists of the folder.
-            WholeFile out(work.NameOut);
-            QString failure;
-            if (!out.Open(&failure) || !out.CloseHandle(&failure)) {
-                Report(failure, context, routine);
-                return;
-            }
-            // Negative: the engine has said why, or the user stopped it.  A
-            // stop keeps what was written so far, as asked.
+            // Negative: the engine has said why, or the user stopped it (a
+            // stop keeps what was written so far, as asked).  The output's
+            // pattern is not deleted: it would also take other lists of the
+            // folder.
             const int32_t result =
                 YRB01(side().slot, YRB_FLAG_SELECTED, YRB_MASK_REMOVED, kForward, kAddressOnly, "", kBccSeparator,
-                      QFile::encodeName(out.WritePath()).constData(), kOneFile, kWriteMode);
-            if (result < 0 && result != YRB_STOPPED) return;
-            if (!out.Commit(&failure)) {
-                Report(failure, context, routine);
-                return;
-            }
+                      QFile::encodeName(work.NameOut).constData(), kOneFile, kWriteMode);
             if (result < 0) return;
 
             side().view->setEnabled(side().resultsDesc->HasResults());

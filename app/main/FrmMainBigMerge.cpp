@@ -110,7 +110,7 @@ TextPass CopyTickedFiles(FrmMain& form, const QList<std::shared_ptr<clsMergeFile
         }
         if (form.IsInterrupt()) return TextPass::Stopped;
     }
-    return out.CloseHandle(&failure) ? TextPass::Done : TextPass::Failed;
+    return TextPass::Done;
 }
 
 // The scratch list never outlives the merge, however it ends.
@@ -174,29 +174,29 @@ void FrmMain::ComBigMerge_Click() {
             Screen::Instance()->SetMousePointer(Screen::kHourglassPointer);
             StartProgress(kMergeProgressDelayMs, QStringLiteral("Merging multiple lists"),
                           QStringLiteral("Now merging multiple Lists"));
-            // Both passes work on a file beside the output, which takes its
-            // name only at the end: a failure at any step leaves nothing new
-            // under it.  A stop keeps what was written so far, as asked.
+            // The output's former content is kept until both passes are
+            // done: a failure at any step puts it back.  A stop keeps what
+            // was written so far, as asked.
+            FormerContent former;
+            former.SetAside(work.NameOut);
             WholeFile out(work.NameOut);
             QString failure;
             if (!out.Open(&failure)) return Report(failure, QString(), routine);
             // The earlier numbered outputs go only once the output has taken
             // its name: a failed merge leaves every earlier file as it was.
             auto keepSoFar = [&] {
-                if (!out.Commit(&failure)) return Report(failure, QString(), routine);
+                former.Drop();
                 RemoveEarlierOutputs(work.NameOut, sources);
             };
             QList<std::shared_ptr<clsMergeFile>> rows;
             for (int32_t row = 1; row <= pane->GetCnt(); ++row)
                 rows.append(pane->GetCheckState(row) ? FileAtRow(row) : nullptr);
-            switch (CopyTickedFiles(*this, rows, out, recordSep.toLatin1(), failure)) {
-                case TextPass::Done: break;
-                case TextPass::Stopped: return keepSoFar();
-                case TextPass::Failed: return Report(failure, QString(), routine);
-            }
+            const TextPass pass = CopyTickedFiles(*this, rows, out, recordSep.toLatin1(), failure);
+            if (pass == TextPass::Failed || !out.Commit(&failure)) return Report(failure, QString(), routine);
+            if (pass == TextPass::Stopped) return keepSoFar();
 
             // Negative results end the merge: the engine has said why, or the user stopped it.
-            const QByteArray written = QFile::encodeName(out.WritePath());
+            const QByteArray written = QFile::encodeName(work.NameOut);
             int32_t result = YRB13(kScratchSlot, written.constData(), MergeDesc.ColNbr,
                                    fieldSep.toLatin1().constData(), recordSep.toLatin1().constData());
             if (result >= 0)
@@ -206,8 +206,7 @@ void FrmMain::ComBigMerge_Click() {
             if (result == YRB_STOPPED) return keepSoFar();
             if (result < 0) return;
             YRB20(kScratchSlot);
-            if (!out.Commit(&failure)) return Report(failure, QString(), routine);
-            RemoveEarlierOutputs(work.NameOut, sources);
+            keepSoFar();
 
             ChronoObj()->Shutdown();
             MonitorObj()->Shutdown();

@@ -14,6 +14,7 @@
 #include "PictureBox.h"
 #include "ReportError.h"
 #include "Screen.h"
+#include "WholeFile.h"
 #include "clsVL2.h"
 #include "modCallBack.h"
 #include "modGlobalFunctions.h"
@@ -120,14 +121,15 @@ void FrmMain::FlagBoxClick(int32_t slot, const FlagKind& kind) {
                 StartProgress(kFlagProgressDelayMs, QString::fromLatin1(kind.title[slot - 1]),
                               QString::fromLatin1(kind.text[slot - 1]));
                 Screen::Instance()->SetMousePointer(Screen::kHourglassPointer);
-                // The engine appends to a report: each run starts a new one.
+                // The engine appends to a report: each run starts a new one,
+                // and a run that fails leaves the former report as it was.
                 QString report;
-                if (kind.report != nullptr) {
-                    report = side.listDesc->*kind.report;
-                    modGlobalFunctions::RemoveFiles(report);
-                }
+                FormerContent former;
+                if (kind.report != nullptr) report = side.listDesc->*kind.report;
                 if ((side.*kind.box)->isChecked()) {
+                    if (kind.report != nullptr) former.SetAside(report);
                     const int32_t r = kind.flagEntries(pane->VListNb, report);
+                    if (r >= 0 || r == YRB_STOPPED) former.Drop();
                     {
                         // Whatever the result, the side shows its flagged
                         // entries first, and the window is usable again
@@ -138,6 +140,7 @@ void FrmMain::FlagBoxClick(int32_t slot, const FlagKind& kind) {
                     // A failure or a stop has been told already.
                     if (r >= 0) (this->*kind.finish)();
                 } else {
+                    if (kind.report != nullptr) modGlobalFunctions::RemoveFiles(report);
                     YRB10(pane->VListNb, YRB_ALL_ENTRIES, YRB_MODE_CLEAR, kind.flag, kind.clearMustHave, 0,
                           &modCallBack::EngineCallbackTable);
                 }

@@ -86,12 +86,11 @@ void FrmMain::ComSMerge_Click() {
             const int32_t whole = work.KeepAllCols ? 1 : 0;
             const QByteArray fieldSep = work.FieldSep().toLatin1();
             const QByteArray recordSep = work.RecordSep().toLatin1();
-            // Both halves go to a file beside the output, which takes its
-            // name only when whole: a failed half leaves nothing new under it.
-            WholeFile out(work.NameOut);
-            QString failure;
-            if (!out.Open(&failure) || !out.CloseHandle(&failure)) return Report(failure, context, routine);
-            const QByteArray path = QFile::encodeName(out.WritePath());
+            // The output's former content is kept until both halves are
+            // written: a failed half puts it back.
+            FormerContent former;
+            former.SetAside(work.NameOut);
+            const QByteArray path = QFile::encodeName(work.NameOut);
             auto write = [&](int32_t slot, const char* mode) {
                 return YRB01(slot, must, YRB_MASK_REMOVED, kForward, whole, fieldSep.constData(),
                              recordSep.constData(), path.constData(), kOneFile, mode);
@@ -100,12 +99,9 @@ void FrmMain::ComSMerge_Click() {
             // stop keeps what was written so far, as asked.
             int32_t result = write(kLeft, kCreateMode);
             if (result >= 0) result = write(kRight, kAppendMode);
-            if (result == YRB_STOPPED) {
-                if (!out.Commit(&failure)) Report(failure, context, routine);
-                return;
-            }
+            if (result == YRB_STOPPED) return former.Drop();
             if (result < 0) return;
-            if (!out.Commit(&failure)) return Report(failure, context, routine);
+            former.Drop();
 
             ChronoObj()->Shutdown();
             MonitorObj()->Shutdown();

@@ -14,6 +14,7 @@
 #include "OrmidYRB100.h"
 #include "OwnerEnabler.h"
 #include "Screen.h"
+#include "WholeFile.h"
 #include "modGlobalFunctions.h"
 #include "modGlobalFunctionsFiles.h"
 
@@ -77,8 +78,11 @@ void FrmMain::M_Popup1Stat_Click() {
                 StartProgress(kStatisticsProgressDelayMs, QStringLiteral("Computing Statistics"),
                               QStringLiteral("Now computing the domain names statistics"));
                 Screen::Instance()->SetMousePointer(Screen::kHourglassPointer);
-                modGlobalFunctions::RemoveFiles(FilePattern(desc->NameSta));
+                // A run that fails leaves the former statistics as they were.
+                FormerContent former;
+                former.SetAside(desc->NameSta);
                 h = YRB23(pane->VListNb, QFile::encodeName(desc->NameSta).constData(), 0, YRB_MASK_REMOVED);
+                if (h >= 0 || h == YRB_STOPPED) former.Drop();
                 if (h >= 0) Side(pane->VListNb).view->setEnabled(desc->HasResults());
             }
             if (h < 0) {

@@ -1,6 +1,7 @@
 // Save and Split: the selected entries of one side written to one file,
 // to numbered files of a given size, or to the entries of a domain and the
 // others ("_I" and "_E" files).
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "ReportError.h"
 #include "Screen.h"
 #include "ServiceObjects.h"
+#include "WholeFile.h"
 #include "clsChronometer.h"
 #include "clsMonitor.h"
 #include "clsVL2.h"
@@ -204,11 +206,27 @@ void FrmMain::SaveList(const SaveCommand& command) {
                     message(QLatin1String(match->notFound), QStringLiteral("List Split Failed"), MsgBoxIcon::Logo);
                     return;
                 }
-                if (write(YRB_FLAG_WORK, DomainName(work.NameOut, "_I")) < 0) return;
+                // The two halves stand or fall together: the former files
+                // under the names of the first are kept until the second is
+                // written.
+                const QString inside = DomainName(work.NameOut, "_I");
+                FormerContent former;
+                if (perFile == 0) {
+                    former.SetAside(inside);
+                } else {
+                    const int32_t files = std::max(1, (found + perFile - 1) / perFile);
+                    for (int32_t k = 1; k <= files; ++k)
+                        former.SetAside(modGlobalFunctions::NumberedFileName(inside, k));
+                }
+                const int32_t first = write(YRB_FLAG_WORK, inside);
+                if (first == YRB_STOPPED) former.Drop();
+                if (first < 0) return;
                 if (YRB10(side.slot, YRB_ALL_ENTRIES, YRB_MODE_TOGGLE, YRB_FLAG_WORK, YRB_FLAG_SELECTED,
                           YRB_MASK_REMOVED, table) < 0)
                     return;
-                if (write(YRB_FLAG_WORK, DomainName(work.NameOut, "_E")) < 0) return;
+                const int32_t second = write(YRB_FLAG_WORK, DomainName(work.NameOut, "_E"));
+                if (second >= 0 || second == YRB_STOPPED) former.Drop();
+                if (second < 0) return;
             }
 
             earlier.RemoveUnreplaced();

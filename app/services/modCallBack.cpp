@@ -7,7 +7,6 @@
 #include "MessagePump.h"
 #include "ReportError.h"
 #include "ServiceObjects.h"
-#include "WholeFile.h"
 #include "clsInterrupt.h"
 #include "clsMonitor.h"
 
@@ -19,11 +18,8 @@ CallbackBusyFlags BusyFlags;
 namespace {
 const QString kModule = QStringLiteral("modCallBack");
 
-// Engine texts are bytes, one character each, up to the first NUL.  A file
-// the program has the engine write in its place is named as the user asked.
-QString FromEngine(const char* text) {
-    return text ? QString::fromLatin1(WholeFileNames::AsAsked(QByteArray(text))) : QString();
-}
+// Engine texts are bytes, one character each, up to the first NUL.
+QString FromEngine(const char* text) { return text ? QString::fromLatin1(text) : QString(); }
 
 void Report(const QString& description, const QString& context, const char* routine) {
     modGlobalFunctions::ReportError(description, context, kModule, QString::fromLatin1(routine), false, true);

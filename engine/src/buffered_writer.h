@@ -1,24 +1,15 @@
 // Output files (lists, ".dup", ".inv" and ".sta" reports) written through
 // one large buffer, so a file of millions of short lines costs few writes.
-// Every write and the close are checked: a full disk or an I/O error must
-// not leave a cut file behind a success result, nor under the asked name.
-//
-// A file written from its start goes to a temporary file in the same folder,
-// renamed over the name only when the whole call succeeded; a file appended
-// to is cut back to its former length when the call fails.  A symbolic link
-// is followed (the link stays, its target is replaced), a replaced file keeps
-// its permission bits, and a name that is not a regular file (a device, a
-// pipe) is written in place.
+// Every write is checked, and the files of one call take their names the
+// way FileReplace.h says: a failure leaves every file of the call as it was.
 #pragma once
-
-#include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <vector>
+#include "FileReplace.h"
 
 namespace yrb {
 
@@ -39,17 +30,17 @@ public:
     BufferedWriter() = default;
     // Undoes every file of the call not yet put in place: an operation that
     // ends without Close failed.
-    ~BufferedWriter();
+    ~BufferedWriter() = default;
     BufferedWriter(const BufferedWriter&) = delete;
     BufferedWriter& operator=(const BufferedWriter&) = delete;
 
-    // Opens a file for the mode ("wb", "w+b" or "a+b"; a file still open is
-    // undone first).  False when it cannot be opened; no message, the callers
-    // word their own with Cause().
+    // Opens a file for the mode ("wb", "w+b" or "a+b"; a call with a file
+    // still open is undone first).  False when it cannot be opened; no
+    // message, the callers word their own with Cause().
     bool Open(const std::string& path, const char* mode);
     // Open with the messages of OpenFileChecked.
     bool OpenChecked(const char* path, const char* mode);
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return fd_ >= 0; }
     // The system's text for the last failure, e.g. "No space left on device".
     const char* Cause() const;
 
@@ -58,10 +49,10 @@ public:
     // Decimal digits, the same in every locale.
     void AddNumber(uint32_t value);
 
-    // Writes what is buffered and closes the current file, which is put in
-    // place with the others by Close.  False when a write or the close
-    // failed: "Could not write to file : <path> (<cause>)" has then gone to
-    // the registered error slot and every file of the call is undone.
+    // Writes what is buffered to the current file, which is put in place
+    // with the others by Close.  False when a write failed: "Could not
+    // write to file : <path> (<cause>)" has then gone to the registered
+    // error slot and every file of the call is undone.
     [[nodiscard]] bool CloseFile();
     // CloseFile, then every file of the call is put in place.  True when no
     // file is open.
@@ -70,29 +61,15 @@ public:
     void Discard();
 
 private:
-    // How a file reaches its name.
-    enum class Way { kInPlace, kReplace, kAppend, kOverwrite };
-    struct Target {
-        std::string asked;  // the name the caller gave, for messages
-        std::string path;   // the file itself, symbolic links followed
-        std::string temp;   // kReplace: written here, renamed over path
-        Way way = Way::kInPlace;
-        bool existed = false;  // kAppend: else removed when undone
-        off_t formerLength = 0;
-    };
-
     static constexpr size_t kFlushAt = 1u << 20;
     void Flush();
-    void Fail(int error);
-    bool Finish();  // Flush and fclose; false when anything failed
-    static void Undo(const Target& t);
+    bool Report();  // the failure to the error slot; false
 
-    std::FILE* file_ = nullptr;
-    Target current_;
-    std::vector<Target> closed_;  // closed, not yet put in place
+    filereplace::Call call_;
+    int fd_ = -1;
     std::string buffer_;
-    bool failed_ = false;
-    int error_ = 0;
+    int error_ = 0;      // of the current file's writes
+    int openError_ = 0;  // of the last open
 };
 
 }  // namespace yrb

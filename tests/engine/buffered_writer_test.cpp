@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -13,11 +14,14 @@
 #include <cstdint>
 #include <cstring>
 #include <algorithm>
+#include <cstdlib>
+#include <regex>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "FileReplace.h"
 #include "buffered_writer.h"
 #include "fixture.h"
 #include "parallel.h"
@@ -53,10 +57,16 @@ bool WriteAll(int fd, const void* bytes, size_t n) {
     return true;
 }
 
+// A user the system has, for files that are not the writer's.
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kNogroup = 65534;
+
+enum class As { kThisUser, kNobody };
+
 // Runs body in a child process whose files cannot grow past limit bytes; a
 // write beyond fails (EFBIG) instead of raising SIGXFSZ, as on a full disk.
 // Returns what body returned and the messages of the error slot.
-Outcome WithFileLimit(rlim_t limit, const std::function<int32_t()>& body) {
+Outcome WithFileLimit(rlim_t limit, const std::function<int32_t()>& body, As as = As::kThisUser) {
     int fds[2];
     if (::pipe(fds) != 0) return {-99, {"pipe failed"}};
     const pid_t pid = ::fork();
@@ -65,6 +75,8 @@ Outcome WithFileLimit(rlim_t limit, const std::function<int32_t()>& body) {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit lim{limit, limit};
         if (::setrlimit(RLIMIT_FSIZE, &lim) != 0) ::_exit(2);
+        if (as == As::kNobody && (::setgroups(0, nullptr) != 0 || ::setgid(kNogroup) != 0 || ::setuid(kNobody) != 0))
+            ::_exit(4);
         Recorder rec;
         rec.Register();
         const int32_t result = body();
@@ -415,6 +427,217 @@ TEST_F(WriteFailures, OpenFailuresNameTheCause) {
         EXPECT_EQ(rec.Texts('E'), r.errors);
         EXPECT_EQ(Names(dir), (V{"folder", "in.mal"}));
     }
+}
+
+// Files that a rename would make other files (another owner or group, a
+// second hard link), or that their folder cannot replace (a sticky folder
+// and another user's file, a folder that takes no new file): written in
+// place, a copy of the former content kept until the call succeeded and
+// put back when it fails.  Rows marked as nobody run the export as that
+// user, the others as the test's user; both need root to set up.
+TEST_F(WriteFailures, FilesThatRenamingWouldChange) {
+    namespace fs = std::filesystem;
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: the files belong to other users and groups";
+    std::string list;
+    for (const char* a : {"ann@one.example", "bob@two.example", "cid@three.example", "dan@four.example"})
+        list += std::string(a) + "\n";
+    const std::string in = dir.Write("in.mal", list);
+    ASSERT_EQ(YRB13(1, in.c_str(), 0, "", "\n"), 4);
+    const std::string folder = dir.Path("o");
+    const std::string kept = dir.Path("kept");  // the per-user folder of the copies
+    auto make = [&](const std::string& name, const std::string& bytes, uid_t owner, gid_t group, mode_t bits) {
+        dir.Write("o/" + name, bytes);
+        const std::string p = folder + "/" + name;
+        if (::chown(p.c_str(), owner, group) != 0 || ::chmod(p.c_str(), bits) != 0) ADD_FAILURE() << p;
+    };
+    auto owned = [&](const std::string& name, uid_t owner, gid_t group, nlink_t links) {
+        struct stat st {};
+        EXPECT_EQ(::stat((folder + "/" + name).c_str(), &st), 0) << name;
+        EXPECT_EQ(st.st_uid, owner) << name;
+        EXPECT_EQ(st.st_gid, group) << name;
+        EXPECT_EQ(st.st_nlink, links) << name;
+    };
+    const std::string out = folder + "/out.txt";
+    const std::string firstTwo = "ann@one.example\nbob@two.example";
+    const std::string lastTwo = "cid@three.example\ndan@four.example";
+    const std::string all = firstTwo + "\n" + lastTwo;
+    struct Row {
+        const char* name;
+        As as;
+        uid_t folderOwner;
+        mode_t folderBits;
+        std::function<void()> prepare;  // the files of the folder
+        rlim_t limit;
+        int32_t perFile;
+        int32_t result;
+        Snapshot after;                 // the folder afterwards, byte for byte
+        std::function<void()> identity;  // owners, groups and links afterwards
+    } rows[] = {
+        {"sticky folder: a split over another user's file", As::kNobody, 0, 01777,
+         [&] {
+             make("out_1.txt", "FORMER-1 mine", kNobody, kNogroup, 0644);
+             make("out_2.txt", "FORMER-2 theirs", 0, 0, 0666);
+         },
+         RLIM_INFINITY, 2, 4, {{"out_1.txt", firstTwo}, {"out_2.txt", lastTwo}},
+         [&] { owned("out_2.txt", 0, 0, 1); }},
+        {"folder that takes no new file: written in place", As::kNobody, kNobody, 0555,
+         [&] { make("out.txt", "former", kNobody, kNogroup, 0644); }, RLIM_INFINITY, 0, 4, {{"out.txt", all}},
+         [&] { owned("out.txt", kNobody, kNogroup, 1); }},
+        {"folder that takes no new file: a failure puts the former bytes back", As::kNobody, kNobody, 0555,
+         [&] { make("out.txt", "former bytes", kNobody, kNogroup, 0644); }, 24, 0, YRB_FAILED,
+         {{"out.txt", "former bytes"}}, [&] { owned("out.txt", kNobody, kNogroup, 1); }},
+        {"another group: the file keeps it", As::kThisUser, 0, 0755,
+         [&] { make("out.txt", "former", 0, kNogroup, 0664); }, RLIM_INFINITY, 0, 4, {{"out.txt", all}},
+         [&] { owned("out.txt", 0, kNogroup, 1); }},
+        {"another group: a failure puts the former bytes back", As::kThisUser, 0, 0755,
+         [&] { make("out.txt", "former bytes", 0, kNogroup, 0664); }, 24, 0, YRB_FAILED,
+         {{"out.txt", "former bytes"}}, [&] { owned("out.txt", 0, kNogroup, 1); }},
+        {"two hard links: both names hold the new list", As::kThisUser, 0, 0755,
+         [&] {
+             make("out.txt", "former", 0, 0, 0644);
+             fs::create_hard_link(out, folder + "/alias.txt");
+         },
+         RLIM_INFINITY, 0, 4, {{"alias.txt", all}, {"out.txt", all}}, [&] { owned("out.txt", 0, 0, 2); }},
+        {"two hard links: a failure puts the former bytes back", As::kThisUser, 0, 0755,
+         [&] {
+             make("out.txt", "former bytes", 0, 0, 0644);
+             fs::create_hard_link(out, folder + "/alias.txt");
+         },
+         24, 0, YRB_FAILED, {{"alias.txt", "former bytes"}, {"out.txt", "former bytes"}},
+         [&] { owned("out.txt", 0, 0, 2); }},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        fs::remove_all(folder);
+        fs::remove_all(kept);
+        fs::create_directory(folder);
+        fs::create_directory(kept);
+        ::chmod(dir.Path("").c_str(), 0755);
+        ::chmod(kept.c_str(), 01777);
+        r.prepare();
+        ASSERT_EQ(::chown(folder.c_str(), r.folderOwner, r.folderOwner == 0 ? 0 : kNogroup), 0);
+        ASSERT_EQ(::chmod(folder.c_str(), r.folderBits), 0);
+        const Outcome got = WithFileLimit(
+            r.limit,
+            [&] {
+                ::setenv("TMPDIR", kept.c_str(), 1);
+                return YRB01(1, 0, 0, 0, 0, "", "\n", out.c_str(), r.perFile, "wb");
+            },
+            r.as);
+        EXPECT_EQ(got.result, r.result);
+        if (r.result < 0) {
+            EXPECT_EQ(got.errors, (V{"Could not write to file : " + out + " (File too large)"}));
+        }
+        ::chmod(folder.c_str(), 0755);
+        Snapshot after;
+        for (const auto& e : fs::directory_iterator(folder)) after.emplace_back(e.path().filename(), dir.Read("o/" + e.path().filename().string()));
+        std::sort(after.begin(), after.end());
+        EXPECT_EQ(after, r.after);
+        r.identity();
+        // The kept copies are gone, wherever they were made.
+        for (const auto& e : fs::recursive_directory_iterator(kept))
+            if (e.is_regular_file()) ADD_FAILURE() << "left behind: " << e.path();
+    }
+}
+
+// A failed append is cut back on the file it wrote: another file renamed
+// over the name meanwhile (an editor's save) keeps every byte.
+TEST_F(WriteFailures, AppendedFileReplacedMeanwhileIsNotCut) {
+    const std::string name = dir.Write("list.inv", "former\n");
+    const std::string other = "another program's file, longer than the former one\n";
+    const Outcome got = WithFileLimit(64, [&] {
+        yrb::BufferedWriter w;
+        if (!w.Open(name, "a+b")) return -5;
+        dir.Write("saved.tmp", other);
+        if (::rename(dir.Path("saved.tmp").c_str(), name.c_str()) != 0) return -6;
+        w.Add(std::string(128, 'x'));
+        return w.Close() ? 1 : 0;
+    });
+    EXPECT_EQ(got, (Outcome{0, {"Could not write to file : " + name + " (File too large)"}}));
+    EXPECT_EQ(dir.Read("list.inv"), other);
+    EXPECT_EQ(Names(dir), V{"list.inv"});
+}
+
+// A split whose second rename fails: the first file, already renamed, is
+// put back, so every former file is as it was and no new one stays.
+TEST_F(WriteFailures, ASplitWhoseSecondRenameFails) {
+    const std::string p = dir.Write("in.mal", "a@x\nb@y\nc@z\nd@w\n");
+    ASSERT_EQ(YRB13(1, p.c_str(), 0, "", "\n"), 4);
+    const std::string out = dir.Path("out.txt");
+    struct Row {
+        const char* name;
+        V former;
+    } rows[] = {
+        {"both files there before", {"out_1.txt", "out_2.txt"}},
+        {"only the second", {"out_2.txt"}},
+        {"none", {}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        for (const auto& e : std::filesystem::directory_iterator(dir.Path("")))
+            if (e.path().filename() != "in.mal") std::filesystem::remove(e.path());
+        for (const auto& name : r.former) dir.Write(name, "FORMER " + name);
+        const Snapshot before = Contents(dir);
+        int renames = 0;
+        filereplace::InstallRename([&](const char* from, const char* to) {
+            if (++renames == 2) {
+                errno = EPERM;
+                return -1;
+            }
+            return ::rename(from, to);
+        });
+        Recorder rec;
+        rec.Register();
+        EXPECT_EQ(YRB01(1, 0, 0, 0, 0, "", "\n", out.c_str(), 2, "wb"), YRB_FAILED);
+        filereplace::InstallRename({});
+        EXPECT_EQ(rec.Texts('E'), (V{"Could not write to file : " + dir.Path("out_2.txt") + " (Operation not permitted)"}));
+        EXPECT_EQ(Contents(dir), before);
+    }
+}
+
+// The temporary file is the user's alone while it is written, and takes
+// the bits of the file it replaces only when whole; its name says whose it
+// is, should a crash leave it.
+TEST_F(WriteFailures, TemporaryFileWhileItIsWritten) {
+    const mode_t formerMask = ::umask(022);
+    struct Row {
+        const char* name;
+        int former;     // the former file's bits, or -1: none
+        mode_t after;   // of the file under the name
+    } rows[] = {
+        {"new file", -1, 0644},
+        {"former file open to all", 0666, 0666},
+        {"former file of the group", 0640, 0640},
+    };
+    const std::regex tempName(R"(\.out\.txt\.ormid-[0-9a-f]{8}\.tmp)");
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        for (const auto& e : std::filesystem::directory_iterator(dir.Path(""))) std::filesystem::remove(e.path());
+        if (r.former >= 0) {
+            dir.Write("out.txt", "former");
+            ::chmod(dir.Path("out.txt").c_str(), static_cast<mode_t>(r.former));
+        }
+        yrb::BufferedWriter w;
+        ASSERT_TRUE(w.Open(dir.Path("out.txt"), "wb"));
+        w.Add("new");
+        size_t temps = 0;
+        for (const auto& e : std::filesystem::directory_iterator(dir.Path(""))) {
+            const std::string name = e.path().filename();
+            if (name == "out.txt") continue;  // the former file
+            ++temps;
+            EXPECT_TRUE(std::regex_match(name, tempName)) << name;
+            struct stat st {};
+            ASSERT_EQ(::stat(e.path().c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 07777, 0600u);
+        }
+        EXPECT_EQ(temps, 1u);
+        EXPECT_TRUE(w.Close());
+        struct stat st {};
+        ASSERT_EQ(::stat(dir.Path("out.txt").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, r.after);
+        EXPECT_EQ(Names(dir), V{"out.txt"});
+    }
+    ::umask(formerMask);
 }
 
 }  // namespace

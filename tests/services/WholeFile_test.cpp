@@ -31,6 +31,17 @@ mode_t NewFileMode() {
     return 0666 & ~mask;
 }
 
+// 80 characters of three bytes each and ".txt": within the limit of 255.
+const QByteArray kLongName = QString(80, QChar(0x540D)).toUtf8() + ".txt";
+// A group the system has, other than root's.
+constexpr gid_t kNogroup = 65534;
+
+struct stat StatOf(const QString& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
+    return st;
+}
+
 void SetMode(const QString& path, mode_t mode) { ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0); }
 
 // Names of the folder's entries, hidden ones included.
@@ -50,6 +61,8 @@ TEST(WholeFile, WhatEachWriteLeaves) {
         QByteArray content;    // what it holds afterwards; null: not there
         mode_t mode;           // its bits afterwards; 0: those of a new file
         QStringList entries;   // everything in the folder afterwards
+        // What the file is afterwards: its inode, links, owner and group.
+        std::function<void(const QString& folder)> identity = {};
     } cases[] = {
         {"a new file", [](const QString& f) { return f + "/out.txt"; }, 0, nullptr, "out.txt", text, 0, {"out.txt"}},
         {"a replaced file keeps its bits",
@@ -90,6 +103,42 @@ TEST(WholeFile, WhatEachWriteLeaves) {
          0, "Could not open file for writing : %1 (Is a directory)", "out.txt/x", QByteArray(), 0, {"out.txt"}},
         {"a missing folder", [](const QString& f) { return f + "/none/out.txt"; }, 0,
          "Could not open file for writing : %1 (No such file or directory)", "none/out.txt", QByteArray(), 0, {}},
+        {"a name of 244 bytes", [](const QString& f) { return f + "/" + QString::fromUtf8(kLongName); }, 0, nullptr,
+         kLongName.constData(), text, 0, {QString::fromUtf8(kLongName)}},
+        {"two hard links: both names hold the new text, one file still",
+         [](const QString& f) {
+             const QString p = WriteFile(f.mid(Folder().size() + 1) + "/out.txt", "old");
+             SetMode(p, 0640);
+             EXPECT_EQ(::link(QFile::encodeName(p).constData(), QFile::encodeName(f + "/alias.txt").constData()), 0);
+             return p;
+         },
+         0, nullptr, "alias.txt", text, 0640, {"alias.txt", "out.txt"},
+         [](const QString& f) {
+             const struct stat out = StatOf(f + "/out.txt"), alias = StatOf(f + "/alias.txt");
+             EXPECT_EQ(out.st_ino, alias.st_ino);
+             EXPECT_EQ(out.st_nlink, 2u);
+         }},
+        {"two hard links, too big for the disk: the former text in both",
+         [](const QString& f) {
+             const QString p = WriteFile(f.mid(Folder().size() + 1) + "/out.txt", "old");
+             EXPECT_EQ(::link(QFile::encodeName(p).constData(), QFile::encodeName(f + "/alias.txt").constData()), 0);
+             return p;
+         },
+         8, "Could not write to file : %1 (File too large)", "alias.txt", "old", 0, {"alias.txt", "out.txt"}},
+        {"another group: the file keeps it",
+         [](const QString& f) {
+             const QString p = WriteFile(f.mid(Folder().size() + 1) + "/out.txt", "old");
+             if (::geteuid() == 0) {
+                 EXPECT_EQ(::chown(QFile::encodeName(p).constData(), 0, kNogroup), 0);
+             }
+             return p;
+         },
+         0, nullptr, "out.txt", text, 0, {"out.txt"},
+         [](const QString& f) {
+             if (::geteuid() == 0) {
+                 EXPECT_EQ(StatOf(f + "/out.txt").st_gid, kNogroup);
+             }
+         }},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -115,10 +164,32 @@ TEST(WholeFile, WhatEachWriteLeaves) {
             EXPECT_EQ(ModeOf(file), c.mode ? c.mode : NewFileMode());
         }
         EXPECT_EQ(Entries(folder), c.entries);
+        if (c.identity) c.identity(folder);
         if (c.entries.contains("link.txt")) {
             EXPECT_TRUE(QFileInfo(folder + "/link.txt").isSymLink()) << "the link stays";
         }
     }
+}
+
+// While it is written, the temporary file is the user's alone.
+TEST(WholeFile, TemporaryFileIsTheUsersAlone) {
+    const QString folder = Folder() + "/private";
+    QDir().mkpath(folder);
+    SetMode(WriteFile("private/out.txt", "old"), 0666);
+    WholeFile out(folder + "/out.txt");
+    QString failure;
+    ASSERT_TRUE(out.Open(&failure)) << failure.toStdString();
+    const QStringList entries = Entries(folder);
+    ASSERT_EQ(entries.size(), 2);
+    for (const QString& name : entries) {
+        if (name != "out.txt") {
+            EXPECT_EQ(ModeOf(folder + "/" + name), 0600u) << name.toStdString();
+        }
+    }
+    EXPECT_TRUE(out.Write(QByteArray("new"), &failure));
+    EXPECT_TRUE(out.Commit(&failure));
+    EXPECT_EQ(ModeOf(folder + "/out.txt"), 0666u);
+    EXPECT_EQ(Entries(folder), QStringList{"out.txt"});
 }
 
 // A name that is no regular file is written in place: nothing can be
@@ -127,7 +198,6 @@ TEST(WholeFile, DeviceWrittenInPlace) {
     WholeFile out(QStringLiteral("/dev/null"));
     QString failure;
     ASSERT_TRUE(out.Open(&failure)) << failure.toStdString();
-    EXPECT_EQ(out.WritePath(), QStringLiteral("/dev/null"));
     EXPECT_TRUE(out.Write(QByteArray("bytes"), &failure));
     EXPECT_TRUE(out.Commit(&failure));
     struct stat st {};
@@ -135,23 +205,57 @@ TEST(WholeFile, DeviceWrittenInPlace) {
     EXPECT_TRUE(S_ISCHR(st.st_mode));
 }
 
-// What the engine says about the file it was given names the file the user
-// asked for, and only while that write is going on.
-TEST(WholeFile, EngineMessagesNameTheAskedFile) {
-    const QString name = Folder() + "/out.txt";
-    QByteArray said;
-    {
-        WholeFile out(name);
-        QString failure;
-        ASSERT_TRUE(out.Open(&failure));
-        EXPECT_NE(out.WritePath(), name);
-        EXPECT_EQ(QFileInfo(out.WritePath()).path(), Folder());
-        said = "Could not write to file : " + QFile::encodeName(out.WritePath());
-        EXPECT_EQ(WholeFileNames::AsAsked(said), "Could not write to file : " + QFile::encodeName(name));
+// Names the engine writes over several calls: emptied for the command, the
+// former content dropped when it finishes and put back when it fails,
+// whatever the former file was.
+TEST(FormerContent, WhatEachCommandLeaves) {
+    struct Case {
+        const char* what;
+        bool formerFile;
+        bool hardLink;  // a second name for the former file
+    } cases[] = {
+        {"no former file", false, false},
+        {"a former file", true, false},
+        {"a former file with a second name", true, true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        for (const bool finished : {true, false}) {
+            SCOPED_TRACE(std::string(c.what) + (finished ? ", finished" : ", failed"));
+            const QString sub = "former" + QString::number(++n);
+            const QString folder = Folder() + "/" + sub;
+            QDir().mkpath(folder);
+            const QString name = folder + "/list.inv";
+            if (c.formerFile) SetMode(WriteFile(sub + "/list.inv", "former report\n"), 0640);
+            if (c.hardLink) {
+                ASSERT_EQ(::link(QFile::encodeName(name).constData(), QFile::encodeName(folder + "/alias").constData()), 0);
+            }
+            {
+                FormerContent former;
+                former.SetAside(name);
+                // The engine appends to the report, which starts empty.
+                QFile report(name);
+                ASSERT_TRUE(report.open(QIODevice::Append));
+                EXPECT_EQ(report.size(), 0);
+                report.write("new report\n");
+                report.close();
+                if (finished) former.Drop();
+            }
+            QStringList entries{"list.inv"};
+            if (c.hardLink) entries.prepend("alias");
+            if (!finished && !c.formerFile) entries.removeAll("list.inv");
+            EXPECT_EQ(Entries(folder), entries);
+            const QByteArray expected = finished ? "new report\n" : "former report\n";
+            if (entries.contains("list.inv")) {
+                EXPECT_EQ(ReadFile(name), expected);
+                EXPECT_EQ(ModeOf(name), c.formerFile ? 0640 : NewFileMode());
+            }
+            if (c.hardLink) {
+                EXPECT_EQ(ReadFile(folder + "/alias"), expected);
+                EXPECT_EQ(StatOf(name).st_ino, StatOf(folder + "/alias").st_ino);
+            }
+        }
     }
-    EXPECT_EQ(WholeFileNames::AsAsked(said), said);
-    EXPECT_FALSE(QFile::exists(name));
-    EXPECT_EQ(Entries(Folder()).filter(".out.txt").size(), 0);
 }
 
 }  // namespace
