@@ -153,12 +153,22 @@ void FrmControl::Target(QWidget* owner) {
     m_selectionOwed = true;
 }
 
+void FrmControl::SelectAsOpened() {
+    if (m_box && m_box->text() == m_boxText) m_box->setSelection(m_anchor, m_caret - m_anchor);
+}
+
+void FrmControl::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The owner is drawn disabled by now: its box shows again what the
+    // first token will replace.
+    if (m_selectionOwed) SelectAsOpened();
+}
+
 void FrmControl::Insert(const QString& Token) {
     if (!OwnerForm || !m_box) return;
     // The first token replaces what the user had selected; the next ones
     // follow it, wherever the caret now stands.
-    if (std::exchange(m_selectionOwed, false) && m_box->text() == m_boxText)
-        m_box->setSelection(m_anchor, m_caret - m_anchor);
+    if (std::exchange(m_selectionOwed, false)) SelectAsOpened();
     m_box->insert(Token);
 }
 

@@ -46,12 +46,16 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
 private:
     // Takes the owner's focused box, if a text box, as the one the tokens go to.
     void Target(QWidget* owner);
+    // Gives the box the selection or the caret it had when the picker
+    // opened, unless its text changed since.
+    void SelectAsOpened();
     void Insert(const QString& Token);
 
     // The window under the modal picker is drawn disabled, which takes the
