@@ -1,5 +1,7 @@
 #include "FrmControl.h"
 
+#include <utility>
+
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -119,6 +121,8 @@ void FrmControl::ShowFor(QWidget* owner) {
     if (modGlobalFunctions::IsFormLoaded(QStringLiteral("FrmControl")) != nullptr) return;
     QPointer<FrmControl> picker = new FrmControl(owner);
     picker->OwnerForm = owner;
+    // Before it is shown: the owner loses its focused box then.
+    picker->Target(owner);
     modGlobalFunctions::CenterForm(picker, owner,
                                    {FormPlacement::Vertical::Centre, FormPlacement::Horizontal::RightOfOwner});
     ListDialogSeam::ShowModal(picker);
@@ -137,12 +141,35 @@ void FrmControl::LabCharDesc_Click(int Index) {
     if (Index >= 0 && Index < ControlCodeCount) Insert(LabChar[Index]->text());
 }
 
+void FrmControl::Target(QWidget* owner) {
+    // A focus on anything but a text box takes no token.
+    m_box = owner != nullptr ? qobject_cast<QLineEdit*>(owner->focusWidget()) : nullptr;
+    if (!m_box) return;
+    m_boxText = m_box->text();
+    m_caret = m_box->cursorPosition();
+    m_anchor = m_caret;
+    if (m_box->hasSelectedText())
+        m_anchor = m_caret == m_box->selectionStart() ? m_box->selectionEnd() : m_box->selectionStart();
+    m_selectionOwed = true;
+}
+
+void FrmControl::SelectAsOpened() {
+    if (m_box && m_box->text() == m_boxText) m_box->setSelection(m_anchor, m_caret - m_anchor);
+}
+
+void FrmControl::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The owner is drawn disabled by now: its box shows again what the
+    // first token will replace.
+    if (m_selectionOwed) SelectAsOpened();
+}
+
 void FrmControl::Insert(const QString& Token) {
-    if (!OwnerForm) return;
-    // The owner keeps its focused box while the picker is up; a focus on
-    // anything else takes no token.
-    auto* box = qobject_cast<QLineEdit*>(OwnerForm->focusWidget());
-    if (box != nullptr) box->insert(Token);
+    if (!OwnerForm || !m_box) return;
+    // The first token replaces what the user had selected; the next ones
+    // follow it, wherever the caret now stands.
+    if (std::exchange(m_selectionOwed, false)) SelectAsOpened();
+    m_box->insert(Token);
 }
 
 void FrmControl::keyPressEvent(QKeyEvent* event) {

@@ -9,18 +9,19 @@
 
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 
 // The special-character picker: one row per control character (its code,
 // its token, its name).  A click on a row's token or name writes the token
-// into the focused text box of OwnerForm; the picker stays open until Enter,
-// Esc or its close button.
+// into the text box that had OwnerForm's focus when the picker opened; the
+// picker stays open until Enter, Esc or its close button.
 class FrmControl : public QDialog {
     Q_OBJECT
 public:
     explicit FrmControl(QWidget* parent = nullptr);
     ~FrmControl() override;
 
-    // The dialog whose focused text box receives the tokens.
+    // The dialog whose text box receives the tokens.
     QPointer<QWidget> OwnerForm;
 
     QGroupBox* FraControl;
@@ -45,9 +46,23 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
 private:
+    // Takes the owner's focused box, if a text box, as the one the tokens go to.
+    void Target(QWidget* owner);
+    // Gives the box the selection or the caret it had when the picker
+    // opened, unless its text changed since.
+    void SelectAsOpened();
     void Insert(const QString& Token);
+
+    // The window under the modal picker is drawn disabled, which takes the
+    // focus and the selection from the box: both are kept here.
+    QPointer<QLineEdit> m_box;
+    QString m_boxText;  // its text when the picker opened
+    int m_anchor = 0;   // where the user's selection began
+    int m_caret = 0;    // and ended; the same for a caret alone
+    bool m_selectionOwed = false;
 };

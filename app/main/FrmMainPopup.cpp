@@ -12,6 +12,7 @@
 #include "PanelStatusBar.h"
 #include "PopupMenuSeam.h"
 #include "ReportError.h"
+#include "ScreenText.h"
 #include "StatusPanel.h"
 #include "clsVL2.h"
 #include "modGlobalFunctionsForms.h"
@@ -232,7 +233,7 @@ void FrmMain::PaneKeyUp(const WorkspaceSide& side, int16_t KeyCode) {
                     return;
             }
             const int32_t row = side.pane->GetItem();
-            if (row >= 0) StatusBar->Panel(1)->SetText(EntryTip(side, row, 0));
+            if (row >= 0) StatusBar->Panel(1)->SetText(ScreenText::HeldCell(EntryTip(side, row, 0)));
         },
         [&](const QString& d) { ReportAs(d, PaneRoutine(side, "KeyUp")); });
 }
@@ -241,7 +242,8 @@ void FrmMain::PaneMouseMove(const WorkspaceSide& side, int32_t iItem, int32_t iS
     Trap(
         [&] {
             QString text;
-            if ((HitFlags & kOnRow) != 0) text = EntryTip(side, iItem, iSubItem);
+            // The tip holds the entry's bytes; the list decodes its own tips.
+            if ((HitFlags & kOnRow) != 0) text = ScreenText::HeldCell(EntryTip(side, iItem, iSubItem));
             StatusBar->Panel(1)->SetText(text);
         },
         [&](const QString& d) { ReportAs(d, PaneRoutine(side, "MouseMove")); });

@@ -6,6 +6,9 @@ namespace ScreenText {
 
 namespace {
 
+constexpr char16_t kDelete = 0x7F;
+constexpr QByteArrayView kByteOrderMark = "\xEF\xBB\xBF";
+
 // What starts at a position of the bytes.
 enum class Sequence { Complete, Unfinished, Invalid };
 
@@ -68,23 +71,31 @@ Scan ScanOf(QByteArrayView bytes) {
 // UTF-16 code units of the character a sequence of n bytes encodes.
 qsizetype UnitsOf(qsizetype n) { return n == 4 ? 2 : 1; }
 
-}  // namespace
-
-QString Cell(QByteArrayView bytes, End end) {
+QString Decoded(QByteArrayView bytes, End end) {
     const Scan s = ScanOf(bytes);
     if (s.validEnd == bytes.size()) return QString::fromUtf8(bytes);
     if (end == End::Cut && s.unfinishedTail) return QString::fromUtf8(bytes.first(s.validEnd));
     return QString::fromLatin1(bytes);
 }
 
-QString Cell(QByteArrayView bytes, qsizetype limit) {
-    if (limit < 0 || bytes.size() <= limit) return Cell(bytes);
+QString DecodedUpTo(QByteArrayView bytes, qsizetype limit) {
+    if (limit < 0 || bytes.size() <= limit) return Decoded(bytes, End::Whole);
     // The whole cell decides, not the part that fits.
     if (ScanOf(bytes).validEnd != bytes.size()) return QString::fromLatin1(bytes.first(limit));
     qsizetype fits = limit;
     while (fits > 0 && IsContinuation(bytes[fits])) --fits;
     return QString::fromUtf8(bytes.first(fits));
 }
+
+// DEL draws as an empty box: a cell shows it in the caret form the
+// reports give it.
+QString WithDelete(QString text) { return text.replace(QChar(kDelete), QStringLiteral("^?")); }
+
+}  // namespace
+
+QString Cell(QByteArrayView bytes, End end) { return WithDelete(Decoded(bytes, end)); }
+
+QString Cell(QByteArrayView bytes, qsizetype limit) { return WithDelete(DecodedUpTo(bytes, limit)); }
 
 QString HeldCell(const QString& bytes, qsizetype limit) { return Cell(QByteArrayView(bytes.toLatin1()), limit); }
 
@@ -95,8 +106,11 @@ Lines::Lines(QByteArrayView bytes) : m_bytes(bytes.toByteArray()) {
         const qsizetype end = lf < 0 ? m_bytes.size() : lf + 1;
         const QByteArrayView line = QByteArrayView(m_bytes).sliced(start, end - start);
         const bool utf8 = ScanOf(line).validEnd == line.size();
-        m_lines.append({start, m_text.size(), utf8});
-        m_text += utf8 ? QString::fromUtf8(line) : QString::fromLatin1(line);
+        const QString shown = utf8 ? QString::fromUtf8(line) : QString::fromLatin1(line);
+        // The decoding drops a byte-order mark that begins the line.
+        const bool markDropped = utf8 && line.startsWith(kByteOrderMark) && !shown.startsWith(QChar::ByteOrderMark);
+        m_lines.append({start, m_text.size(), utf8, markDropped ? kByteOrderMark.size() : 0});
+        m_text += shown;
         start = end;
     }
 }
@@ -110,7 +124,7 @@ qsizetype Lines::Locate(qsizetype byte, Edge edge) const {
     if (!line.utf8) return line.textStart + (byte - line.byteStart);
     qsizetype units = 0;
     qsizetype n = 0;
-    for (qsizetype p = line.byteStart; p < byte; p += n) {
+    for (qsizetype p = line.byteStart + line.dropped; p < byte; p += n) {
         SequenceAt(m_bytes, p, n);
         // Inside a character: its start, or its end for the end of a span.
         if (p + n > byte) return line.textStart + units + (edge == Edge::End ? UnitsOf(n) : 0);

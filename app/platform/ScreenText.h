@@ -20,8 +20,9 @@ inline constexpr qsizetype kNoLimit = -1;
 // its last character.
 enum class End { Whole, Cut };
 
-// One cell.  A cell cut by the limit that ended it loses a character the
-// cut split, so that it still reads as UTF-8.
+// One cell; DEL, which fonts draw as an empty box, shows as "^?".  A cell
+// cut by the limit that ended it loses a character the cut split, so that
+// it still reads as UTF-8.
 QString Cell(QByteArrayView bytes, End end = End::Whole);
 // One cell shown by at most limit bytes: a UTF-8 cell is cut before the
 // character that would not fit.
@@ -46,6 +47,7 @@ private:
         qsizetype byteStart;
         qsizetype textStart;
         bool utf8;
+        qsizetype dropped;  // bytes at its start that the text does not show
     };
     enum class Edge { Start, End };
     qsizetype Locate(qsizetype byte, Edge edge) const;

@@ -1,11 +1,13 @@
-// The special-character picker: clicks write a row's token into the owner's
-// focused box; Enter and Esc close it.
+// The special-character picker, opened as the program opens it (modal, the
+// owner drawn disabled under it): clicks write a row's token into the box
+// that had the owner's focus; Enter and Esc close it.
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
 #include "FrmControl.h"
 #include "ListTestSupport.h"
+#include "ModalShade.h"
 
 namespace {
 
@@ -37,30 +39,42 @@ TEST(FrmControl, ClicksAndKeys) {
         {"a number label does nothing", "x", 1, 0, {{Step::Number, 5}}, "x", 1, true},
         {"closed, a click writes nothing", "", 0, 0, {{Step::Key, Qt::Key_Escape}, {Step::Token, 3}}, "", 0, false},
     };
+    ModalShade::Install();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ListTest::Owner owner;
         owner.window.show();
+        owner.window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&owner.window));
         owner.control->setText(c.text);
         owner.control->setFocus();
         owner.control->setSelection(c.selStart, c.selLength);
         if (c.selLength == 0) owner.control->setCursorPosition(c.selStart);
-        FrmControl picker(&owner.window);
-        picker.OwnerForm = &owner.window;
-        picker.show();
-        for (const Step& s : c.steps) {
-            switch (s.kind) {
-                case Step::Token: QTest::mouseClick(picker.LabChar[s.value], Qt::LeftButton); break;
-                case Step::Name: QTest::mouseClick(picker.LabCharDesc[s.value], Qt::LeftButton); break;
-                case Step::Number: QTest::mouseClick(picker.Lab[s.value], Qt::LeftButton); break;
-                case Step::Key: QTest::keyClick(&picker, static_cast<Qt::Key>(s.value)); break;
+        bool drawnDisabled = false;
+        bool open = false;
+        bool ownerKept = false;
+        TestHarness::WhenModal<FrmControl>([&](FrmControl* picker) {
+            drawnDisabled = !owner.control->isEnabled();
+            for (const Step& s : c.steps) {
+                switch (s.kind) {
+                    case Step::Token: QTest::mouseClick(picker->LabChar[s.value], Qt::LeftButton); break;
+                    case Step::Name: QTest::mouseClick(picker->LabCharDesc[s.value], Qt::LeftButton); break;
+                    case Step::Number: QTest::mouseClick(picker->Lab[s.value], Qt::LeftButton); break;
+                    case Step::Key: QTest::keyClick(picker, static_cast<Qt::Key>(s.value)); break;
+                }
             }
-        }
+            open = picker->isVisible();
+            ownerKept = !picker->OwnerForm.isNull();
+            if (open) picker->close();
+        });
+        FrmControl::ShowFor(&owner.window);
+        EXPECT_TRUE(drawnDisabled);
         EXPECT_EQ(owner.control->text(), c.expected);
         EXPECT_EQ(owner.control->cursorPosition(), c.caret);
-        EXPECT_EQ(picker.isVisible(), c.open);
+        EXPECT_EQ(open, c.open);
         // Its unload lets the owner go.
-        EXPECT_EQ(picker.OwnerForm.isNull(), !c.open);
+        EXPECT_EQ(ownerKept, c.open);
+        EXPECT_TRUE(owner.Enabled());
     }
 }
 
@@ -80,17 +94,21 @@ TEST(FrmControl, RowsShowTheNotation) {
 }
 
 TEST(FrmControl, FocusOnAnythingButATextBoxTakesNoToken) {
+    ModalShade::Install();
     ListTest::Owner owner;
     auto* other = new QLabel(QStringLiteral("x"), &owner.window);
     other->setFocusPolicy(Qt::StrongFocus);
     owner.window.show();
     other->setFocus();
-    FrmControl picker(&owner.window);
-    picker.OwnerForm = &owner.window;
-    picker.show();
-    QTest::mouseClick(picker.LabChar[1], Qt::LeftButton);
+    bool open = false;
+    TestHarness::WhenModal<FrmControl>([&](FrmControl* picker) {
+        QTest::mouseClick(picker->LabChar[1], Qt::LeftButton);
+        open = picker->isVisible();
+        picker->close();
+    });
+    FrmControl::ShowFor(&owner.window);
     EXPECT_EQ(owner.control->text(), QString());
-    EXPECT_TRUE(picker.isVisible());
+    EXPECT_TRUE(open);
 }
 
 }  // namespace

@@ -162,6 +162,10 @@ TEST_F(MailView, LinesShownAsUtf8WhereValidAndHitsOnTheSameCharacters) {
         {"each line decides", "Krak\xc3\xb3w\r\nZo\xeb\r\n\xc5\x81\xc3\xb3" "d\xc5\xba\r\n", "Zo\xeb\r\n\xc5\x81",
          QStringLiteral("Krak\u00f3w\nZo\u00eb\n\u0141\u00f3d\u017a"), QStringLiteral("Zo\u00eb\u2029\u0141")},
         {"invalid utf-8", "\xc3\x28 x\r\n", "x", QStringLiteral("\u00c3( x"), QStringLiteral("x")},
+        {"a byte-order mark begins the text", "\xef\xbb\xbfplain text\r\nnext\r\n", "text\r\nnext",
+         QStringLiteral("plain text\nnext"), QStringLiteral("text\u2029next")},
+        {"a byte-order mark begins a line", "first\r\n\xef\xbb\xbf\xc5\x82\xc3\xb3" "d\xc5\xba line\r\n", "line",
+         QStringLiteral("first\n\u0142\u00f3d\u017a line"), QStringLiteral("line")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

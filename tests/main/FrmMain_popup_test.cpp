@@ -3,6 +3,7 @@
 // menu, and the tips of mouse moves and navigation keys.
 #include <QAction>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTest>
 
 #include "FrmFind.h"
@@ -218,6 +219,40 @@ TEST_F(Popup, TipsInTheStatusBar) {
     QTest::keyClick(Pane(1)->ListWindow(), Qt::Key_PageDown);
     EXPECT_GE(Pane(1)->GetItem(), 0);
     EXPECT_EQ(Panel1(), QString());
+}
+
+// The mouse over a flagged entry: the status bar reads its address as the
+// list and its tip show it, UTF-8 where valid, else Latin-1.
+TEST_F(Popup, TipsInTheStatusBarShowTheAddressAsTheListDoes) {
+    struct Case {
+        const char* name;
+        QByteArray address;
+        QString shown;
+    } const cases[] = {
+        {"utf-8", "j\xc3\xb3zef@\xc5\x82\xc3\xb3" "d\xc5\xba.example.com",
+         QStringLiteral("[j\u00f3zef@\u0142\u00f3d\u017a.example.com] is flagged as 'deleted' ")},
+        {"latin-1", "chlo\xe9@x.example", QStringLiteral("[chlo\u00e9@x.example] is flagged as 'deleted' ")},
+        {"DEL", "del@exa\x7fmple.com", QStringLiteral("[del@exa^?mple.com] is flagged as 'deleted' ")},
+    };
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    OwnerDataListView* list = Pane(1)->ListWindow();
+    QWidget* viewport = list->viewport();
+    auto hover = [&](int row) {
+        const QPoint at = list->visualRect(list->model()->index(row, 1)).center();
+        QMouseEvent move(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &move);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        YRB20(1);
+        Load(1, "a@x.com\r\n" + c.address + "\r\n", 2);
+        YRB03(1, 1, YRB_FLAG_DELETED, 1);
+        hover(0);
+        EXPECT_EQ(Panel1(), QString());
+        hover(1);
+        EXPECT_EQ(Panel1(), c.shown);
+    }
 }
 
 TEST_F(Popup, RightClickOpensTheMenuOnTheRow) {

@@ -16,6 +16,7 @@
 #include <QTest>
 
 #include "../lists/ListTestSupport.h"
+#include "FrmControl.h"
 #include "FrmMain.h"
 #include "FrmSaveList.h"
 #include "FrmStructure.h"
@@ -23,6 +24,7 @@
 #include "ListKind.h"
 #include "ListsCol.h"
 #include "MainFixture.h"
+#include "ModalShade.h"
 #include "OwnerEnabler.h"
 #include "modGlobalFunctionsFiles.h"
 
@@ -251,6 +253,91 @@ TEST_F(ListDialogsOnTheMainWindow, ARefusedConfirmationKeepsTheDialogAndTheWindo
     EXPECT_FALSE(AskSave(*w, desc, QStringLiteral("Save"), QStringLiteral("Save list to file"), {}));
     EXPECT_EQ(attempts, 3);
     EXPECT_TRUE(MainUsable(*w));
+}
+
+// The special-character picker as the "..." buttons open it: modal over the
+// dialog, which is drawn disabled meanwhile, and the clicked tokens written
+// into the separator box beside the button.
+TEST_F(ListDialogsOnTheMainWindow, PickerWritesIntoTheBoxBesideTheButton) {
+    ModalShade::Install();
+    ListDialogSeam::Install(nullptr);
+    enum class Dialog { Structure, Save };
+    enum class Box { Field, Record };
+    // A click on a row of the picker: on its token, or on its name.
+    struct Click {
+        int row;
+        bool onName;
+    };
+    struct Case {
+        const char* name;
+        Dialog dialog;
+        Box box;
+        const char* typed;
+        int start, length;  // the selection (negative: dragged leftwards); 0: the caret at start
+        QList<Click> clicks;
+        const char* expected;
+        int caret;
+    };
+    const Case cases[] = {
+        {"import, other field separator, a selection", Dialog::Structure, Box::Field, "AB;CD", 1, 3, {{31, false}},
+         "A^_D", 3},
+        {"import, a selection dragged leftwards, the name clicked", Dialog::Structure, Box::Field, "AB;CD", 4, -3,
+         {{31, true}}, "A^_D", 3},
+        {"import, an empty record box", Dialog::Structure, Box::Record, "", 0, 0, {{30, false}}, "^^", 2},
+        {"save, more criteria, a selection", Dialog::Save, Box::Field, "AB;CD", 1, 3, {{31, true}}, "A^_D", 3},
+        {"save, an empty record box, several clicks", Dialog::Save, Box::Record, "", 0, 0,
+         {{13, false}, {10, true}, {31, false}}, "\\r\\n^_", 6},
+        {"save, at the caret, several clicks", Dialog::Save, Box::Record, "xy", 1, 0, {{1, true}, {2, false}},
+         "x^A^By", 5},
+    };
+    const QString file = TestHarness::WriteFile(QStringLiteral("in/list.txt"), "a;b\r\n");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QString text;
+        int caret = -1;
+        bool drawnDisabled = false;
+        // What the user does in either dialog: "Other", the text, the
+        // selection, "..." and the picker's rows.
+        auto use = [&](auto* d) {
+            d->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+            const bool field = c.box == Box::Field;
+            QLineEdit* box = field ? d->TxtFldSep : d->TxtRecSep;
+            (field ? d->OptFldOth : d->OptRecOth)->click();
+            box->clear();
+            QTest::keyClicks(box, QLatin1String(c.typed));
+            box->setFocus();
+            box->setCursorPosition(c.start);
+            if (c.length != 0) box->setSelection(c.start, c.length);
+            TestHarness::WhenModal<FrmControl>([&](FrmControl* picker) {
+                drawnDisabled = !box->isEnabled();
+                for (const Click& k : c.clicks)
+                    QTest::mouseClick(k.onName ? picker->LabCharDesc[k.row] : picker->LabChar[k.row], Qt::LeftButton);
+                QTest::keyClick(picker, Qt::Key_Escape);
+            });
+            QTest::mouseClick(field ? d->ComFldCtrl : d->ComRecCtrl, Qt::LeftButton);
+            text = box->text();
+            caret = box->cursorPosition();
+            d->close();
+        };
+        clsEmailList desc;
+        desc.NameSrc = file;
+        if (c.dialog == Dialog::Structure) {
+            TestHarness::WhenModal<FrmStructure>([&](FrmStructure* d) { use(d); });
+            AskStructure(*w, desc);
+        } else {
+            TestHarness::WhenModal<FrmSaveList>([&](FrmSaveList* d) {
+                QTest::mouseClick(d->ComMore, Qt::LeftButton);
+                use(d);
+            });
+            AskSave(*w, desc, QStringLiteral("Save"), QStringLiteral("Save list to file"),
+                    {.DoSepFld = true, .DoSepRec = true, .DoMore = true});
+        }
+        EXPECT_TRUE(drawnDisabled);
+        EXPECT_EQ(text, QString::fromLatin1(c.expected));
+        EXPECT_EQ(caret, c.caret);
+        EXPECT_TRUE(MainUsable(*w));
+    }
 }
 
 }  // namespace

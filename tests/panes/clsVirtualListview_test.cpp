@@ -304,6 +304,9 @@ TEST(VirtualListviewCells, BytesShownAsUtf8WhereValidElseLatin1) {
         {"an overlong form", "\xc0\xaf", QStringLiteral("\u00c0\u00af")},
         {"a surrogate", "\xed\xa0\x80", QStringLiteral("\u00ed\u00a0\u0080")},
         {"a sequence the end cuts", "abc\xc3", QStringLiteral("abc\u00c3")},
+        {"DEL in caret form", "del@exa\x7fmple.com", QStringLiteral("del@exa^?mple.com")},
+        {"DEL in a latin-1 cell", "\x7f\xe9", QStringLiteral("^?\u00e9")},
+        {"DEL in a utf-8 cell", "\x7f\xc3\xa9", QStringLiteral("^?\u00e9")},
     };
     QAbstractItemModel* m = f.list()->model();
     for (const Case& c : cases) {
@@ -531,3 +534,4 @@ TEST(VirtualListviewHeader, ColumnClickAndNoSizingByDoubleClick) {
     QTest::mouseDClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, divider);
     EXPECT_EQ(f.list()->ColumnWidthOf(0), 60);
 }
+
