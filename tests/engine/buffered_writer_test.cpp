@@ -514,7 +514,9 @@ TEST_F(WriteFailures, FilesThatRenamingWouldChange) {
         ::chmod(dir.Path("").c_str(), 0755);
         ::chmod(kept.c_str(), 01777);
         r.prepare();
-        if (r.as == As::kNobody) ASSERT_EQ(::chown(folder.c_str(), kNobody, kNogroup), 0);
+        if (r.as == As::kNobody) {
+            ASSERT_EQ(::chown(folder.c_str(), kNobody, kNogroup), 0);
+        }
         ASSERT_EQ(::chmod(folder.c_str(), r.folderBits), 0);
         const Outcome got = WithFileLimit(
             r.limit,
