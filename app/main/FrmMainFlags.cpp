@@ -129,7 +129,12 @@ void FrmMain::FlagBoxClick(int32_t slot, const FlagKind& kind) {
                 if ((side.*kind.box)->isChecked()) {
                     if (kind.report != nullptr) former.SetAside(report);
                     const int32_t r = kind.flagEntries(pane->VListNb, report);
-                    if (r >= 0 || r == YRB_STOPPED) former.Drop();
+                    // A failure puts the former report back before the
+                    // side's Results button looks for it.
+                    if (r >= 0 || r == YRB_STOPPED)
+                        former.Drop();
+                    else
+                        former.PutBack();
                     {
                         // Whatever the result, the side shows its flagged
                         // entries first, and the window is usable again

@@ -242,7 +242,8 @@ TEST_F(BigMerge, OutputThatDoesNotFitLeavesNothingCut) {
             EXPECT_EQ(ReadFile(Folder() + "/m/out_1.txt"), c.former);
             QFile::remove(Folder() + "/m/out_1.txt");
         }
-        EXPECT_TRUE(Console().contains("Could not write to file : " + out)) << Console().toStdString();
+        EXPECT_TRUE(Console().contains("Could not write to file : " + out + " (File too large)"))
+            << Console().toStdString();
         EXPECT_FALSE(Console().contains(".out.txt.")) << "the file asked for is named";
         EXPECT_EQ(Screen::Instance()->MousePointer(), Screen::kDefaultPointer);
         EXPECT_TRUE(OwnerEnabler::IsEnabled(w.get()));

@@ -186,6 +186,7 @@ TEST_F(MergeTwo, OutputThatDoesNotFitLeavesNothingCut) {
         QByteArray former;  // null: no file before
     } cases[] = {
         {"the left half", 10, QByteArray()},
+        {"the left half, over a former file", 10, "former bytes"},
         {"the right half", 30, QByteArray()},
         {"the right half, over a former file", 30, "former bytes"},
     };

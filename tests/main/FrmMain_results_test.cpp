@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTreeWidgetItem>
 
+#include "FileSizeLimit.h"
 #include "FrmDisplay.h"
 #include "FrmSaveList.h"
 #include "ListDialogSeam.h"
@@ -384,6 +385,76 @@ TEST_F(Results, StatisticsFailures) {
         EXPECT_EQ(Viewer(), nullptr);
         EXPECT_FALSE(w->ComViewLeft->isEnabled());
         ExpectUsable();
+    }
+}
+
+// A report that does not fit where it goes: the former report byte for
+// byte, still the side's to show, the cause in the console; a run that fits
+// leaves the new report alone, no copy of the former one beside it.
+TEST_F(Results, ReportThatDoesNotFitKeepsTheFormerOne) {
+    // Less than any report's header line, more than the former report.
+    constexpr rlim_t kRoom = 20;
+    const QByteArray former = "former report\r\n";
+    auto untick = [this](QCheckBox* box) {
+        // As a clear of the side does it: the flags and the report stay.
+        w->SuppressMarkClicks = true;
+        box->setChecked(false);
+        w->SuppressMarkClicks = false;
+    };
+    struct Case {
+        const char* ext;
+        std::function<void()> run;
+        std::function<void()> reset;  // for the next run
+        const char* failedTitle;      // of the message a failure shows; null: none
+        const char* header;           // the new report's first line
+    } cases[] = {
+        {"inv", [&] { w->ChkMarkInvLeft->setChecked(true); }, [&] { untick(w->ChkMarkInvLeft); }, nullptr,
+         "Invalid Addresses\tReason\r\n"},
+        {"dup", [&] { w->ChkMarkDupLeft->setChecked(true); }, [&] { untick(w->ChkMarkDupLeft); }, nullptr,
+         "Email Address\tOccurrences\r\n"},
+        {"sta",
+         [&] {
+             ThisList = w->VL_left;
+             w->M_Popup1Stat_Click();
+         },
+         [] {}, "Failed to compute statistics", "Domain\tOccurrences\tPercentage\r\n"},
+    };
+    LoadSide(1, kFour, 4);
+    const QString folder = Folder() + "/res1";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ext);
+        QDir(folder).removeRecursively();
+        const QString report = WriteFile(Result(1, c.ext), former);
+        const QStringList alone = {QStringLiteral("list.") + c.ext};
+        w->ComViewLeft->setEnabled(true);
+        w->TxtErrors->SetText(QString());
+        TestHarness::AnswerMessages({MsgBoxButton::Ok});
+        const qsizetype asked = TestHarness::AskedMessages().size();
+        {
+            const FileSizeLimit full(kRoom);
+            ASSERT_TRUE(full.IsSet());
+            c.run();
+        }
+        QStringList titles;
+        for (qsizetype k = asked; k < TestHarness::AskedMessages().size(); ++k)
+            titles << TestHarness::AskedMessages()[k].Title;
+        EXPECT_EQ(titles, c.failedTitle ? QStringList{c.failedTitle} : QStringList());
+        EXPECT_EQ(ReadFile(report), former);
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), alone);
+        EXPECT_TRUE(Console().contains("Could not write to file : " + report + " (File too large)"))
+            << Console().toStdString();
+        EXPECT_TRUE(w->ComViewLeft->isEnabled()) << "the former report is there to show";
+        ExpectUsable();
+
+        c.reset();
+        w->TxtErrors->SetText(QString());
+        TestHarness::AnswerMessages({MsgBoxButton::Ok});
+        c.run();
+        EXPECT_TRUE(ReadFile(report).startsWith(c.header)) << ReadFile(report).toStdString();
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), alone);
+        EXPECT_EQ(Console(), QString());
+        ExpectUsable();
+        c.reset();
     }
 }
 

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "FileSizeLimit.h"
 #include "FrmSaveList.h"
 #include "ListDialogSeam.h"
 #include "OwnerEnabler.h"
@@ -279,6 +280,89 @@ TEST_F(Save, OutputThatDoesNotFitLeavesNothingCut) {
             expected.sort();
         }
         EXPECT_EQ(Files(), expected);
+        YRB20(1);
+    }
+}
+
+// A split by domain whose outside half does not fit: the two halves stand
+// or fall together, so the inside files are as they were too (the former
+// files byte for byte, or none), and nothing is left beside them.
+TEST_F(Save, DomainSplitWhoseOutsideHalfDoesNotFitLeavesBothAsTheyWere) {
+    // Two short entries in "in.org"; outside, one longer than the room.
+    const QByteArray lines =
+        "1;a@in.org;A\r\n2;" + QByteArray(200, 'b') + "@out.com;B\r\n3;c@in.org;C\r\n4;d@out.com;D\r\n";
+    constexpr rlim_t kRoom = 100;
+    struct Case {
+        const char* what;
+        std::function<void(FrmSaveList*)> fill;
+        QStringList former;   // the files of the name before, under "out/"
+        const char* failing;  // the file the console names
+    } cases[] = {
+        {"by the domain name in",
+         [](FrmSaveList* d) {
+             d->ChkSplDom->click();
+             d->OptSplDom->click();
+             QTest::keyClicks(d->TxtDomain, "in");
+         },
+         {"mine_E.out", "mine_I.out"}, "mine_E.out"},
+        {"by the extension org",
+         [](FrmSaveList* d) {
+             d->ChkSplDom->click();
+             d->OptSplExt->click();
+             QTest::keyClicks(d->TxtExtension, "org");
+         },
+         {"mine_E.out", "mine_I.out"}, "mine_E.out"},
+        // mine_I_3.out is an earlier output the run would not replace.
+        {"by the domain name and by 1 entry",
+         [](FrmSaveList* d) {
+             d->ChkSplNbr->click();
+             d->TxtChunk->selectAll();
+             QTest::keyClicks(d->TxtChunk, "1");
+             d->ChkSplDom->click();
+             d->OptSplDom->click();
+             QTest::keyClicks(d->TxtDomain, "in");
+         },
+         {"mine_E_1.out", "mine_E_2.out", "mine_I_1.out", "mine_I_2.out", "mine_I_3.out"}, "mine_E_1.out"},
+    };
+    for (const Case& c : cases)
+    for (const bool former : {false, true}) {
+        SCOPED_TRACE(c.what + std::string(former ? ", over former files" : ""));
+        QDir(Folder() + "/out").removeRecursively();
+        LoadSource(lines, 4);
+        QStringList expected = {"mine.2023.txt"};
+        if (former) {
+            for (const QString& name : c.former) WriteFile("out/" + name, "old " + name.toLatin1());
+            expected += c.former;
+            expected.sort();
+        }
+        w->TxtErrors->SetText(QString());
+        Dialog([&](FrmSaveList* d) {
+            c.fill(d);
+            d->ComSave->click();
+        });
+        // Yes to the question on the former files, then the failure's message.
+        TestHarness::AnswerMessages(former ? QList<int>{MsgBoxButton::Yes, MsgBoxButton::Ok}
+                                           : QList<int>{MsgBoxButton::Ok});
+        const qsizetype asked = TestHarness::AskedMessages().size();
+        {
+            const FileSizeLimit full(kRoom);
+            ASSERT_TRUE(full.IsSet());
+            w->M_Popup1Split_Click();
+        }
+        EXPECT_EQ(shown, 1);
+        for (qsizetype k = asked; k < TestHarness::AskedMessages().size(); ++k)
+            EXPECT_FALSE(TestHarness::AskedMessages()[k].message.contains("successfully"))
+                << TestHarness::AskedMessages()[k].message.toStdString();
+        EXPECT_TRUE(Console().contains("Could not write to file : " + Folder() + "/out/" + c.failing +
+                                       " (File too large)"))
+            << Console().toStdString();
+        EXPECT_EQ(QDir(Folder() + "/out").entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+        if (former) {
+            for (const QString& name : c.former)
+                EXPECT_EQ(ReadFile(Folder() + "/out/" + name), "old " + name.toLatin1()) << name.toStdString();
+        }
+        EXPECT_TRUE(OwnerEnabler::IsEnabled(w.get()));
+        EXPECT_EQ(Screen::Instance()->MousePointer(), Screen::kDefaultPointer);
         YRB20(1);
     }
 }

@@ -90,7 +90,8 @@ protected:
     // Runs a command that writes to out, chosen in the save dialog (Yes to
     // replacing a former file, null: none), while at most room bytes fit in a
     // file; then nothing cut is left: no success message, out's folder holds
-    // the former file byte for byte or nothing, and the console names the cause.
+    // the former file byte for byte or nothing, and the console names out
+    // with the cause.
     void ExpectNothingCut(const QString& out, const QByteArray& former, rlim_t room, const std::function<void()>& command) {
         if (!former.isNull()) {
             QFile file(out);
@@ -116,7 +117,10 @@ protected:
         if (!former.isNull()) {
             EXPECT_EQ(TestHarness::ReadFile(out), former);
         }
-        EXPECT_TRUE(Console().contains("Could not write to file : " + out)) << Console().toStdString();
+        // The cause on the name asked for, never on a file beside it.
+        EXPECT_TRUE(Console().contains("Could not write to file : " + out + " (File too large)"))
+            << Console().toStdString();
+        EXPECT_FALSE(Console().contains("/." + info.fileName() + ".")) << Console().toStdString();
         ExpectClosed();
     }
     int shown = 0;
