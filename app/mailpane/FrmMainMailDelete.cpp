@@ -167,13 +167,15 @@ void FrmMain::ComMailDel_Click() {
                 }
             }
 
-            ChronoObj()->Shutdown();
-            MonitorObj()->Shutdown();
-            Screen::Instance()->SetMousePointer(Screen::kDefaultPointer);
+            // Before the closing steps pump: a repaint then must find every
+            // row the view has in the list.
             pane->SetCount(0);
             if (Session1 && Session1->Mails) pane->SetCount(static_cast<int32_t>(Session1->Mails->size()));
             pane->SetAll();
             pane->Refresh();
+            ChronoObj()->Shutdown();
+            MonitorObj()->Shutdown();
+            Screen::Instance()->SetMousePointer(Screen::kDefaultPointer);
             modGlobalFunctions::DisplayMessage(box);
         },
         [&](const QString& d) { Report(d, QString(), routine); });

@@ -1,6 +1,9 @@
 // "Delete selection" against the scripted POP3 server: the questions, every
 // outcome's box, the mails that leave the list only when the server has
 // confirmed their deletion, and the account the shown mails came from.
+#include <functional>
+
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QTcpServer>
 
@@ -16,6 +19,25 @@ using MailPaneFixture::Message;
 using MailPaneFixture::Serve;
 
 const QList<Message> kThree = {{.subject = "one"}, {.subject = "two"}, {.subject = "three"}};
+
+// Calls back as the watched object gets an event of one type.
+class EventWatch : public QObject {
+public:
+    EventWatch(QObject* watched, QEvent::Type type, std::function<void()> callback)
+        : m_type(type), m_callback(std::move(callback)) {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == m_type) m_callback();
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    std::function<void()> m_callback;
+};
 
 class Delete : public MailPaneTest {
 protected:
@@ -213,6 +235,23 @@ TEST_F(Delete, CancelButtonStopsASilentServer) {
         EXPECT_TRUE(OwnerEnabler::IsEnabled(w.get()));
         w.reset();
     }
+}
+
+// Once the window is usable again after a deletion, every row the list
+// shows is a mail of the list, however it was sorted.
+TEST_F(Delete, RowsShownWhenTheWindowIsUsableAgain) {
+    Retrieved(kThree, {1});
+    emit w->VL_mail->ColumnClick(5);  // one, three, two
+    auto* list = qobject_cast<QAbstractItemView*>(w->VL_mail->hWnd());
+    ASSERT_NE(list, nullptr);
+    QList<QStringList> shown;  // the subjects each time the list became usable
+    EventWatch usable(list, QEvent::EnabledChange, [&] {
+        if (list->isEnabled()) shown << Column(5);
+    });
+    const MsgBoxRequest box = DeleteTicked();
+    EXPECT_EQ(box.message, "1 message has been deleted from 127.0.0.1 for user");
+    EXPECT_EQ(shown, QList<QStringList>{QStringList({"two", "three"})});
+    EXPECT_EQ(Console(), "");
 }
 
 // The mails shown came from A; B chosen, even after a failed retrieval on
