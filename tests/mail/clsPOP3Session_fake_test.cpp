@@ -3,6 +3,7 @@
 // reports on the console.
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 #include <unistd.h>
 
@@ -31,6 +32,34 @@ FakeReply Silent() {
     return r;
 }
 
+// What follows the user's Cancel, given while the server withholds a reply
+// (so the session is waiting for it), once the session has taken it.
+enum class AfterCancel { Nothing, Release, CancelAgain };
+
+class CancelWhileHeld {
+public:
+    CancelWhileHeld(FakePop3Server& server, AfterCancel then) {
+        m_poll.setInterval(5);
+        QObject::connect(&m_poll, &QTimer::timeout, [this, &server, then] {
+            if (!m_cancelled) {
+                if (!server.Holding()) return;
+                m_cancelled = true;
+                InterruptObj()->ISet(QStringLiteral("Operator"));
+                return;
+            }
+            if (InterruptObj()->Active) return;  // not taken yet
+            m_poll.stop();
+            if (then == AfterCancel::Release) server.Release();
+            if (then == AfterCancel::CancelAgain) InterruptObj()->ISet(QStringLiteral("Operator"));
+        });
+        m_poll.start();
+    }
+
+private:
+    QTimer m_poll;
+    bool m_cancelled = false;
+};
+
 struct RetrievalCase {
     const char* name;
     std::function<void(FakePop3Server&)> script;
@@ -40,7 +69,7 @@ struct RetrievalCase {
     QStringList reports;     // texts each found on the console
     int mails = -1;          // entries in Mails; -1 = no retrieval ran
     int timeoutMs = 0;
-    int cancelMs = 0;        // a user Cancel after this long
+    bool twoCancels = false;  // Cancel while the server withholds a reply, then again
     bool full = false;
     int lines = 0;
 };
@@ -95,8 +124,9 @@ const RetrievalCase kRetrievalCases[] = {
      kLogin + Lines{"STAT", "LIST", "TOP 1 0", "TOP 2 0", "QUIT"}, true, {}, {}, 2},
     {"silence: time-out", [](FakePop3Server& f) { Reply(f, "TOP 2", Silent()); },
      kLogin + Lines{"STAT", "LIST", "TOP 1 0", "TOP 2 0"}, false, {}, {}, 1, 300},
-    {"silence, no time-out: Cancel", [](FakePop3Server& f) { Reply(f, "TOP 2", Silent()); },
-     kLogin + Lines{"STAT", "LIST", "TOP 1 0", "TOP 2 0", "QUIT"}, false, {}, {}, 1, 0, 400},
+    // The first Cancel waits for the reply owed; the second closes at once.
+    {"silence, no time-out: two Cancels", [](FakePop3Server& f) { Reply(f, "TOP 2", Held({FakePop3Server::Message("two")})); },
+     kLogin + Lines{"STAT", "LIST", "TOP 1 0", "TOP 2 0"}, false, {}, {}, 1, 0, true},
     // Data keeps coming, each gap shorter than the time-out, the whole
     // reply much longer.
     {"slow reply inside the time-out",
@@ -119,7 +149,8 @@ TEST_P(SessionRetrieval, LinesTextsAndReports) {
     SessionRig rig(QStringLiteral("127.0.0.1"), server.Port(), c.timeoutMs);
     rig.s->POP3Full = c.full;
     rig.s->POP3Lines = c.lines;
-    if (c.cancelMs > 0) QTimer::singleShot(c.cancelMs, [] { InterruptObj()->ISet(QStringLiteral("Operator")); });
+    std::optional<CancelWhileHeld> cancel;
+    if (c.twoCancels) cancel.emplace(server, AfterCancel::CancelAgain);
     EXPECT_EQ(rig.Retrieve(), c.ok) << rig.TraceText().toStdString();
     EXPECT_FALSE(rig.s->IsConnected());
     EXPECT_FALSE(InterruptObj()->Active);
@@ -597,6 +628,89 @@ TEST(SessionDelete, RefusedDeleAndQuit) {
     EXPECT_TRUE(rig.Console().contains(QStringLiteral("Error Deleting Message On Mail Server")));
     server.Stop();
     EXPECT_EQ(server.Lines().mid(6), (Lines{"DELE 2", "QUIT"}));
+}
+
+// A reply that comes after the user's Cancel belongs to the command that
+// waited for it: it is judged (and a message kept) before QUIT goes out,
+// and QUIT's own reply says whether the server updated the mailbox.  A reply
+// that never comes leaves the deletion's outcome unknown.
+TEST(SessionCancel, LateReplyReadBeforeQuit) {
+    const FakeReply quitRefused{"-ERR not now\r\n", 0, 0, false, true};
+    FakeReply cutRetr{FakePop3Server::Message("one")};
+    cutRetr.firstPiece = 20;
+    const Lines scan = kLogin + Lines{"STAT", "LIST", "TOP 1 0", "TOP 2 0"};
+    struct Case {
+        const char* name;
+        const char* command;  // its reply is withheld; "" = the greeting
+        FakeReply reply;
+        AfterCancel then;
+        FakeReply quit;
+        Lines seen;
+        int mails;  // kept by the retrieval or the deletion's scan; -1 = none
+        bool deleAcknowledged;
+        bool deleUnanswered;
+        bool quitAcknowledged;
+        int timeoutMs = 0;
+        bool full = false;
+    } const cases[] = {
+        {"greeting", "", {"+OK ready\r\n"}, AfterCancel::Release, quitRefused, {"QUIT"}, -1, false, false, false},
+        {"USER", "USER", {"+OK\r\n"}, AfterCancel::Release, quitRefused, {"USER user", "QUIT"}, -1, false, false,
+         false},
+        {"STAT", "STAT", {"+OK 2 320\r\n"}, AfterCancel::Release, quitRefused, kLogin + Lines{"STAT", "QUIT"}, -1,
+         false, false, false},
+        {"LIST", "LIST", {"+OK\r\n1 120\r\n2 200\r\n.\r\n"}, AfterCancel::Release, quitRefused,
+         kLogin + Lines{"STAT", "LIST", "QUIT"}, -1, false, false, false},
+        {"TOP: the message is kept", "TOP 1", {FakePop3Server::Message("one")}, AfterCancel::Release, quitRefused,
+         kLogin + Lines{"STAT", "LIST", "TOP 1 0", "QUIT"}, 1, false, false, false},
+        {"RETR cut after its first bytes", "RETR 1", cutRetr, AfterCancel::Release, {"+OK bye\r\n", 0, 0, false, true},
+         kLogin + Lines{"STAT", "LIST", "RETR 1", "QUIT"}, 1, false, false, true, 0, true},
+        {"DELE acknowledged, QUIT refused", "DELE", {"+OK marked\r\n"}, AfterCancel::Release, quitRefused,
+         scan + Lines{"DELE 2", "QUIT"}, 2, true, false, false},
+        {"DELE acknowledged, QUIT confirmed", "DELE", {"+OK marked\r\n"}, AfterCancel::Release,
+         {"+OK bye\r\n", 0, 0, false, true}, scan + Lines{"DELE 2", "QUIT"}, 2, true, false, true},
+        {"DELE refused, QUIT confirmed", "DELE", {"-ERR locked\r\n"}, AfterCancel::Release,
+         {"+OK bye\r\n", 0, 0, false, true}, scan + Lines{"DELE 2", "QUIT"}, 2, false, false, true},
+        {"DELE never answered: time-out", "DELE", {"+OK marked\r\n"}, AfterCancel::Nothing, quitRefused,
+         scan + Lines{"DELE 2"}, 2, false, true, false, 300},
+        {"DELE never answered: second Cancel", "DELE", {"+OK marked\r\n"}, AfterCancel::CancelAgain, quitRefused,
+         scan + Lines{"DELE 2"}, 2, false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePop3Server server;
+        if (*c.command == '\0')
+            server.greeting = Held(c.reply);
+        else
+            server.replies[c.command] = Held(c.reply);
+        server.replies["QUIT"] = c.quit;
+        server.Start();
+        SessionRig rig(QStringLiteral("127.0.0.1"), server.Port(), c.timeoutMs);
+        rig.s->POP3Full = c.full;
+        CancelWhileHeld cancel(server, c.then);
+        if (QByteArray(c.command) == "DELE") {
+            ASSERT_TRUE(rig.s->POP3Connect(false) && rig.s->POP3Login(false) && rig.s->POP3GetStat(false) &&
+                        rig.s->POP3GetList(false) && rig.s->POP3GetMessages(false));
+            clsMail wanted;
+            SetFields(wanted, {"<2@x>", "a", "s", "d"});
+            SetFields(*rig.s->Mails->at(1), {"<2@x>", "a", "s", "d"});
+            EXPECT_FALSE(rig.s->POP3DeleteMessage(&wanted));
+        } else {
+            EXPECT_FALSE(rig.Retrieve());
+        }
+        EXPECT_FALSE(rig.s->IsConnected());
+        EXPECT_FALSE(InterruptObj()->Active);
+        EXPECT_TRUE(rig.s->Cancelled);
+        EXPECT_EQ(rig.s->DeleAcknowledged, c.deleAcknowledged);
+        EXPECT_EQ(rig.s->DeleUnanswered, c.deleUnanswered);
+        EXPECT_EQ(rig.s->QuitAcknowledged, c.quitAcknowledged);
+        EXPECT_EQ(rig.s->Mails ? static_cast<int>(rig.s->Mails->size()) : -1, c.mails);
+        if (c.mails > 0 && rig.s->Mails && !rig.s->Mails->empty()) {
+            EXPECT_EQ(rig.s->Mails->front()->mRawMessage, FakePop3Server::Message("one"));
+        }
+        EXPECT_EQ(rig.timeOuts, c.timeoutMs > 0 ? 1 : 0);
+        server.Stop();
+        EXPECT_EQ(server.Lines(), c.seen);
+    }
 }
 
 }  // namespace
