@@ -103,6 +103,7 @@ bool clsPOP3Session::IsTimedOut() {
 bool clsPOP3Session::IsInterrupted() {
     if (!Interrupt || !Interrupt->Active) return false;
     Interrupt->IReset();
+    Cancelled = true;
     WriteTrace(QStringLiteral("Connection has been interrupted by user"));
     return true;
 }
@@ -124,7 +125,7 @@ bool clsPOP3Session::Refused(const QString& Routine) {
 
 // Sleeps in the event loop until an event comes (data, a state change, a
 // socket error, a timer tick, a click), then looks again.
-clsPOP3Session::WaitEnd clsPOP3Session::Wait(const std::function<bool()>& done) {
+clsPOP3Session::WaitEnd clsPOP3Session::Wait(const std::function<bool()>& done, bool FinishOnCancel) {
     WaitEnd end = WaitEnd::Done;
     for (;;) {
         if (done()) break;
@@ -134,7 +135,14 @@ clsPOP3Session::WaitEnd clsPOP3Session::Wait(const std::function<bool()>& done) 
             end = WaitEnd::TimedOut;
             break;
         }
+        const bool firstCancel = !Cancelled;
         if (IsInterrupted()) {
+            // A QUIT sent now would be answered after this reply: it is read
+            // first, still bounded by the time-out.
+            if (firstCancel && FinishOnCancel) {
+                WriteTrace(QStringLiteral("The reply in hand is read before the connection is closed"));
+                continue;
+            }
             SetTimer(false);
             end = WaitEnd::Interrupted;
             break;
@@ -183,6 +191,8 @@ bool clsPOP3Session::POP3Connect(bool DoReport) {
     m_deleted.clear();
     DeleAcknowledged = false;
     QuitAcknowledged = false;
+    DeleUnanswered = false;
+    Cancelled = false;
     if (POP3Server.isEmpty()) return false;
     if (POP3Lines < 0) POP3Lines = 0;
     if (Interrupt) Interrupt->IReset();
@@ -231,6 +241,7 @@ bool clsPOP3Session::POP3Connect(bool DoReport) {
         ErrorReply(kCtxConnect, QStringLiteral("POP3Connect"));
         return false;
     }
+    if (EndIfCancelled()) return false;
     if (DoReport) emit OnPOP3StateChange(QStringLiteral("Connected to ") + POP3Server);
     return true;
 }
@@ -266,6 +277,12 @@ bool clsPOP3Session::POP3Interrupt(bool DoReport) {
 // Sockets need no library start-up or clean-up here.
 bool clsPOP3Session::POP3Cleanup(bool) { return true; }
 
+bool clsPOP3Session::EndIfCancelled() {
+    if (!Cancelled) return false;
+    POP3Disconnect(false);
+    return true;
+}
+
 bool clsPOP3Session::SendData(QByteArray& Buffer) {
     SetTimer(true);
     if (m_socket == nullptr || m_socket->state() != QAbstractSocket::ConnectedState) {
@@ -288,12 +305,14 @@ bool clsPOP3Session::SendData(QByteArray& Buffer) {
                     QStringLiteral("SendData"));
         return false;
     }
-    const WaitEnd end = Wait([&] { return m_socket != nullptr && m_socket->bytesToWrite() == 0; });
+    const WaitEnd end = Wait([&] { return m_socket != nullptr && m_socket->bytesToWrite() == 0; }, true);
     disconnect(sent);
     if (end == WaitEnd::Closed) {
         ConnectionLost(kCtxSend, QStringLiteral("SendData"));
         return false;
     }
+    // A second Cancel: the reply owed cannot be told from QUIT's, so no QUIT.
+    if (end == WaitEnd::Interrupted) POP3Interrupt(false);
     if (end != WaitEnd::Done) return false;
     SetTimer(false);
     Buffer.resize(0);
@@ -344,7 +363,7 @@ bool clsPOP3Session::ReceiveData(QByteArray& Buffer, const QByteArray& EOMsg) {
         }
         return end >= 0;
     };
-    const WaitEnd how = Wait(take);
+    const WaitEnd how = Wait(take, true);
     if (how == WaitEnd::Done) {
         // Bytes after the marker are no part of this reply.
         Buffer.truncate(end);
@@ -356,6 +375,8 @@ bool clsPOP3Session::ReceiveData(QByteArray& Buffer, const QByteArray& EOMsg) {
         return true;
     }
     if (how == WaitEnd::Closed) ConnectionLost(kCtxReceive, QStringLiteral("ReceiveData"));
+    // A second Cancel: the rest of this reply would be taken for QUIT's.
+    if (how == WaitEnd::Interrupted) POP3Interrupt(false);
     return false;
 }
 
@@ -415,6 +436,10 @@ bool clsPOP3Session::POP3Login(bool DoReport) {
         POP3Disconnect(false);
         return false;
     }
+    if (EndIfCancelled()) {
+        password.fill('\0');
+        return false;
+    }
 
     buffer = QByteArrayLiteral("PASS ") + password + kEndLine;
     password.fill('\0');
@@ -429,6 +454,7 @@ bool clsPOP3Session::POP3Login(bool DoReport) {
         POP3Disconnect(false);
         return false;
     }
+    if (EndIfCancelled()) return false;
     Pump();
     emit OnPOP3StateChange(QStringLiteral("Authentication successful"));
     return true;
@@ -469,6 +495,7 @@ bool clsPOP3Session::ParsedCommand(const ParsedCommandSteps& c) {
         POP3Disconnect(false);
         return false;
     }
+    if (EndIfCancelled()) return false;
     if (!(this->*c.parse)(buffer)) {
         emit OnPOP3Error(c.failure);
         POP3Disconnect(false);
@@ -563,7 +590,9 @@ bool clsPOP3Session::POP3GetMessages(bool DoReport, bool DoReport2) {
     for (int64_t i = 1; i <= n; ++i) {
         MsgIdx = static_cast<int32_t>(i);
         Pump();
-        if (IsInterrupted()) {
+        // A Cancel during the message before ended its wait only once the
+        // message was in.
+        if (IsInterrupted() || Cancelled) {
             POP3Disconnect(false);
             complete = false;
             break;
@@ -615,6 +644,7 @@ bool clsPOP3Session::POP3GetMessages(bool DoReport, bool DoReport2) {
 
 bool clsPOP3Session::POP3DeleteMessage(const clsMail* M_del) {
     DeleAcknowledged = false;
+    DeleUnanswered = false;
     if (Refused(QStringLiteral("POP3DeleteMessage"))) return false;
     if (M_del == nullptr || !Mails) return false;
     // A mail without any of the four texts cannot be told from another.
@@ -636,7 +666,9 @@ bool clsPOP3Session::POP3DeleteMessage(const clsMail* M_del) {
         WriteTrace(QStringLiteral(">>> Send : ") + shown,
                    QStringLiteral(">>> Send ") + QString::number(buffer.size()) +
                        QStringLiteral(" bytes to POP3 server : ") + shown + QStringLiteral("\r\n"));
+        const bool connected = IsConnected();
         if (!SendData(buffer) || !ReceiveData(buffer, kEndLine)) {
+            DeleUnanswered = connected;
             POP3Disconnect(false);
             return false;
         }
@@ -647,6 +679,7 @@ bool clsPOP3Session::POP3DeleteMessage(const clsMail* M_del) {
         }
         m_deleted.insert(entry->mMbxIndex);
         DeleAcknowledged = true;
+        if (EndIfCancelled()) return false;
         Pump();
         return true;
     }

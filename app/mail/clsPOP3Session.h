@@ -25,6 +25,12 @@ class clsTrace;
 // loop, so the window stays alive, the owner's time-out timer ticks and the
 // progress window's Cancel is seen.  A command that fails has raised its
 // failure text, reported it and closed the connection.
+//
+// The server answers in order, so a reply belongs to the oldest command
+// without one.  A Cancel during a wait therefore lets the reply in hand
+// arrive (within the time-out) before QUIT is sent, and the command that
+// waited ends the conversation once it has judged that reply; a second
+// Cancel closes the connection at once, without QUIT.
 class clsPOP3Session : public QObject {
     Q_OBJECT
 public:
@@ -58,6 +64,11 @@ public:
     // POP3Disconnect "+OK" to its QUIT (only then are marked messages gone).
     bool DeleAcknowledged = false;
     bool QuitAcknowledged = false;
+    // The last POP3DeleteMessage sent its DELE and the conversation ended
+    // before the reply came: whether the server marked it is not known.
+    bool DeleUnanswered = false;
+    // The user's Cancel ended the conversation since the last POP3Connect.
+    bool Cancelled = false;
 
     bool POP3GetMessages(bool DoReport, bool DoReport2 = false);
     bool POP3DeleteMessage(const clsMail* M_del);
@@ -107,7 +118,12 @@ private:
     void ReportError(const QString& Description, const QString& Context, const QString& Routine);
     bool TraceOn() const;
     void WriteTrace(const QString& ShortText, const QString& VerboseText = QString());
-    WaitEnd Wait(const std::function<bool()>& done);
+    // FinishOnCancel: the first Cancel of the conversation does not end the
+    // wait (the reply in hand is still owed), it only marks Cancelled.
+    WaitEnd Wait(const std::function<bool()>& done, bool FinishOnCancel = false);
+    // After a reply read whole: a Cancel taken meanwhile ends the
+    // conversation with QUIT.
+    bool EndIfCancelled();
     void Pump(QEventLoop::ProcessEventsFlags flags = QEventLoop::AllEvents);
     // Refuses a command started from a pump while another one waits.
     bool Refused(const QString& Routine);

@@ -26,6 +26,9 @@
 
 namespace {
 constexpr int32_t kMailRunDelayMs = 1500;
+
+// A closing box's text on one line, for the status bar.
+QString OneLine(const QString& text) { return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")); }
 }  // namespace
 
 void FrmMain::ComMailDel_Click() {
@@ -113,15 +116,23 @@ void FrmMain::ComMailDel_Click() {
                     StatusBar->Panel(1)->SetText(QStringLiteral("Deleting selected messages ..."));
                     // Positions (1-based, highest first) whose DELE the server acknowledged.
                     std::vector<size_t> acknowledged;
+                    // Mails whose DELE went out with no reply before the conversation ended.
+                    QStringList unanswered;
                     const int32_t ticked = pane->GetSel();
                     bool ended = false;  // the conversation is over: nothing more can be deleted
                     bool quitConfirmed = false;
                     const size_t count = mails ? mails->size() : 0;
                     for (size_t i = count; i >= 1; --i) {
                         if (!ended && pane->GetCheckState(pane->RevIdx(static_cast<int32_t>(i)))) {
-                            const bool ok = session->POP3DeleteMessage(mails->at(i - 1).get());
-                            // A mail not found on the server is reported by the session and stays.
-                            if (ok && session->DeleAcknowledged) {
+                            const clsMail* mail = mails->at(i - 1).get();
+                            session->POP3DeleteMessage(mail);
+                            // A mail not found on the server is reported by the session and
+                            // stays.  A DELE answered after a Cancel counts like any other.
+                            if (session->DeleUnanswered)
+                                unanswered << QStringLiteral("the message with sender '") + mail->mFrom +
+                                                  QStringLiteral("' and subject '") + mail->mSubject +
+                                                  QLatin1Char('\'');
+                            if (session->DeleAcknowledged) {
                                 acknowledged.push_back(i);
                                 const QString text = QStringLiteral("Deleting mail ") +
                                                      QString::number(acknowledged.size()) + QStringLiteral(" out of ") +
@@ -147,9 +158,12 @@ void FrmMain::ComMailDel_Click() {
                         for (size_t i : acknowledged) mails->erase(mails->begin() + static_cast<ptrdiff_t>(i - 1));
                         removed = acknowledged.size();
                     }
-                    if (!acknowledged.empty() && !quitConfirmed) {
+                    if ((!acknowledged.empty() || !unanswered.isEmpty()) && !quitConfirmed) {
                         box.message = QStringLiteral("The deletion of the selected messages was not confirmed by ") +
                                       where;
+                        for (const QString& mail : unanswered)
+                            box.message += QStringLiteral("\r\nNo answer came to the deletion of ") + mail +
+                                           QStringLiteral(": whether it has been deleted is not known");
                     } else if (removed == 0) {
                         box.message = QStringLiteral("No messages have been deleted from ") + where;
                         box.Title = QStringLiteral("No Messages Deleted");
@@ -167,13 +181,17 @@ void FrmMain::ComMailDel_Click() {
                 }
             }
 
-            ChronoObj()->Shutdown();
-            MonitorObj()->Shutdown();
-            Screen::Instance()->SetMousePointer(Screen::kDefaultPointer);
+            // Before the closing steps pump: a repaint then must find every
+            // row the view has in the list.
             pane->SetCount(0);
             if (Session1 && Session1->Mails) pane->SetCount(static_cast<int32_t>(Session1->Mails->size()));
             pane->SetAll();
             pane->Refresh();
+            ChronoObj()->Shutdown();
+            MonitorObj()->Shutdown();
+            Screen::Instance()->SetMousePointer(Screen::kDefaultPointer);
+            // The last progress text would outlive a cancelled run.
+            if (session->Cancelled) StatusBar->Panel(1)->SetText(OneLine(box.message));
             modGlobalFunctions::DisplayMessage(box);
         },
         [&](const QString& d) { Report(d, QString(), routine); });

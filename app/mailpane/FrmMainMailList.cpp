@@ -105,7 +105,8 @@ void FrmMain::VL_mail_ItemImageCallback(int32_t iItem, int32_t iSubItem, int16_t
         [&] {
             Image = kNoIcon;
             const clsPOP3Session::MailList* mails = Session1 ? Session1->Mails.get() : nullptr;
-            if (mails == nullptr) return;
+            // The view may ask for more rows than a list just made shorter holds.
+            if (mails == nullptr || iItem < 0 || static_cast<size_t>(iItem) + 1 > mails->size()) return;
             const int32_t index = VL_mail->Idx(iItem + 1);
             if (index < 1 || static_cast<size_t>(index) > mails->size())
                 throw std::out_of_range("Mail " + std::to_string(index) + " is not in the mail list");

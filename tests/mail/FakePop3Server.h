@@ -3,7 +3,8 @@
 // A scripted POP3 server on 127.0.0.1 for what real servers never do: it
 // answers each command line from a table, records every line it gets, and
 // can answer late, in pieces, with nothing, or close.  It runs on a thread of
-// its own so the session under test waits in its event loop.
+// its own so the session under test waits in its event loop.  Like a real
+// server it answers in order: while it withholds a reply, later lines wait.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -11,6 +12,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -26,7 +28,14 @@ struct FakeReply {
     bool silent = false;  // no answer at all
     bool close = false;   // close the connection after the bytes
     int firstPiece = 0;   // when set: this many bytes, a pause, then the rest
+    bool held = false;    // withheld (after firstPiece bytes, if set) until Release()
 };
+
+// A reply the server withholds until the test lets it go.
+inline FakeReply Held(FakeReply r) {
+    r.held = true;
+    return r;
+}
 
 class FakePop3Server {
 public:
@@ -68,8 +77,23 @@ public:
     void Start() {
         m_thread = std::thread([this] { Run(); });
     }
+    // Lets the oldest withheld reply go (or the next one, before it is due).
+    void Release() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_releases;
+        m_released.notify_all();
+    }
+    // Whether a reply is being withheld now.
+    bool Holding() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_holding;
+    }
     void Stop() {
-        m_stop = true;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+            m_released.notify_all();
+        }
         if (m_listen >= 0) ::shutdown(m_listen, SHUT_RDWR);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -99,6 +123,18 @@ public:
 private:
     void Send(int fd, const FakeReply& r) {
         if (r.silent) return;
+        if (r.held) {
+            Send(fd, {r.bytes.left(r.firstPiece)});
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_holding = true;
+            m_released.wait(lock, [this] { return m_stop || m_releases > 0; });
+            m_holding = false;
+            if (m_stop) return;
+            --m_releases;
+            lock.unlock();
+            Send(fd, {r.bytes.mid(r.firstPiece)});
+            return;
+        }
         if (r.firstPiece > 0) {
             Send(fd, {r.bytes.left(r.firstPiece)});
             std::this_thread::sleep_for(std::chrono::milliseconds(r.pauseMs > 0 ? r.pauseMs : 50));
@@ -185,6 +221,9 @@ private:
     std::atomic<int> m_closed{0};
     std::thread m_thread;
     std::mutex m_mutex;
+    std::condition_variable m_released;
+    int m_releases = 0;
+    bool m_holding = false;
     QList<QByteArray> m_lines;
     QByteArray m_received;
 };

@@ -26,7 +26,10 @@ struct SessionRig {
     QStringList errors;
     QStringList states;
     int timeOuts = 0;
-    QTimer safety;  // Cancels that end any wait which would otherwise hang
+    // Cancels a conversation that would otherwise hang: it counts from the
+    // session's last step, so a long run on a busy machine is never cut.
+    QTimer safety;
+    static constexpr int kSafetyMs = 60000;
 
     SessionRig(const QString& server, int port, int timeoutMs = 0, const QByteArray& password = "secret") {
         console = new RichTextBox(&consoleForm);
@@ -46,13 +49,17 @@ struct SessionRig {
             s->POP3Interrupt(false);
         });
         QObject::connect(s.get(), &clsPOP3Session::OnPOP3Error, [this](const QString& t) { errors << t; });
-        QObject::connect(s.get(), &clsPOP3Session::OnPOP3StateChange, [this](const QString& t) { states << t; });
+        QObject::connect(s.get(), &clsPOP3Session::OnPOP3StateChange, [this](const QString& t) {
+            states << t;
+            safety.start(kSafetyMs);
+        });
+        QObject::connect(s.get(), &clsPOP3Session::OnPOP3RetrieveMail, [this] { safety.start(kSafetyMs); });
         s->POP3Server = server;
         s->POP3Port = port;
         s->POP3User = QStringLiteral("user");
         s->POP3Password = modCrypto::EncryptPassword(QString::fromLatin1(password));
         QObject::connect(&safety, &QTimer::timeout, [] { InterruptObj()->ISet(QStringLiteral("Test")); });
-        safety.start(15000);
+        safety.start(kSafetyMs);
     }
     ~SessionRig() { ErrorObj()->LogScreen = nullptr; }
 

@@ -87,6 +87,23 @@ TEST_F(MailList, NoMailsNoCells) {
     EXPECT_EQ(Console(), "");
 }
 
+// A list made shorter while the view still has more rows (a deletion's
+// closing steps): the rows beyond it have no text and no icon, and nothing
+// is reported.
+TEST_F(MailList, RowsBeyondAShortenedList) {
+    ShowThree();
+    w->Session1->Mails->resize(1);
+    for (int32_t row : {1, 2}) {
+        for (int32_t column = 0; column < 8; ++column) {
+            int16_t image = 99;
+            w->VL_mail_ItemImageCallback(row, column, image);
+            EXPECT_EQ(image, N) << row << "/" << column;
+            EXPECT_EQ(Cell(row, column), "") << row << "/" << column;
+        }
+    }
+    EXPECT_EQ(Console(), "");
+}
+
 // Header clicks: first ascending, again descending, another column starts
 // ascending; ticks stay with their mails; columns 0-2 never show a direction.
 TEST_F(MailList, HeaderClicksSortAndReverse) {

@@ -3,10 +3,10 @@
 // A loaded main window for the mail pane's tests: accounts written to the
 // account file before the load (the first is chosen), messages built as a
 // POP3 server sends them, and mails put in place as a retrieval leaves them.
+#include <functional>
 #include <memory>
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QList>
 #include <QPushButton>
@@ -25,6 +25,7 @@
 #include "ServiceObjects.h"
 #include "StatusPanel.h"
 #include "TestHarness.h"
+#include "clsInterrupt.h"
 #include "clsMail.h"
 #include "clsMonitor.h"
 #include "clsPOP3Mailbox.h"
@@ -113,28 +114,39 @@ inline std::shared_ptr<clsMail> Parsed(const Message& message, int32_t size = 0)
     return mail;
 }
 
-// Clicks the progress window's Cancel with the mouse as soon as the window
-// shows, as a user does, and keeps the moment of the click.
+// Clicks the progress window's Cancel with the mouse, as a user does, once
+// the window shows while the server withholds a reply (the run waits for
+// it) and ready() holds.  Once the run has taken that Cancel it lets the
+// reply go, clicks Cancel again, or does nothing more.
 class CancelClicker {
 public:
-    CancelClicker() {
+    enum class Then { Nothing, Release, ClickAgain };
+    CancelClicker(FakePop3Server& server, Then then, std::function<bool()> ready = [] { return true; }) {
         m_poll.setInterval(20);
-        QObject::connect(&m_poll, &QTimer::timeout, [this] {
+        QObject::connect(&m_poll, &QTimer::timeout, [this, &server, then, ready] {
             FrmProcess* window = MonitorObj()->MFrm;
-            if (window == nullptr || !window->isVisible()) return;
+            if (!m_clicked) {
+                if (window == nullptr || !window->isVisible() || !server.Holding() || !ready()) return;
+                m_clicked = true;
+                QTest::mouseClick(window->ComCancel, Qt::LeftButton);
+                return;
+            }
+            if (InterruptObj()->Active) return;  // not taken yet
             m_poll.stop();
-            m_sinceClick.start();
-            QTest::mouseClick(window->ComCancel, Qt::LeftButton);
+            if (then == Then::Release) server.Release();
+            if (then == Then::ClickAgain && window != nullptr) QTest::mouseClick(window->ComCancel, Qt::LeftButton);
         });
         m_poll.start();
     }
-    bool Clicked() const { return m_sinceClick.isValid(); }
-    qint64 MsSinceClick() const { return m_sinceClick.elapsed(); }
+    bool Clicked() const { return m_clicked; }
 
 private:
     QTimer m_poll;
-    QElapsedTimer m_sinceClick;
+    bool m_clicked = false;
 };
+
+// A closing box's text as the status bar shows it, on one line.
+inline QString OneLine(const QString& text) { return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")); }
 
 }  // namespace MailPaneFixture
 
