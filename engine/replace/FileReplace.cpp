@@ -171,6 +171,17 @@ std::string CopyAside(const std::string& target) {
     return {};
 }
 
+// A second name beside the file for its content ("" when the folder or
+// the file system refuses one).
+std::string LinkBeside(const std::string& target) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        std::string kept = Beside(target, "kept");
+        if (::link(target.c_str(), kept.c_str()) == 0) return kept;
+        if (errno != EEXIST) break;
+    }
+    return {};
+}
+
 // Writes the kept copy back into the file through its open descriptor, so
 // the file stays the one it was.
 void CopyBack(const std::string& kept, int fd) {
@@ -289,14 +300,7 @@ int Call::Open(const std::string& asked, Mode mode) {
         }
         if (inPlace) {
             e.way = Way::kInPlace;
-            e.kept = CopyAside(e.target);
-            e.lost = e.kept.empty() && st.st_size > 0;
-            e.fd = ::open(e.target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-            if (e.fd < 0) {
-                const int error = errno;
-                if (!e.kept.empty()) ::unlink(e.kept.c_str());
-                return refuse(error);
-            }
+            if (!EmptyInPlace(e, st.st_size)) return refuse(errno);
         }
     }
     m_entries.push_back(std::move(e));
@@ -340,44 +344,34 @@ void Call::SetAside(const std::string& asked) {
     e.existed = true;
     e.bits = st.st_mode & kPermissionBits;
     if (RenameKeepsIdentity(st, e.target)) {
-        for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-            const std::string kept = Beside(e.target, "kept");
-            if (::link(e.target.c_str(), kept.c_str()) == 0) {
-                if (::unlink(e.target.c_str()) == 0) {
-                    e.way = Way::kMovedAside;
-                    e.kept = kept;
-                    m_entries.push_back(std::move(e));
-                    return;
-                }
-                ::unlink(kept.c_str());
-                break;
-            }
-            if (errno != EEXIST) break;
+        e.kept = LinkBeside(e.target);
+        if (!e.kept.empty() && ::unlink(e.target.c_str()) == 0) {
+            e.way = Way::kMovedAside;
+            m_entries.push_back(std::move(e));
+            return;
         }
+        if (!e.kept.empty()) ::unlink(e.kept.c_str());
     }
     e.way = Way::kCopiedAside;
-    e.kept = CopyAside(e.target);
-    e.lost = e.kept.empty() && st.st_size > 0;
-    e.fd = ::open(e.target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (e.fd < 0) {
-        if (!e.kept.empty()) ::unlink(e.kept.c_str());
-        return;  // left as it was: the writer says why it cannot write it
-    }
-    m_entries.push_back(std::move(e));
+    // Left as it was when it cannot be emptied: the writer says why.
+    if (EmptyInPlace(e, st.st_size)) m_entries.push_back(std::move(e));
 }
 
 bool Call::KeepFormer(Entry& e) {
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const std::string kept = Beside(e.target, "kept");
-        if (::link(e.target.c_str(), kept.c_str()) == 0) {
-            e.kept = kept;
-            e.keptIsLink = true;
-            return true;
-        }
-        if (errno != EEXIST) break;
-    }
-    e.kept = CopyAside(e.target);
+    e.kept = LinkBeside(e.target);
+    if (e.kept.empty()) e.kept = CopyAside(e.target);
     return !e.kept.empty();
+}
+
+bool Call::EmptyInPlace(Entry& e, off_t formerSize) {
+    e.kept = CopyAside(e.target);
+    e.lost = e.kept.empty() && formerSize > 0;
+    e.fd = ::open(e.target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (e.fd >= 0) return true;
+    const int error = errno;
+    if (!e.kept.empty()) ::unlink(e.kept.c_str());
+    errno = error;
+    return false;
 }
 
 bool Call::Commit() {

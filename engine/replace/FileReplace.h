@@ -74,7 +74,6 @@ private:
         std::string target;  // the file itself, links followed
         std::string temp;    // kTemporary: written here
         std::string kept;    // the former content, or "" when none was kept
-        bool keptIsLink = false;
         bool existed = false;
         bool lost = false;   // written in place with no copy kept
         mode_t bits = 0;     // for the file under the name
@@ -90,6 +89,9 @@ private:
     void UndoEntry(Entry& e);
     void DropEntry(Entry& e);
     bool KeepFormer(Entry& e);
+    // Keeps a copy of the file's content, then opens it emptied for
+    // writing; false with errno when it cannot be opened.
+    bool EmptyInPlace(Entry& e, off_t formerSize);
 
     std::vector<Entry> m_entries;
     int m_error = 0;

@@ -37,7 +37,6 @@ bool BufferedWriter::Open(const std::string& path, const char* mode) {
     buffer_.clear();
     error_ = 0;
     fd_ = call_.Open(path, mode[0] == 'a' ? filereplace::Mode::kAppend : filereplace::Mode::kFromStart);
-    openError_ = fd_ < 0 ? call_.Error() : 0;
     return fd_ >= 0;
 }
 
@@ -49,7 +48,7 @@ bool BufferedWriter::OpenChecked(const char* path, const char* mode) {
 }
 
 const char* BufferedWriter::Cause() const {
-    const int error = error_ != 0 ? error_ : openError_ != 0 ? openError_ : call_.Error();
+    const int error = error_ != 0 ? error_ : call_.Error();
     return error != 0 ? std::strerror(error) : "";
 }
 

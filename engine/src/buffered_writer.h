@@ -28,9 +28,8 @@ std::FILE* OpenFileChecked(const char* path, const char* mode);
 class BufferedWriter {
 public:
     BufferedWriter() = default;
-    // Undoes every file of the call not yet put in place: an operation that
-    // ends without Close failed.
-    ~BufferedWriter() = default;
+    // Destroyed without Close, every file of the call not yet put in
+    // place is undone: an operation that ends so failed.
     BufferedWriter(const BufferedWriter&) = delete;
     BufferedWriter& operator=(const BufferedWriter&) = delete;
 
@@ -68,8 +67,7 @@ private:
     filereplace::Call call_;
     int fd_ = -1;
     std::string buffer_;
-    int error_ = 0;      // of the current file's writes
-    int openError_ = 0;  // of the last open
+    int error_ = 0;  // of the current file's writes
 };
 
 }  // namespace yrb
