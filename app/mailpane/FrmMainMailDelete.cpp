@@ -26,9 +26,6 @@
 
 namespace {
 constexpr int32_t kMailRunDelayMs = 1500;
-
-// A closing box's text on one line, for the status bar.
-QString OneLine(const QString& text) { return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")); }
 }  // namespace
 
 void FrmMain::ComMailDel_Click() {
@@ -190,8 +187,7 @@ void FrmMain::ComMailDel_Click() {
             ChronoObj()->Shutdown();
             MonitorObj()->Shutdown();
             Screen::Instance()->SetMousePointer(Screen::kDefaultPointer);
-            // The last progress text would outlive a cancelled run.
-            if (session->Cancelled) StatusBar->Panel(1)->SetText(OneLine(box.message));
+            ShowCancelledOutcome(*session, box.message);
             modGlobalFunctions::DisplayMessage(box);
         },
         [&](const QString& d) { Report(d, QString(), routine); });

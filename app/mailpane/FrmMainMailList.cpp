@@ -306,3 +306,8 @@ void FrmMain::ComMailClear_Click() {
         },
         [&](const QString& d) { Report(d, QString(), QStringLiteral("ComMailClear_Click")); });
 }
+
+void FrmMain::ShowCancelledOutcome(const clsPOP3Session& session, const QString& outcome) {
+    if (!session.Cancelled) return;
+    StatusBar->Panel(1)->SetText(QString(outcome).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+}

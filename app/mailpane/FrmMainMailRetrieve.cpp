@@ -41,9 +41,6 @@ constexpr int64_t kMsPerSecond = 1000;
 constexpr int16_t kKeyBackspace = 8;
 const QString kDefaultLines = QStringLiteral("25");
 
-// A closing box's text on one line, for the status bar.
-QString OneLine(const QString& text) { return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")); }
-
 // The line-count box's focus and typed characters, handed to its handlers.
 class TxtLinesEvents : public QObject {
 public:
@@ -280,8 +277,7 @@ void FrmMain::ComMailGet_Click() {
             if (session->Mails) pane->SetCount(static_cast<int32_t>(session->Mails->size()));
             pane->SetAll();
             pane->Refresh();
-            // The last progress text would outlive a cancelled run.
-            if (session->Cancelled) StatusBar->Panel(1)->SetText(OneLine(box.message));
+            ShowCancelledOutcome(*session, box.message);
             modGlobalFunctions::DisplayMessage(box);
         },
         [&](const QString& d) { Report(d, QString(), routine); });

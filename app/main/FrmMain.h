@@ -258,6 +258,9 @@ public:
     bool MailPaneBusy() const { return m_mailPaneBusy; }
 
 private:
+    // After a cancelled retrieval or deletion the status bar shows the
+    // closing box's text, on one line, in place of the last progress text.
+    void ShowCancelledOutcome(const clsPOP3Session& session, const QString& outcome);
     // Marks a mail-pane command as running for its life; a command begun
     // while another runs is refused.
     class MailPaneRun {
