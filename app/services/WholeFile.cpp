@@ -15,7 +15,7 @@ QString Text(const filereplace::Call& call, const char* what) {
 }  // namespace
 
 bool WholeFile::Open(QString* failure) {
-    m_fd = m_call.Open(QFile::encodeName(m_name).toStdString(), filereplace::Mode::kFromStart);
+    m_fd = m_call.Open(QFile::encodeName(m_name).toStdString(), filereplace::Mode::kFromStart, m_bits);
     if (m_fd >= 0) return true;
     *failure = Text(m_call, "Could not open file for writing : ");
     return false;
@@ -41,12 +41,25 @@ bool WholeFile::Commit(QString* failure) {
     return false;
 }
 
+void FormerContent::Drop() {
+    (void)m_call.Commit();
+    ReportNotPutBack();
+}
+
 void FormerContent::PutBack() {
-    for (const std::string& name : m_call.LostNames())
+    m_call.Undo();
+    ReportNotPutBack();
+}
+
+void FormerContent::ReportNotPutBack() {
+    const std::vector<filereplace::Unrestored>& all = m_call.NotPutBack();
+    for (; m_reported < all.size(); ++m_reported) {
+        const filereplace::Unrestored& u = all[m_reported];
         modGlobalFunctions::ReportError(QStringLiteral("The former content of ") +
-                                            QFile::decodeName(QByteArray::fromStdString(name)) +
-                                            QStringLiteral(" could not be kept"),
+                                            QFile::decodeName(QByteArray::fromStdString(u.asked)) +
+                                            QStringLiteral(" could not be put back: it is kept in ") +
+                                            QFile::decodeName(QByteArray::fromStdString(u.kept)),
                                         QString(), QStringLiteral("FormerContent"), QStringLiteral("PutBack"), false,
                                         true);
-    m_call.Undo();
+    }
 }

@@ -14,7 +14,10 @@
 // e.g. "Could not write to file : /data/out.txt (No space left on device)".
 class WholeFile {
 public:
-    explicit WholeFile(const QString& name) : m_name(name) {}
+    // Private: the file is the user's alone (0600), whatever the former
+    // one's bits were.
+    explicit WholeFile(const QString& name, filereplace::Bits bits = filereplace::Bits::kKept)
+        : m_name(name), m_bits(bits) {}
     WholeFile(const WholeFile&) = delete;
     WholeFile& operator=(const WholeFile&) = delete;
 
@@ -33,6 +36,7 @@ public:
 
 private:
     QString m_name;
+    filereplace::Bits m_bits;
     filereplace::Call m_call;
     int m_fd = -1;
 };
@@ -41,7 +45,8 @@ private:
 // emptied with its former content kept.  A command that fails puts the
 // former content back (also when the object goes without Drop); one that
 // finishes, or that the user stopped (a stop keeps what was written),
-// drops it.
+// drops it where a new file stands under the name.  A former content that
+// could not be put back is said on the console with where it is kept.
 class FormerContent {
 public:
     FormerContent() = default;
@@ -50,10 +55,12 @@ public:
     FormerContent& operator=(const FormerContent&) = delete;
 
     void SetAside(const QString& name) { m_call.SetAside(QFile::encodeName(name).toStdString()); }
-    void Drop() { (void)m_call.Commit(); }
-    // A former content that could not be kept is said on the console.
+    void Drop();
     void PutBack();
 
 private:
+    void ReportNotPutBack();
+
     filereplace::Call m_call;
+    size_t m_reported = 0;
 };

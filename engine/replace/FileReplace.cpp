@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,15 +29,45 @@ constexpr mode_t kPrivateBits = 0600;
 constexpr mode_t kPrivateFolderBits = 0700;
 constexpr size_t kCopyBlock = 1u << 20;
 constexpr long kDefaultNameMax = 255;
+constexpr size_t kAttributeList = 64u << 10;
+constexpr char kUserAttribute[] = "user.";
 
-std::function<int(const char*, const char*)>& RenameHook() {
-    static std::function<int(const char*, const char*)> hook;
+std::function<int(Step, const std::string&)>& FaultHook() {
+    static std::function<int(Step, const std::string&)> hook;
     return hook;
 }
 
-int Rename(const char* from, const char* to) {
-    const auto& hook = RenameHook();
-    return hook ? hook(from, to) : ::rename(from, to);
+// True, with errno set, where a test makes the step fail.
+bool Faulted(Step step, const std::string& path) {
+    const auto& hook = FaultHook();
+    const int error = hook ? hook(step, path) : 0;
+    if (error == 0) return false;
+    errno = error;
+    return true;
+}
+
+int Rename(const std::string& from, const std::string& to) {
+    return Faulted(Step::kRename, to) ? -1 : ::rename(from.c_str(), to.c_str());
+}
+
+int Chmod(int fd, const std::string& path, mode_t bits) {
+    return Faulted(Step::kChmod, path) ? -1 : ::fchmod(fd, bits);
+}
+
+// File systems without permission bits (FAT, many FUSE mounts) refuse to
+// set them on the user's own file: the file goes on with what it has.
+bool KeepsNoBits(int error) { return error == ENOSYS || error == EPERM || error == EOPNOTSUPP; }
+
+// A write past the file-size limit would end the process in the middle of
+// a file: ignored, the write fails with EFBIG like any other.
+void IgnoreFileSizeSignal() {
+    struct sigaction now {};
+    if (::sigaction(SIGXFSZ, nullptr, &now) != 0 || (now.sa_flags & SA_SIGINFO) != 0 || now.sa_handler != SIG_DFL)
+        return;
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    (void)::sigaction(SIGXFSZ, &ignore, nullptr);
 }
 
 std::string FolderOf(const std::string& path) {
@@ -77,15 +108,20 @@ std::string Beside(const std::string& target, const char* kind) {
     return NameIn(FolderOf(target), BaseOf(target), true, kind);
 }
 
+std::string SystemText(int error) { return std::strerror(error); }
+
 // The user's own folder for copies that cannot stay beside their file:
 // made readable by the user alone, and refused when someone else's.
-bool PrivateFolder(std::string& folder) {
+bool PrivateFolder(std::string& folder, std::string& why) {
     const char* tmp = std::getenv("TMPDIR");
     folder = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/ormid-" + std::to_string(::geteuid());
-    if (::mkdir(folder.c_str(), kPrivateFolderBits) != 0 && errno != EEXIST) return false;
     struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0) return false;
+    if ((::mkdir(folder.c_str(), kPrivateFolderBits) != 0 && errno != EEXIST) || ::lstat(folder.c_str(), &st) != 0) {
+        why = SystemText(errno);
+        return false;
+    }
     if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & 077) != 0) {
+        why = "not the user's own folder";
         errno = EACCES;
         return false;
     }
@@ -98,6 +134,7 @@ template <typename NameFn>
 int CreateFresh(NameFn name, std::string& created) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         created = name();
+        if (Faulted(Step::kCreate, created)) return -1;
         const int fd = ::open(created.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateBits);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -115,14 +152,14 @@ mode_t CurrentUmask() {
     return mask;
 }
 
-bool SyncPath(const std::string& path, int flags) {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
-    const int error = errno;
+// A folder that cannot be opened (one the user may write but not read) or
+// synced is no reason to undo renames that have all been made.
+void SyncFolder(const std::string& folder) {
+    if (Faulted(Step::kFolderSync, folder)) return;
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)::fsync(fd);
     ::close(fd);
-    errno = error;
-    return ok;
 }
 
 // Copies from's bytes from its start to to (written from its start).
@@ -147,27 +184,50 @@ bool CopyBytes(int from, int to) {
     }
 }
 
-// A copy of the file's content, beside it or else in the user's own
-// folder, synced before the file is touched.  "" when none could be made.
-std::string CopyAside(const std::string& target) {
-    const int from = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
-    if (from < 0) return {};
+// The user's attributes (tags a file manager shows) go with the content,
+// as the permission bits do.  Where the file system has none, nothing goes.
+void CopyUserAttributes(const std::string& from, int to) {
+    std::vector<char> names(kAttributeList);
+    const ssize_t size = ::listxattr(from.c_str(), names.data(), names.size());
+    if (size <= 0) return;
+    std::vector<char> value;
+    for (ssize_t at = 0; at < size; at += static_cast<ssize_t>(std::strlen(names.data() + at)) + 1) {
+        const char* name = names.data() + at;
+        if (std::strncmp(name, kUserAttribute, sizeof kUserAttribute - 1) != 0) continue;
+        const ssize_t length = ::getxattr(from.c_str(), name, nullptr, 0);
+        if (length < 0) continue;
+        value.resize(static_cast<size_t>(length));
+        const ssize_t got = ::getxattr(from.c_str(), name, value.data(), value.size());
+        if (got >= 0) (void)::fsetxattr(to, name, value.data(), static_cast<size_t>(got), 0);
+    }
+}
+
+// A copy of the content of from (the file target), beside it or else in
+// the user's own folder, synced before the file is touched.  "" when none
+// could be made, with why saying what each place answered.
+std::string CopyAside(int from, const std::string& target, std::string& why) {
     std::string kept;
+    why.clear();
     for (int place = 0; place < 2; ++place) {
-        std::string folder;
-        if (place == 1 && !PrivateFolder(folder)) break;
+        std::string folder, refused;
+        if (place == 1 && !PrivateFolder(folder, refused)) {
+            why += ", in " + folder + " (" + refused + ")";
+            break;
+        }
         const int to = place == 0 ? CreateFresh([&] { return Beside(target, "kept"); }, kept)
                                   : CreateFresh([&] { return NameIn(folder, BaseOf(target), false, "kept"); }, kept);
-        if (to < 0) continue;
-        const bool ok = CopyBytes(from, to) && ::fsync(to) == 0;
-        ::close(to);
-        if (ok) {
-            ::close(from);
-            return kept;
+        int error = errno;
+        if (to >= 0) {
+            const bool ok = CopyBytes(from, to) && ::fsync(to) == 0;
+            error = errno;
+            if (ok) CopyUserAttributes(target, to);
+            ::close(to);
+            if (ok) return kept;
+            ::unlink(kept.c_str());
         }
-        ::unlink(kept.c_str());
+        why += (place == 0 ? "beside it (" : ", in " + folder + " (") + SystemText(error) + ")";
+        errno = error;
     }
-    ::close(from);
     return {};
 }
 
@@ -176,31 +236,70 @@ std::string CopyAside(const std::string& target) {
 std::string LinkBeside(const std::string& target) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string kept = Beside(target, "kept");
+        if (Faulted(Step::kLink, target)) break;
         if (::link(target.c_str(), kept.c_str()) == 0) return kept;
         if (errno != EEXIST) break;
     }
     return {};
 }
 
-// Writes the kept copy back into the file through its open descriptor, so
-// the file stays the one it was.
-void CopyBack(const std::string& kept, int fd) {
-    const int from = ::open(kept.c_str(), O_RDONLY | O_CLOEXEC);
-    if (from < 0) return;
-    if (::ftruncate(fd, 0) == 0 && CopyBytes(from, fd)) (void)::fsync(fd);
-    ::close(from);
+// The file itself under a name beside it, the name left empty: a second
+// name and the first removed, or (a file system without hard links) the
+// file renamed.  "" when neither can be done.
+std::string MoveBeside(const std::string& target) {
+    std::string kept = LinkBeside(target);
+    if (!kept.empty()) {
+        if (::unlink(target.c_str()) == 0) return kept;
+        ::unlink(kept.c_str());
+        return {};
+    }
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        kept = Beside(target, "kept");
+        struct stat st {};
+        if (::lstat(kept.c_str(), &st) == 0) continue;
+        return Rename(target, kept) == 0 ? kept : std::string();
+    }
+    return {};
 }
 
-// Puts a kept former file back under its name: renamed when it lies in the
-// same folder, else its bytes written over the file that stands there.
-void PutBack(const std::string& kept, const std::string& target, mode_t bits) {
-    if (Rename(kept.c_str(), target.c_str()) == 0) return;
+// The kept bytes written back into the file of fd, which stays the file it
+// was (inode, owner, group, links), its permission bits put back too (a
+// write clears set-user-ID and set-group-ID).
+bool WriteBack(const std::string& kept, int fd, mode_t bits) {
+    if (Faulted(Step::kPutBack, kept)) return false;
+    const int from = ::open(kept.c_str(), O_RDONLY | O_CLOEXEC);
+    if (from < 0) return false;
+    const bool ok = ::ftruncate(fd, 0) == 0 && CopyBytes(from, fd) && ::fsync(fd) == 0;
+    ::close(from);
+    struct stat st {};
+    if (ok && ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & kPermissionBits) != bits)
+        (void)::fchmod(fd, bits);
+    return ok;
+}
+
+// The kept file goes under the name, in place of whatever stands there:
+// renamed when it lies in the same file system, else its bytes written over
+// the file at the name.  True when nothing of it is left beside.
+bool PutBackByName(const std::string& kept, const std::string& target, mode_t bits) {
+    if (Faulted(Step::kPutBack, kept)) return false;
+    // A copy (no hard link could be made) is the user's alone until now.
+    (void)::chmod(kept.c_str(), bits);
+    struct stat before {};
+    const bool haveKept = ::lstat(kept.c_str(), &before) == 0;
+    if (Rename(kept, target) == 0) {
+        // Two names of one file: the rename leaves both.
+        struct stat still {};
+        if (haveKept && ::lstat(kept.c_str(), &still) == 0 && still.st_ino == before.st_ino &&
+            still.st_dev == before.st_dev)
+            ::unlink(kept.c_str());
+        return true;
+    }
     const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, kPrivateBits);
-    if (fd < 0) return;
-    CopyBack(kept, fd);
-    (void)::fchmod(fd, bits);
+    if (fd < 0) return false;
+    const bool ok = WriteBack(kept, fd, bits);
     ::close(fd);
-    ::unlink(kept.c_str());
+    if (ok) ::unlink(kept.c_str());
+    return ok;
 }
 
 // Renaming a new file over this one gives it the writer's owner and group,
@@ -212,6 +311,16 @@ bool RenameKeepsIdentity(const struct stat& st, const std::string& target) {
     const gid_t newGroup = (folder.st_mode & S_ISGID) ? folder.st_gid : ::getegid();
     if (st.st_gid != newGroup) return false;
     return ::getxattr(target.c_str(), "system.posix_acl_access", nullptr, 0) < 0;
+}
+
+bool SameFile(const struct stat& st, dev_t dev, ino_t ino) { return st.st_dev == dev && st.st_ino == ino; }
+
+// The empty file SetAside leaves gets a modification time no file written
+// now has: a file whose inode number is reused for the writer's new file,
+// or one the writer appended to, can then not pass for it.
+void MarkUntouched(int fd) {
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {0, 0}};
+    (void)::futimens(fd, times);
 }
 
 }  // namespace
@@ -237,56 +346,67 @@ std::string FollowLinks(const std::string& path) {
         if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
         std::string target(PATH_MAX, '\0');
         const ssize_t n = ::readlink(p.c_str(), target.data(), target.size());
-        if (n <= 0 || static_cast<size_t>(n) == target.size()) return p;
+        if (n <= 0) return {};
+        if (static_cast<size_t>(n) == target.size()) {
+            errno = ENAMETOOLONG;
+            return {};
+        }
         target.resize(static_cast<size_t>(n));
         const size_t slash = p.rfind('/');
         if (target[0] != '/' && slash != std::string::npos) target.insert(0, p, 0, slash + 1);
         p = std::move(target);
     }
-    return p;
+    errno = ELOOP;
+    return {};
 }
 
-void InstallRename(std::function<int(const char*, const char*)> rename) { RenameHook() = std::move(rename); }
+void InstallFault(std::function<int(Step, const std::string&)> fault) { FaultHook() = std::move(fault); }
 
 Call::~Call() { Undo(); }
 
-int Call::Open(const std::string& asked, Mode mode) {
+int Call::Refuse(const std::string& asked, int error, std::string cause) {
+    m_error = error;
+    m_cause = cause.empty() ? SystemText(error) : std::move(cause);
+    m_failedName = asked;
+    return -1;
+}
+
+int Call::Open(const std::string& asked, Mode mode, Bits bits) {
+    IgnoreFileSizeSignal();
     Entry e;
     e.asked = asked;
     e.target = FollowLinks(asked);
-    auto refuse = [&](int error) {
-        m_error = error;
-        m_failedName = asked;
-        m_failedLost = false;
-        return -1;
-    };
+    if (e.target.empty()) return Refuse(asked, errno);
     struct stat st {};
     e.existed = ::stat(e.target.c_str(), &st) == 0;
-    if (e.existed && S_ISDIR(st.st_mode)) return refuse(EISDIR);
+    if (!e.existed && errno != ENOENT) return Refuse(asked, errno);
+    if (e.existed && S_ISDIR(st.st_mode)) return Refuse(asked, EISDIR);
+    const mode_t newBits = bits == Bits::kPrivate ? kPrivateBits : kNewFileBits & ~CurrentUmask();
+    e.bits = bits == Bits::kPrivate || !e.existed ? newBits : (st.st_mode & kPermissionBits);
+    e.privateBits = bits == Bits::kPrivate;
+    e.former = e.existed ? (st.st_mode & kPermissionBits) : newBits;
     if (e.existed && !S_ISREG(st.st_mode)) {
         // A device or a pipe: nothing to rename over, nothing to keep.
         e.way = Way::kDevice;
         e.fd = ::open(e.target.c_str(), O_WRONLY | O_CLOEXEC | (mode == Mode::kAppend ? O_APPEND : O_TRUNC));
-        if (e.fd < 0) return refuse(errno);
+        if (e.fd < 0) return Refuse(asked, errno);
     } else if (mode == Mode::kAppend) {
         e.way = Way::kAppend;
-        e.fd = ::open(e.target.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | (e.existed ? 0 : O_CREAT | O_EXCL),
-                      kNewFileBits);
+        e.fd = ::open(e.target.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | (e.existed ? 0 : O_CREAT | O_EXCL), newBits);
         struct stat now {};
-        if (e.fd < 0) return refuse(errno);
+        if (e.fd < 0) return Refuse(asked, errno);
         if (::fstat(e.fd, &now) != 0) {
             const int error = errno;
             ::close(e.fd);
             if (!e.existed) ::unlink(e.target.c_str());
-            return refuse(error);
+            return Refuse(asked, error);
         }
         e.formerLength = now.st_size;
         e.dev = now.st_dev;
         e.ino = now.st_ino;
     } else {
         // A file the user may not write is not replaced behind its back.
-        if (e.existed && ::access(e.target.c_str(), W_OK) != 0) return refuse(errno);
-        e.bits = e.existed ? (st.st_mode & kPermissionBits) : (kNewFileBits & ~CurrentUmask());
+        if (e.existed && ::access(e.target.c_str(), W_OK) != 0) return Refuse(asked, errno);
         bool inPlace = e.existed && !RenameKeepsIdentity(st, e.target);
         if (!inPlace) {
             e.fd = CreateFresh([&] { return Beside(e.target, "tmp"); }, e.temp);
@@ -295,12 +415,12 @@ int Call::Open(const std::string& asked, Mode mode) {
             } else if (e.existed && (errno == EACCES || errno == EPERM || errno == EROFS)) {
                 inPlace = true;  // a folder that takes no new file may hold a writable one
             } else {
-                return refuse(errno);
+                return Refuse(asked, errno);
             }
         }
         if (inPlace) {
             e.way = Way::kInPlace;
-            if (!EmptyInPlace(e, st.st_size)) return refuse(errno);
+            if (!EmptyInPlace(e, st.st_size)) return Refuse(asked, m_error, m_cause);
         }
     }
     m_entries.push_back(std::move(e));
@@ -313,28 +433,41 @@ bool Call::FinishEntry(size_t at) {
     Entry& e = m_entries[at];
     if (e.finished) return true;
     e.finished = true;
+    if (e.fd < 0) return true;
     switch (e.way) {
         case Way::kTemporary: {
-            if (::fchmod(e.fd, e.bits) != 0 || ::fsync(e.fd) != 0) return Failed(at, errno);
-            const int fd = e.fd;
-            e.fd = -1;
-            if (::close(fd) != 0 && errno != EINTR) return Failed(at, errno);
-            return true;
+            if (Chmod(e.fd, e.temp, e.bits) != 0 && !KeepsNoBits(errno)) return Failed(at, errno);
+            if (e.existed) CopyUserAttributes(e.target, e.fd);
+            struct stat st {};
+            if (::fsync(e.fd) != 0 || ::fstat(e.fd, &st) != 0) return Failed(at, errno);
+            e.dev = st.st_dev;
+            e.ino = st.st_ino;
+            break;
         }
         case Way::kInPlace:
+            if (e.privateBits && Chmod(e.fd, e.target, e.bits) != 0 && !KeepsNoBits(errno)) return Failed(at, errno);
+            [[fallthrough]];
         case Way::kAppend:
-            return ::fsync(e.fd) == 0 || Failed(at, errno);
+            if (::fsync(e.fd) != 0) return Failed(at, errno);
+            break;
         default:
-            return true;
+            break;
     }
+    // Only the file being written holds a descriptor.
+    const int fd = e.fd;
+    e.fd = -1;
+    if (::close(fd) != 0 && errno != EINTR && e.way != Way::kDevice) return Failed(at, errno);
+    return true;
 }
 
 void Call::SetAside(const std::string& asked) {
     Entry e;
     e.asked = asked;
     e.target = FollowLinks(asked);
+    if (e.target.empty()) return;  // a link loop: the writer says so
     struct stat st {};
     if (::stat(e.target.c_str(), &st) != 0) {
+        if (errno != ENOENT) return;
         e.way = Way::kAbsent;
         m_entries.push_back(std::move(e));
         return;
@@ -342,36 +475,106 @@ void Call::SetAside(const std::string& asked) {
     // A folder, a device, a file the user may not write: the writer says.
     if (!S_ISREG(st.st_mode) || ::access(e.target.c_str(), W_OK) != 0) return;
     e.existed = true;
-    e.bits = st.st_mode & kPermissionBits;
+    e.bits = e.former = st.st_mode & kPermissionBits;
     if (RenameKeepsIdentity(st, e.target)) {
-        e.kept = LinkBeside(e.target);
-        if (!e.kept.empty() && ::unlink(e.target.c_str()) == 0) {
-            e.way = Way::kMovedAside;
-            m_entries.push_back(std::move(e));
+        e.kept = MoveBeside(e.target);
+        if (!e.kept.empty()) {
+            // An empty file of the former one's bits and attributes in its
+            // place: the writer's file takes them from it.
+            const int fd = Faulted(Step::kCreate, e.target)
+                               ? -1
+                               : ::open(e.target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateBits);
+            struct stat now {};
+            if (fd >= 0) {
+                (void)Chmod(fd, e.target, e.bits);  // where refused, it stays the user's alone
+                CopyUserAttributes(e.kept, fd);
+                MarkUntouched(fd);
+            }
+            if (fd >= 0 && ::fstat(fd, &now) == 0) {
+                ::close(fd);
+                e.dev = now.st_dev;
+                e.ino = now.st_ino;
+                e.mtime = now.st_mtim;
+                e.way = Way::kMovedAside;
+                m_entries.push_back(std::move(e));
+                return;
+            }
+            if (fd >= 0) {
+                ::close(fd);
+                ::unlink(e.target.c_str());
+            }
+            // Left as it was: the writer meets the same refusal and says why.
+            if (!PutBackByName(e.kept, e.target, e.former)) m_unrestored.push_back({e.asked, e.kept});
             return;
         }
-        if (!e.kept.empty()) ::unlink(e.kept.c_str());
     }
     e.way = Way::kCopiedAside;
-    // Left as it was when it cannot be emptied: the writer says why.
-    if (EmptyInPlace(e, st.st_size)) m_entries.push_back(std::move(e));
+    // Left as it was when its content cannot be kept: the writer says why.
+    if (!EmptyInPlace(e, st.st_size)) return;
+    MarkUntouched(e.fd);
+    struct stat now {};
+    if (::fstat(e.fd, &now) == 0) e.mtime = now.st_mtim;
+    ::close(e.fd);
+    e.fd = -1;
+    m_entries.push_back(std::move(e));
 }
 
 bool Call::KeepFormer(Entry& e) {
     e.kept = LinkBeside(e.target);
-    if (e.kept.empty()) e.kept = CopyAside(e.target);
+    if (!e.kept.empty()) return true;
+    const int from = ::open(e.target.c_str(), O_RDONLY | O_CLOEXEC);
+    if (from < 0) {
+        m_cause = "no copy of its former content could be kept (" + SystemText(errno) + ")";
+        return false;
+    }
+    std::string why;
+    e.kept = CopyAside(from, e.target, why);
+    const int error = errno;
+    ::close(from);
+    errno = error;
+    if (e.kept.empty()) m_cause = "no copy of its former content could be kept: " + why;
     return !e.kept.empty();
 }
 
 bool Call::EmptyInPlace(Entry& e, off_t formerSize) {
-    e.kept = CopyAside(e.target);
-    e.lost = e.kept.empty() && formerSize > 0;
-    e.fd = ::open(e.target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (e.fd >= 0) return true;
-    const int error = errno;
-    if (!e.kept.empty()) ::unlink(e.kept.c_str());
-    errno = error;
-    return false;
+    // One descriptor reads the copy and empties the file: no other file can
+    // come between the two.
+    const int fd = ::open(e.target.c_str(), (formerSize > 0 ? O_RDWR : O_WRONLY) | O_CLOEXEC);
+    if (fd < 0) {
+        m_error = errno;
+        m_cause = formerSize > 0 ? "no copy of its former content could be kept (" + SystemText(errno) + ")"
+                                 : SystemText(errno);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        m_error = errno;
+        m_cause = SystemText(errno);
+        ::close(fd);
+        return false;
+    }
+    if (st.st_size > 0) {
+        std::string why;
+        e.kept = CopyAside(fd, e.target, why);
+        if (e.kept.empty()) {
+            m_error = errno;
+            m_cause = "no copy of its former content could be kept: " + why;
+            ::close(fd);
+            return false;
+        }
+    }
+    if (::ftruncate(fd, 0) != 0) {
+        m_error = errno;
+        m_cause = SystemText(errno);
+        ::close(fd);
+        if (!e.kept.empty()) ::unlink(e.kept.c_str());
+        e.kept.clear();
+        return false;
+    }
+    e.fd = fd;
+    e.dev = st.st_dev;
+    e.ino = st.st_ino;
+    return true;
 }
 
 bool Call::Commit() {
@@ -384,28 +587,30 @@ bool Call::Commit() {
     // rename has succeeded: a failed rename puts the earlier ones back.
     for (size_t k = 0; k < last; ++k) {
         Entry& e = m_entries[k];
-        if (e.way == Way::kTemporary && e.existed && !KeepFormer(e)) return Failed(k, errno);
+        if (e.way == Way::kTemporary && e.existed && !KeepFormer(e)) return Failed(k, errno, m_cause);
     }
-    std::set<std::string> folders;
+    std::set<std::pair<dev_t, ino_t>> synced;
+    std::vector<std::string> folders;
     for (size_t k = 0; k < m_entries.size(); ++k) {
         Entry& e = m_entries[k];
         if (e.way != Way::kTemporary) continue;
-        if (Rename(e.temp.c_str(), e.target.c_str()) != 0) return Failed(k, errno);
+        if (Rename(e.temp, e.target) != 0) return Failed(k, errno);
         e.renamed = true;
-        folders.insert(FolderOf(e.target));
+        const std::string folder = FolderOf(e.target);
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) != 0 || synced.insert({st.st_dev, st.st_ino}).second) folders.push_back(folder);
     }
     // Once for the call, however many files it renamed there.
-    for (const std::string& folder : folders)
-        if (!SyncPath(folder, O_RDONLY | O_DIRECTORY)) return Failed(last, errno);
+    for (const std::string& folder : folders) SyncFolder(folder);
     for (Entry& e : m_entries) DropEntry(e);
     m_entries.clear();
     return true;
 }
 
-bool Call::Failed(size_t at, int error) {
+bool Call::Failed(size_t at, int error, std::string cause) {
     m_error = error;
+    m_cause = cause.empty() ? SystemText(error) : std::move(cause);
     m_failedName = m_entries[at].asked;
-    m_failedLost = m_entries[at].lost;
     Undo();
     return false;
 }
@@ -413,6 +618,7 @@ bool Call::Failed(size_t at, int error) {
 void Call::Fail(int error) {
     if (m_entries.empty()) {
         m_error = error;
+        m_cause = SystemText(error);
         return;
     }
     Failed(m_entries.size() - 1, error);
@@ -423,43 +629,63 @@ void Call::Undo() {
     m_entries.clear();
 }
 
+void Call::Restore(Entry& e) {
+    if (e.kept.empty()) return;
+    bool ok = false;
+    struct stat atName {};
+    if (::stat(e.target.c_str(), &atName) == 0 && SameFile(atName, e.dev, e.ino)) {
+        const int fd = e.fd >= 0 ? e.fd : ::open(e.target.c_str(), O_WRONLY | O_CLOEXEC);
+        struct stat st {};
+        ok = fd >= 0 && ::fstat(fd, &st) == 0 && SameFile(st, e.dev, e.ino) && WriteBack(e.kept, fd, e.former);
+        if (fd >= 0 && fd != e.fd) ::close(fd);
+        if (ok) ::unlink(e.kept.c_str());
+    } else {
+        ok = PutBackByName(e.kept, e.target, e.former);
+    }
+    if (!ok) m_unrestored.push_back({e.asked, e.kept});
+    e.kept.clear();
+}
+
 void Call::UndoEntry(Entry& e) {
     switch (e.way) {
         case Way::kTemporary:
             if (e.fd >= 0) ::close(e.fd);
+            e.fd = -1;
             if (!e.renamed) {
                 ::unlink(e.temp.c_str());
+                if (!e.kept.empty()) ::unlink(e.kept.c_str());  // the former file still stands at the name
             } else if (!e.kept.empty()) {
-                PutBack(e.kept, e.target, e.bits);
+                if (!PutBackByName(e.kept, e.target, e.former)) m_unrestored.push_back({e.asked, e.kept});
             } else if (!e.existed) {
-                ::unlink(e.target.c_str());
+                // Only the file this call made: another one put there meanwhile stays.
+                struct stat now {};
+                if (::lstat(e.target.c_str(), &now) == 0 && SameFile(now, e.dev, e.ino)) ::unlink(e.target.c_str());
             }
             break;
         case Way::kInPlace:
         case Way::kCopiedAside:
-            if (!e.kept.empty()) {
-                CopyBack(e.kept, e.fd);
-                ::unlink(e.kept.c_str());
-            }
-            ::close(e.fd);
+            Restore(e);
             break;
         case Way::kAppend: {
+            struct stat now {};
+            const bool stands = ::lstat(e.target.c_str(), &now) == 0 && SameFile(now, e.dev, e.ino);
             if (e.existed) {
-                // On the open descriptor: a file renamed over the name meanwhile is never cut.
-                if (::ftruncate(e.fd, e.formerLength) == 0) (void)::fsync(e.fd);
-            } else {
-                struct stat now {};
-                if (::lstat(e.target.c_str(), &now) == 0 && now.st_dev == e.dev && now.st_ino == e.ino)
-                    ::unlink(e.target.c_str());
+                // Cut on the file it wrote: one renamed over the name meanwhile is never cut.
+                const int fd = e.fd >= 0 ? e.fd : stands ? ::open(e.target.c_str(), O_WRONLY | O_CLOEXEC) : -1;
+                struct stat st {};
+                if (fd >= 0 && ::fstat(fd, &st) == 0 && SameFile(st, e.dev, e.ino) &&
+                    ::ftruncate(fd, e.formerLength) == 0)
+                    (void)::fsync(fd);
+                if (fd >= 0 && fd != e.fd) ::close(fd);
+            } else if (stands) {
+                ::unlink(e.target.c_str());
             }
-            ::close(e.fd);
             break;
         }
         case Way::kDevice:
-            ::close(e.fd);
             break;
         case Way::kMovedAside:
-            PutBack(e.kept, e.target, e.bits);
+            if (!PutBackByName(e.kept, e.target, e.former)) m_unrestored.push_back({e.asked, e.kept});
             break;
         case Way::kAbsent: {
             struct stat now {};
@@ -467,32 +693,33 @@ void Call::UndoEntry(Entry& e) {
             break;
         }
     }
+    if (e.fd >= 0) ::close(e.fd);
     e.fd = -1;
 }
 
 void Call::DropEntry(Entry& e) {
     if (e.fd >= 0) ::close(e.fd);
     e.fd = -1;
-    if (e.way == Way::kMovedAside) {
-        // The new file under the name takes the former one's permission bits.
+    if (e.way == Way::kMovedAside || e.way == Way::kCopiedAside) {
+        // The writer made nothing (it could not create its file): the name
+        // holds no file, or still the empty one left for it.
         struct stat now {};
-        if (::stat(e.target.c_str(), &now) == 0 && S_ISREG(now.st_mode) && now.st_uid == ::geteuid())
-            (void)::chmod(e.target.c_str(), e.bits);
+        const bool none = ::stat(e.target.c_str(), &now) != 0;
+        if (none || (SameFile(now, e.dev, e.ino) && now.st_size == 0 && now.st_mtim.tv_sec == e.mtime.tv_sec &&
+                     now.st_mtim.tv_nsec == e.mtime.tv_nsec)) {
+            UndoEntry(e);
+            return;
+        }
     }
     if (!e.kept.empty()) ::unlink(e.kept.c_str());
 }
 
 std::string Call::Describe(const char* what) const {
-    std::string text = std::string(what) + m_failedName + " (" + std::strerror(m_error) + ")";
-    if (m_failedLost) text += "; its former content could not be kept";
+    std::string text = std::string(what) + m_failedName + " (" + m_cause + ")";
+    for (const Unrestored& u : m_unrestored)
+        text += u.asked == m_failedName ? "; its former content is kept in " + u.kept
+                                        : "; the former content of " + u.asked + " is kept in " + u.kept;
     return text;
-}
-
-std::vector<std::string> Call::LostNames() const {
-    std::vector<std::string> names;
-    for (const Entry& e : m_entries)
-        if (e.lost) names.push_back(e.asked);
-    return names;
 }
 
 }  // namespace filereplace

@@ -25,13 +25,6 @@ bool ReportMissingName(const char* path) {
 
 }  // namespace
 
-std::FILE* OpenFileChecked(const char* path, const char* mode) {
-    if (ReportMissingName(path)) return nullptr;
-    std::FILE* f = std::fopen(path, mode);
-    if (f == nullptr) SendError(&g_registered, Format("Could not open file : %s (%s)", path, std::strerror(errno)));
-    return f;
-}
-
 bool BufferedWriter::Open(const std::string& path, const char* mode) {
     if (fd_ >= 0) Discard();
     buffer_.clear();
@@ -48,8 +41,7 @@ bool BufferedWriter::OpenChecked(const char* path, const char* mode) {
 }
 
 const char* BufferedWriter::Cause() const {
-    const int error = error_ != 0 ? error_ : call_.Error();
-    return error != 0 ? std::strerror(error) : "";
+    return error_ != 0 ? std::strerror(error_) : call_.Cause().c_str();
 }
 
 void BufferedWriter::Add(const char* bytes, size_t n) {

@@ -17,10 +17,6 @@ namespace yrb {
 // written later (the workers' blocks).
 void AppendNumber(std::string& out, uint32_t value);
 
-// Opens a file; the messages for a missing name or a failed open (with the
-// system's cause) go to the registered error slot.
-std::FILE* OpenFileChecked(const char* path, const char* mode);
-
 // The first failed write or close is kept; bytes added after it are dropped,
 // and the close reports it once.  Without an open file, Add does nothing.
 // One writer holds every file of a call (the numbered files of a split), so
@@ -37,10 +33,11 @@ public:
     // still open is undone first).  False when it cannot be opened; no
     // message, the callers word their own with Cause().
     bool Open(const std::string& path, const char* mode);
-    // Open with the messages of OpenFileChecked.
+    // Open, the messages for a missing name or a failed open (with its
+    // cause) sent to the registered error slot.
     bool OpenChecked(const char* path, const char* mode);
     bool IsOpen() const { return fd_ >= 0; }
-    // The system's text for the last failure, e.g. "No space left on device".
+    // The text for the last failure, e.g. "No space left on device".
     const char* Cause() const;
 
     void Add(const char* bytes, size_t n);

@@ -579,17 +579,13 @@ TEST_F(WriteFailures, ASplitWhoseSecondRenameFails) {
         for (const auto& name : r.former) dir.Write(name, "FORMER " + name);
         const Snapshot before = Contents(dir);
         int renames = 0;
-        filereplace::InstallRename([&](const char* from, const char* to) {
-            if (++renames == 2) {
-                errno = EPERM;
-                return -1;
-            }
-            return ::rename(from, to);
+        filereplace::InstallFault([&](filereplace::Step step, const std::string&) {
+            return step == filereplace::Step::kRename && ++renames == 2 ? EPERM : 0;
         });
         Recorder rec;
         rec.Register();
         EXPECT_EQ(YRB01(1, 0, 0, 0, 0, "", "\n", out.c_str(), 2, "wb"), YRB_FAILED);
-        filereplace::InstallRename({});
+        filereplace::InstallFault({});
         EXPECT_EQ(rec.Texts('E'), (V{"Could not write to file : " + dir.Path("out_2.txt") + " (Operation not permitted)"}));
         EXPECT_EQ(Contents(dir), before);
     }

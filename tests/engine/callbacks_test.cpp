@@ -66,20 +66,20 @@ TEST(Callbacks, AnimationEvery30002ndStep) {
     EXPECT_EQ(rec.Count('A'), 2u);
 }
 
-TEST(Callbacks, OpenFileCheckedMessages) {
+TEST(Callbacks, OpenCheckedMessages) {
     fx::TempDir dir;
     Recorder rec;
     rec.Register();
-    EXPECT_EQ(yrb::OpenFileChecked(nullptr, "rb"), nullptr);
-    EXPECT_EQ(yrb::OpenFileChecked("", "rb"), nullptr);
+    yrb::BufferedWriter w;
+    EXPECT_FALSE(w.OpenChecked(nullptr, "a+b"));
+    EXPECT_FALSE(w.OpenChecked("", "a+b"));
     const std::string missing = dir.Path("no/such/file");
-    EXPECT_EQ(yrb::OpenFileChecked(missing.c_str(), "rb"), nullptr);
+    EXPECT_FALSE(w.OpenChecked(missing.c_str(), "a+b"));
     EXPECT_EQ(rec.Texts('E'), (V{"Could not open file : No file name specified (empty string)",
                                  "Could not open file : No file name specified (length = 0)",
                                  "Could not open file : " + missing + " (No such file or directory)"}));
-    std::FILE* f = yrb::OpenFileChecked(dir.Path("report.dup").c_str(), "a+b");
-    ASSERT_NE(f, nullptr);
-    std::fclose(f);
+    EXPECT_TRUE(w.OpenChecked(dir.Path("report.dup").c_str(), "a+b"));
+    EXPECT_TRUE(w.Close());
 }
 
 TEST(Callbacks, LongMessagesAreNotCut) {
