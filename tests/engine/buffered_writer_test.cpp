@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -62,17 +63,21 @@ constexpr uid_t kNobody = 65534;
 constexpr gid_t kNogroup = 65534;
 
 enum class As { kThisUser, kNobody };
+// SIGXFSZ as a test sets it, or at its default, which ends the process
+// unless the writer ignores it.
+enum class FileSizeSignal { kIgnored, kDefault };
 
 // Runs body in a child process whose files cannot grow past limit bytes; a
 // write beyond fails (EFBIG) instead of raising SIGXFSZ, as on a full disk.
 // Returns what body returned and the messages of the error slot.
-Outcome WithFileLimit(rlim_t limit, const std::function<int32_t()>& body, As as = As::kThisUser) {
+Outcome WithFileLimit(rlim_t limit, const std::function<int32_t()>& body, As as = As::kThisUser,
+                      FileSizeSignal signal = FileSizeSignal::kIgnored) {
     int fds[2];
     if (::pipe(fds) != 0) return {-99, {"pipe failed"}};
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(fds[0]);
-        std::signal(SIGXFSZ, SIG_IGN);
+        std::signal(SIGXFSZ, signal == FileSizeSignal::kIgnored ? SIG_IGN : SIG_DFL);
         const rlimit lim{limit, limit};
         if (::setrlimit(RLIMIT_FSIZE, &lim) != 0) ::_exit(2);
         if (as == As::kNobody && (::setgroups(0, nullptr) != 0 || ::setgid(kNogroup) != 0 || ::setuid(kNobody) != 0))
@@ -402,6 +407,11 @@ TEST_F(WriteFailures, OpenFailuresNameTheCause) {
     std::filesystem::create_directory(dir.Path("folder"));
     const std::string folder = dir.Path("folder");
     const std::string missing = dir.Path("missing/list.out");
+    // Two links that lead to each other: no file to write, and neither link
+    // is replaced by one.
+    std::filesystem::create_symlink("loop.b", dir.Path("loop.a"));
+    std::filesystem::create_symlink("loop.a", dir.Path("loop.b"));
+    const std::string loop = dir.Path("loop.a");
     struct Row {
         const char* name;
         std::function<int32_t()> call;
@@ -413,6 +423,10 @@ TEST_F(WriteFailures, OpenFailuresNameTheCause) {
          {"Could not open file for writing : " + folder + " (Is a directory)"}},
         {"no such folder", [&] { return YRB01(1, 0, 0, 0, 0, "", "\n", missing.c_str(), 0, "wb"); },
          {"Could not open file for writing : " + missing + " (No such file or directory)"}},
+        {"a link loop as the list", [&] { return YRB01(1, 0, 0, 0, 0, "", "\n", loop.c_str(), 0, "wb"); },
+         {"Could not open file for writing : " + loop + " (Too many levels of symbolic links)"}},
+        {"a link loop as the appended list", [&] { return YRB01(1, 0, 0, 0, 0, "", "\n", loop.c_str(), 0, "a+b"); },
+         {"Could not open file for writing : " + loop + " (Too many levels of symbolic links)"}},
         {"statistics into a folder", [&] { return YRB23(1, folder.c_str(), 0, 0); },
          {"Could not open file for writing : " + folder + " (Is a directory)"}},
         {"duplicates into a folder", [&] { return YRB11(1, YRB_PART_ADDRESS, 0x10, 0, 0, folder.c_str()); },
@@ -425,7 +439,9 @@ TEST_F(WriteFailures, OpenFailuresNameTheCause) {
         rec.Register();
         EXPECT_EQ(r.call(), YRB_FAILED);
         EXPECT_EQ(rec.Texts('E'), r.errors);
-        EXPECT_EQ(Names(dir), (V{"folder", "in.mal"}));
+        EXPECT_EQ(Names(dir), (V{"folder", "in.mal", "loop.a", "loop.b"}));
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("loop.a")));
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("loop.b")));
     }
 }
 
@@ -472,6 +488,7 @@ TEST_F(WriteFailures, FilesThatRenamingWouldChange) {
         int32_t result;
         Snapshot after;                 // the folder afterwards, byte for byte
         std::function<void()> identity;  // owners, groups and links afterwards
+        std::string error = {};         // a failure's message; none: the file did not fit
     } rows[] = {
         {"sticky folder: a split over another user's file", As::kNobody, 0, 01777,
          [&] {
@@ -505,6 +522,38 @@ TEST_F(WriteFailures, FilesThatRenamingWouldChange) {
          },
          24, 0, YRB_FAILED, {{"alias.txt", "former bytes"}, {"out.txt", "former bytes"}},
          [&] { owned("out.txt", 0, 0, 2); }},
+        // Someone else made the per-user folder first: no copy can be kept
+        // anywhere, so the file is not touched.
+        {"no copy possible: the file is left as it was", As::kNobody, kNobody, 0555,
+         [&] {
+             make("out.txt", "former bytes", kNobody, kNogroup, 0644);
+             fs::create_directory(kept + "/ormid-65534");
+             ::chmod((kept + "/ormid-65534").c_str(), 0700);
+         },
+         RLIM_INFINITY, 0, YRB_FAILED, {{"out.txt", "former bytes"}}, [&] { owned("out.txt", kNobody, kNogroup, 1); },
+         "Could not open file for writing : " + out +
+             " (no copy of its former content could be kept: beside it (Permission denied), in " + kept +
+             "/ormid-65534 (not the user's own folder))"},
+        // A write by another user than root clears these bits; a failure
+        // puts them back with the bytes.
+        {"set-user-ID and set-group-ID bits come back with the former bytes", As::kNobody, kNobody, 0555,
+         [&] { make("out.txt", "former bytes", kNobody, kNogroup, 06755); }, 24, 0, YRB_FAILED,
+         {{"out.txt", "former bytes"}},
+         [&] {
+             owned("out.txt", kNobody, kNogroup, 1);
+             struct stat st {};
+             EXPECT_EQ(::stat(out.c_str(), &st), 0);
+             EXPECT_EQ(st.st_mode & 07777, 06755u);
+         }},
+        // A drop folder: the user may write but not read it, so it cannot
+        // be opened for its sync; the renames stand.
+        {"a folder of mode 0300: a split over former files", As::kNobody, kNobody, 0300,
+         [&] {
+             make("out_1.txt", "FORMER-1", kNobody, kNogroup, 0644);
+             make("out_2.txt", "FORMER-2", kNobody, kNogroup, 0644);
+         },
+         RLIM_INFINITY, 2, 4, {{"out_1.txt", firstTwo}, {"out_2.txt", lastTwo}},
+         [&] { owned("out_2.txt", kNobody, kNogroup, 1); }},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -526,7 +575,8 @@ TEST_F(WriteFailures, FilesThatRenamingWouldChange) {
             r.as);
         EXPECT_EQ(got.result, r.result);
         if (r.result < 0) {
-            EXPECT_EQ(got.errors, (V{"Could not write to file : " + out + " (File too large)"}));
+            EXPECT_EQ(got.errors,
+                      (V{r.error.empty() ? "Could not write to file : " + out + " (File too large)" : r.error}));
         }
         ::chmod(folder.c_str(), 0755);
         Snapshot after;
@@ -634,6 +684,280 @@ TEST_F(WriteFailures, TemporaryFileWhileItIsWritten) {
         EXPECT_EQ(Names(dir), V{"out.txt"});
     }
     ::umask(formerMask);
+}
+
+// A text matched as it is, inside a regular expression.
+std::string Quoted(const std::string& text) {
+    static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+    return std::regex_replace(text, special, R"(\$&)");
+}
+
+mode_t BitsOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+// Each step of a call that the system may refuse, made to fail in a child
+// process: what the call answers, and the folder afterwards, every file
+// byte for byte with its bits, links still links, and nothing beside the
+// files but the copies a failed put-back keeps.
+TEST_F(WriteFailures, StepsTheSystemRefuses) {
+    using filereplace::Step;
+    namespace fs = std::filesystem;
+    const std::string in = dir.Write("in.mal", "a@x\nb@y\nc@z\n");
+    ASSERT_EQ(YRB13(1, in.c_str(), 0, "", "\n"), 3);
+    const std::string out = dir.Path("out.txt");
+    auto former = [&](const std::string& name, const std::string& bytes, mode_t bits) {
+        dir.Write(name, bytes);
+        ::chmod(dir.Path(name).c_str(), bits);
+    };
+    // A fault for one step: its n-th time (0: every time) fails with error.
+    auto failing = [](Step which, int error, int nth = 0) {
+        return [which, error, nth, seen = 0](Step step, const std::string&) mutable {
+            return step == which && (++seen == nth || nth == 0) ? error : 0;
+        };
+    };
+    using Fault = std::function<int(Step, const std::string&)>;
+    auto both = [](Fault a, Fault b) {
+        return [a, b](Step step, const std::string& path) mutable {
+            const int error = a(step, path);
+            return error != 0 ? error : b(step, path);
+        };
+    };
+    struct File {
+        std::string name;
+        std::string bytes;
+        mode_t bits;
+    };
+    const std::string twoFiles = "a@x\nb@y";
+    struct Row {
+        const char* name;
+        std::function<void()> prepare;
+        Fault fault;
+        rlim_t limit;
+        int32_t perFile;
+        int32_t result;
+        std::string error;  // a regular expression; "" when the call succeeds
+        std::vector<File> after;
+        std::vector<File> kept = {};  // name: a regular expression
+    } rows[] = {
+        {"links refused: the first of two files comes back with its own bits when the second rename fails",
+         [&] {
+             former("out_1.txt", "FORMER-1", 0640);
+             former("out_2.txt", "FORMER-2", 0604);
+         },
+         both(failing(Step::kLink, EPERM), failing(Step::kRename, EPERM, 2)), kNoLimit, 2, YRB_FAILED,
+         Quoted("Could not write to file : " + dir.Path("out_2.txt") + " (Operation not permitted)"),
+         {{"out_1.txt", "FORMER-1", 0640}, {"out_2.txt", "FORMER-2", 0604}}},
+        {"the first rename fails: no second name is left beside the files",
+         [&] {
+             former("out_1.txt", "FORMER-1", 0644);
+             former("out_2.txt", "FORMER-2", 0644);
+         },
+         failing(Step::kRename, EPERM, 1), kNoLimit, 2, YRB_FAILED,
+         Quoted("Could not write to file : " + dir.Path("out_1.txt") + " (Operation not permitted)"),
+         {{"out_1.txt", "FORMER-1", 0644}, {"out_2.txt", "FORMER-2", 0644}}},
+        {"three names of one file, the last rename fails: nothing left beside it",
+         [&] {
+             former("out_1.txt", "FORMER", 0644);
+             fs::create_symlink("out_1.txt", dir.Path("out_2.txt"));
+             fs::create_symlink("out_1.txt", dir.Path("out_3.txt"));
+         },
+         failing(Step::kRename, EPERM, 3), kNoLimit, 1, YRB_FAILED,
+         Quoted("Could not write to file : " + dir.Path("out_3.txt") + " (Operation not permitted)"),
+         {{"out_1.txt", "FORMER", 0644}, {"out_2.txt", "FORMER", 0644}, {"out_3.txt", "FORMER", 0644}}},
+        {"permission bits refused as where the file system keeps none: written all the same",
+         [&] { former("out.txt", "FORMER", 0640); }, failing(Step::kChmod, ENOSYS), kNoLimit, 0, 3, "",
+         {{"out.txt", "a@x\nb@y\nc@z", 0600}}},
+        {"permission bits refused for another cause: the former file stays",
+         [&] { former("out.txt", "FORMER", 0640); }, failing(Step::kChmod, EIO), kNoLimit, 0, YRB_FAILED,
+         Quoted("Could not write to file : " + out + " (Input/output error)"), {{"out.txt", "FORMER", 0640}}},
+        {"the folder cannot be synced once every file is renamed: the files stand",
+         [&] {
+             former("out_1.txt", "FORMER-1", 0640);
+             former("out_2.txt", "FORMER-2", 0604);
+         },
+         failing(Step::kFolderSync, EACCES), kNoLimit, 2, 3, "",
+         {{"out_1.txt", twoFiles, 0640}, {"out_2.txt", "c@z", 0604}}},
+        {"a renamed file whose former content cannot be put back: its copy stays and is named",
+         [&] {
+             former("out_1.txt", "FORMER-1", 0640);
+             former("out_2.txt", "FORMER-2", 0644);
+         },
+         both(failing(Step::kRename, EPERM, 2), failing(Step::kPutBack, EIO)), kNoLimit, 2, YRB_FAILED,
+         Quoted("Could not write to file : " + dir.Path("out_2.txt") + " (Operation not permitted); the former content of " +
+                dir.Path("out_1.txt") + " is kept in " + dir.Path("")) +
+             R"(\.out_1\.txt\.ormid-[0-9a-f]{8}\.kept)",
+         {{"out_1.txt", twoFiles, 0640}, {"out_2.txt", "FORMER-2", 0644}},
+         {{R"(\.out_1\.txt\.ormid-[0-9a-f]{8}\.kept)", "FORMER-1", 0640}}},
+        {"a file written in place whose former content cannot be put back: its copy stays and is named",
+         [&] {
+             former("out.txt", "former", 0644);  // its copy fits under the limit
+             fs::create_hard_link(out, dir.Path("alias.txt"));
+         },
+         failing(Step::kPutBack, EIO), 8, 0, YRB_FAILED,
+         Quoted("Could not write to file : " + out + " (File too large); its former content is kept in " +
+                dir.Path("")) +
+             R"(\.out\.txt\.ormid-[0-9a-f]{8}\.kept)",
+         {{"alias.txt", "a@x\nb@y\n", 0644}, {"out.txt", "a@x\nb@y\n", 0644}},
+         {{R"(\.out\.txt\.ormid-[0-9a-f]{8}\.kept)", "former", 0600}}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        for (const auto& e : fs::directory_iterator(dir.Path("")))
+            if (e.path().filename() != "in.mal") fs::remove(e.path());
+        r.prepare();
+        V links;
+        for (const auto& e : fs::directory_iterator(dir.Path("")))
+            if (e.is_symlink()) links.push_back(e.path().filename());
+        const Outcome got = WithFileLimit(r.limit, [&] {
+            filereplace::InstallFault(r.fault);
+            return YRB01(1, 0, 0, 0, 0, "", "\n", out.c_str(), r.perFile, "wb");
+        });
+        EXPECT_EQ(got.result, r.result);
+        if (r.error.empty()) {
+            EXPECT_EQ(got.errors, V{});
+        } else {
+            ASSERT_EQ(got.errors.size(), 1u);
+            EXPECT_TRUE(std::regex_match(got.errors[0], std::regex(r.error))) << got.errors[0];
+        }
+        std::vector<File> after, kept;
+        for (const auto& name : Names(dir)) {
+            if (name == "in.mal") continue;
+            File f{name, dir.Read(name), BitsOf(dir.Path(name))};
+            (name[0] == '.' ? kept : after).push_back(f);
+        }
+        ASSERT_EQ(after.size(), r.after.size());
+        for (size_t k = 0; k < after.size(); ++k) {
+            EXPECT_EQ(after[k].name, r.after[k].name);
+            EXPECT_EQ(after[k].bytes, r.after[k].bytes) << after[k].name;
+            EXPECT_EQ(after[k].bits, r.after[k].bits) << after[k].name;
+        }
+        ASSERT_EQ(kept.size(), r.kept.size());
+        for (size_t k = 0; k < kept.size(); ++k) {
+            EXPECT_TRUE(std::regex_match(kept[k].name, std::regex(r.kept[k].name))) << kept[k].name;
+            EXPECT_EQ(kept[k].bytes, r.kept[k].bytes);
+            EXPECT_EQ(kept[k].bits, r.kept[k].bits);
+        }
+        for (const auto& name : links) EXPECT_TRUE(fs::is_symlink(dir.Path(name))) << name;
+    }
+}
+
+// A split into thousands of numbered files holds one descriptor at a time,
+// whatever the mode and whether the files were there.
+TEST_F(WriteFailures, ThousandsOfNumberedFiles) {
+    constexpr int kFiles = 5000;
+    constexpr rlim_t kDescriptors = 256;  // far fewer than the files
+    std::string list;
+    for (int k = 1; k <= kFiles; ++k) list += "u" + std::to_string(k) + "@x\n";
+    const std::string in = dir.Write("in.mal", list);
+    ASSERT_EQ(YRB13(1, in.c_str(), 0, "", "\n"), kFiles);
+    namespace fs = std::filesystem;
+    const std::string folder = dir.Path("n");
+    struct Row {
+        const char* name;
+        const char* mode;
+        bool formerFiles;
+        const char* firstAfter;  // out_1.txt afterwards
+        const char* lastAfter;   // the last file afterwards
+    } rows[] = {
+        {"new files", "wb", false, "u1@x", "u5000@x"},
+        {"over former files", "wb", true, "u1@x", "u5000@x"},
+        // An appended split starts with a record separator in its first file only.
+        {"appended to new files", "a+b", false, "\nu1@x", "u5000@x"},
+        {"appended to former files", "a+b", true, "F\nu1@x", "Fu5000@x"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        fs::remove_all(folder);
+        fs::create_directory(folder);
+        if (r.formerFiles)
+            for (int k = 1; k <= kFiles; ++k) dir.Write("n/out_" + std::to_string(k) + ".txt", "F");
+        const Outcome got = WithFileLimit(kNoLimit, [&] {
+            const rlimit fewer{kDescriptors, kDescriptors};
+            if (::setrlimit(RLIMIT_NOFILE, &fewer) != 0) return -7;
+            return YRB01(1, 0, 0, 0, 0, "", "\n", (folder + "/out.txt").c_str(), 1, r.mode);
+        });
+        EXPECT_EQ(got, (Outcome{kFiles, {}}));
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), kFiles);
+        EXPECT_EQ(dir.Read("n/out_1.txt"), r.firstAfter);
+        EXPECT_EQ(dir.Read("n/out_" + std::to_string(kFiles) + ".txt"), r.lastAfter);
+    }
+}
+
+// With SIGXFSZ at its default, a write past the file-size limit would end
+// the process in the middle of a file: it fails like a full disk instead.
+TEST_F(WriteFailures, FileSizeSignalAtItsDefault) {
+    const std::string in = dir.Write("in.mal", "a@x\nb@y\nc@z\n");
+    ASSERT_EQ(YRB13(1, in.c_str(), 0, "", "\n"), 3);
+    const std::string out = dir.Path("out.txt");
+    struct Row {
+        const char* name;
+        const char* mode;
+        int32_t perFile;
+        std::string failing;
+        V former;
+    } rows[] = {
+        {"replaced", "wb", 0, out, {"out.txt"}},
+        {"appended", "a+b", 0, out, {"out.txt"}},
+        {"numbered", "wb", 2, dir.Path("out_1.txt"), {"out_1.txt", "out_2.txt"}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        for (const auto& e : std::filesystem::directory_iterator(dir.Path("")))
+            if (e.path().filename() != "in.mal") std::filesystem::remove(e.path());
+        for (const auto& name : r.former) dir.Write(name, "former");
+        const Snapshot before = Contents(dir);
+        const Outcome got = WithFileLimit(
+            5, [&] { return YRB01(1, 0, 0, 0, 0, "", "\n", out.c_str(), r.perFile, r.mode); }, As::kThisUser,
+            FileSizeSignal::kDefault);
+        EXPECT_EQ(got, (Outcome{YRB_FAILED, {"Could not write to file : " + r.failing + " (File too large)"}}));
+        EXPECT_EQ(Contents(dir), before);
+    }
+}
+
+// The user's attributes of a replaced file (tags a file manager shows) go
+// to the new one, as its bits do.
+TEST_F(WriteFailures, UserAttributesStayWithTheFile) {
+    constexpr char kTag[] = "user.xdg.tags";
+    const std::string in = dir.Write("in.mal", "a@x\nb@y\n");
+    ASSERT_EQ(YRB13(1, in.c_str(), 0, "", "\n"), 2);
+    const std::string probe = dir.Write("probe", "");
+    if (::setxattr(probe.c_str(), kTag, "x", 1, 0) != 0) GTEST_SKIP() << "no user attributes here";
+    struct Row {
+        const char* name;
+        const char* file;
+        int32_t perFile;
+    } rows[] = {{"one file", "out.txt", 0}, {"the first of numbered files", "out_1.txt", 1}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        const std::string former = dir.Write(r.file, "former");
+        ASSERT_EQ(::setxattr(former.c_str(), kTag, "red", 3, 0), 0);
+        ASSERT_EQ(YRB01(1, 0, 0, 0, 0, "", "\n", dir.Path("out.txt").c_str(), r.perFile, "wb"), 2);
+        char value[16] = {};
+        EXPECT_EQ(::getxattr(former.c_str(), kTag, value, sizeof value), 3);
+        EXPECT_STREQ(value, "red");
+    }
+}
+
+// One folder, however its files' names spell it, is synced once a call.
+TEST_F(WriteFailures, EachFolderSyncedOnce) {
+    using filereplace::Step;
+    const std::string in = dir.Write("in.mal", "a@x\nb@y\nc@z\n");
+    ASSERT_EQ(YRB13(1, in.c_str(), 0, "", "\n"), 3);
+    std::filesystem::create_directory(dir.Path("sub"));
+    std::filesystem::create_symlink("./sub/../out_2.real", dir.Path("out_2.txt"));
+    std::filesystem::create_symlink(dir.Path("") + "/./out_3.real", dir.Path("out_3.txt"));
+    V synced;
+    filereplace::InstallFault([&](Step step, const std::string& path) {
+        if (step == Step::kFolderSync) synced.push_back(path);
+        return 0;
+    });
+    EXPECT_EQ(YRB01(1, 0, 0, 0, 0, "", "\n", dir.Path("out.txt").c_str(), 1, "wb"), 3);
+    filereplace::InstallFault({});
+    EXPECT_EQ(synced.size(), 1u);
+    EXPECT_EQ(dir.Read("out_2.real"), "b@y");
+    EXPECT_EQ(dir.Read("out_3.real"), "c@z");
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // A file written from its start appears under its name only when whole:
 // links followed, permission bits kept, devices written in place, and on a
 // failure the former file left byte for byte with no temporary file behind.
+#include <cerrno>
 #include <functional>
+#include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +13,7 @@
 #include <QFileInfo>
 
 #include "FileSizeLimit.h"
+#include "ServiceTestSupport.h"
 #include "TestHarness.h"
 #include "WholeFile.h"
 
@@ -63,6 +66,8 @@ TEST(WholeFile, WhatEachWriteLeaves) {
         QStringList entries;   // everything in the folder afterwards
         // What the file is afterwards: its inode, links, owner and group.
         std::function<void(const QString& folder)> identity = {};
+        // A step the system refuses, with its error.
+        std::pair<filereplace::Step, int> refused = {filereplace::Step::kCreate, 0};
     } cases[] = {
         {"a new file", [](const QString& f) { return f + "/out.txt"; }, 0, nullptr, "out.txt", text, 0, {"out.txt"}},
         {"a replaced file keeps its bits",
@@ -139,6 +144,16 @@ TEST(WholeFile, WhatEachWriteLeaves) {
                  EXPECT_EQ(StatOf(f + "/out.txt").st_gid, kNogroup);
              }
          }},
+        {"a file system that keeps no permission bits: written all the same",
+         [](const QString& f) {
+             const QString p = WriteFile(f.mid(Folder().size() + 1) + "/out.txt", "old");
+             SetMode(p, 0640);
+             return p;
+         },
+         0, nullptr, "out.txt", text, 0600, {"out.txt"}, {}, {filereplace::Step::kChmod, ENOSYS}},
+        {"a folder that cannot be synced after the rename: written",
+         [](const QString& f) { return WriteFile(f.mid(Folder().size() + 1) + "/out.txt", "old"); }, 0, nullptr,
+         "out.txt", text, 0, {"out.txt"}, {}, {filereplace::Step::kFolderSync, EACCES}},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -150,10 +165,15 @@ TEST(WholeFile, WhatEachWriteLeaves) {
         bool ok = false;
         {
             WholeFile out(name);
+            if (c.refused.second != 0)
+                filereplace::InstallFault([&](filereplace::Step step, const std::string&) {
+                    return step == c.refused.first ? c.refused.second : 0;
+                });
             {
                 const FileSizeLimit limit(c.limit ? c.limit : RLIM_INFINITY);
                 ok = out.Open(&failure) && out.Write(text, &failure) && out.Commit(&failure);
             }
+            filereplace::InstallFault({});
         }
         EXPECT_EQ(ok, c.failure == nullptr);
         EXPECT_EQ(failure, c.failure ? QString::fromLatin1(c.failure).arg(name) : QString());
@@ -206,17 +226,28 @@ TEST(WholeFile, DeviceWrittenInPlace) {
 }
 
 // Names the engine writes over several calls: emptied for the command, the
-// former content dropped when it finishes and put back when it fails,
-// whatever the former file was.
+// former content dropped when it finishes with a new file under the name,
+// put back when it fails or made nothing, whatever the former file was and
+// whether the file system makes hard links.  While the command writes, the
+// name is as private as the former file.
 TEST(FormerContent, WhatEachCommandLeaves) {
+    enum class Writer { kAppends, kReplaces, kMakesNothing };
     struct Case {
         const char* what;
         bool formerFile;
-        bool hardLink;  // a second name for the former file
+        bool hardLink;      // a second name for the former file
+        bool linksRefused;  // as on FAT and many network mounts
+        Writer writer;
     } cases[] = {
-        {"no former file", false, false},
-        {"a former file", true, false},
-        {"a former file with a second name", true, true},
+        {"no former file", false, false, false, Writer::kAppends},
+        {"a former file", true, false, false, Writer::kAppends},
+        {"a former file, written from its start", true, false, false, Writer::kReplaces},
+        {"a former file with a second name", true, true, false, Writer::kAppends},
+        {"a former file, no hard links", true, false, true, Writer::kAppends},
+        {"a former file, no hard links, written from its start", true, false, true, Writer::kReplaces},
+        {"a former file, the writer could not make its file", true, false, false, Writer::kMakesNothing},
+        {"a former file with a second name, the writer could not make its file", true, true, false,
+         Writer::kMakesNothing},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -230,22 +261,39 @@ TEST(FormerContent, WhatEachCommandLeaves) {
             if (c.hardLink) {
                 ASSERT_EQ(::link(QFile::encodeName(name).constData(), QFile::encodeName(folder + "/alias").constData()), 0);
             }
+            if (c.linksRefused)
+                filereplace::InstallFault([](filereplace::Step step, const std::string&) {
+                    return step == filereplace::Step::kLink ? EPERM : 0;
+                });
             {
                 FormerContent former;
                 former.SetAside(name);
-                // The engine appends to the report, which starts empty.
-                QFile report(name);
-                ASSERT_TRUE(report.open(QIODevice::Append));
-                EXPECT_EQ(report.size(), 0);
-                report.write("new report\n");
-                report.close();
+                if (c.writer == Writer::kAppends) {
+                    // The engine appends to the report, which starts empty.
+                    QFile report(name);
+                    ASSERT_TRUE(report.open(QIODevice::Append));
+                    EXPECT_EQ(report.size(), 0);
+                    report.write("new report\n");
+                    report.close();
+                } else if (c.writer == Writer::kReplaces) {
+                    WholeFile report(name);
+                    QString failure;
+                    EXPECT_TRUE(report.Open(&failure) && report.Write(QByteArray("new report\n"), &failure) &&
+                                report.Commit(&failure))
+                        << failure.toStdString();
+                }
+                if (c.writer != Writer::kMakesNothing) {
+                    EXPECT_EQ(ModeOf(name), c.formerFile ? 0640 : NewFileMode()) << "while the command runs";
+                }
                 if (finished) former.Drop();
             }
+            filereplace::InstallFault({});
+            const bool madeNew = finished && c.writer != Writer::kMakesNothing;
             QStringList entries{"list.inv"};
             if (c.hardLink) entries.prepend("alias");
-            if (!finished && !c.formerFile) entries.removeAll("list.inv");
+            if (!madeNew && !c.formerFile) entries.removeAll("list.inv");
             EXPECT_EQ(Entries(folder), entries);
-            const QByteArray expected = finished ? "new report\n" : "former report\n";
+            const QByteArray expected = madeNew ? "new report\n" : "former report\n";
             if (entries.contains("list.inv")) {
                 EXPECT_EQ(ReadFile(name), expected);
                 EXPECT_EQ(ModeOf(name), c.formerFile ? 0640 : NewFileMode());
@@ -256,6 +304,31 @@ TEST(FormerContent, WhatEachCommandLeaves) {
             }
         }
     }
+}
+
+// A former content that cannot be put back stays where it was kept, and
+// the console says where.
+TEST(FormerContent, NotPutBackIsNamedOnTheConsole) {
+    ServiceTest::Console console;
+    const QString folder = Folder() + "/notputback";
+    QDir().mkpath(folder);
+    const QString name = WriteFile("notputback/list.inv", "former report\n");
+    filereplace::InstallFault([](filereplace::Step step, const std::string&) {
+        return step == filereplace::Step::kPutBack ? EIO : 0;
+    });
+    {
+        FormerContent former;
+        former.SetAside(name);
+        WriteFile("notputback/list.inv", "half a report");
+    }
+    filereplace::InstallFault({});
+    const QStringList entries = Entries(folder);
+    ASSERT_EQ(entries.size(), 2);
+    const QString kept = folder + "/" + entries[0];
+    EXPECT_TRUE(entries[0].startsWith(".list.inv.ormid-") && entries[0].endsWith(".kept")) << entries[0].toStdString();
+    EXPECT_EQ(ReadFile(kept), "former report\n");
+    EXPECT_TRUE(console.Has("The former content of " + name + " could not be put back: it is kept in " + kept))
+        << console.Text().toStdString();
 }
 
 }  // namespace
