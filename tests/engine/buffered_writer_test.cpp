@@ -779,6 +779,18 @@ TEST_F(WriteFailures, StepsTheSystemRefuses) {
          },
          failing(Step::kFolderSync, EACCES), kNoLimit, 2, 3, "",
          {{"out_1.txt", twoFiles, 0640}, {"out_2.txt", "c@z", 0604}}},
+        // Another program saves out_1.txt (absent when the call began) just
+        // before the second rename fails: its file stays.
+        {"a file another program put under a new name meanwhile stays",
+         [] {},
+         [&, seen = 0](Step step, const std::string&) mutable {
+             if (step != Step::kRename || ++seen != 2) return 0;
+             dir.Write("saved.tmp", "another program's file");
+             return ::rename(dir.Path("saved.tmp").c_str(), dir.Path("out_1.txt").c_str()) == 0 ? EPERM : EIO;
+         },
+         kNoLimit, 2, YRB_FAILED,
+         Quoted("Could not write to file : " + dir.Path("out_2.txt") + " (Operation not permitted)"),
+         {{"out_1.txt", "another program's file", 0644}}},
         {"a renamed file whose former content cannot be put back: its copy stays and is named",
          [&] {
              former("out_1.txt", "FORMER-1", 0640);
