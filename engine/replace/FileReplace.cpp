@@ -421,6 +421,13 @@ int Call::Open(const std::string& asked, Mode mode, Bits bits) {
         if (inPlace) {
             e.way = Way::kInPlace;
             if (!EmptyInPlace(e, st.st_size)) return Refuse(asked, m_error, m_cause);
+            // A private file is the user's alone before its first new byte.
+            if (e.privateBits && Chmod(e.fd, e.target, e.bits) != 0 && !KeepsNoBits(errno)) {
+                const int error = errno;
+                Restore(e);
+                ::close(e.fd);
+                return Refuse(asked, error);
+            }
         }
     }
     m_entries.push_back(std::move(e));
@@ -445,8 +452,6 @@ bool Call::FinishEntry(size_t at) {
             break;
         }
         case Way::kInPlace:
-            if (e.privateBits && Chmod(e.fd, e.target, e.bits) != 0 && !KeepsNoBits(errno)) return Failed(at, errno);
-            [[fallthrough]];
         case Way::kAppend:
             if (::fsync(e.fd) != 0) return Failed(at, errno);
             break;
