@@ -19,12 +19,12 @@ struct StepWords {
 bool WriteWhole(const QString& name, const QByteArray& bytes, filereplace::Bits bits, const StepWords& words,
                 QString* failure) {
     WholeFile out(name, bits);
-    QString text;  // WholeFile's own words: the caller's name the file better
-    if (!out.Open(&text)) {
+    QString generic;  // WholeFile's words: the failure is told in the caller's
+    if (!out.Open(&generic)) {
         *failure = out.Failure(words.open);
-    } else if (!out.Write(bytes, &text)) {
+    } else if (!out.Write(bytes, &generic)) {
         *failure = out.Failure(words.write);
-    } else if (!out.Commit(&text)) {
+    } else if (!out.Commit(&generic)) {
         *failure = out.Failure(words.commit);
     } else {
         return true;
