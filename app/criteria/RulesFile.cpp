@@ -1,9 +1,9 @@
 #include "RulesFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <climits>
 
+#include "ConfigFile.h"
 #include "ErrorTrap.h"
 #include "MessagePump.h"
 #include "OrmidYRB100.h"
@@ -29,6 +29,9 @@ const QString kFieldSeparator = QStringLiteral("|");
 const QString kAnd = QStringLiteral("AND");
 const QString kOr = QStringLiteral("OR");
 const QString kTrue = QStringLiteral("1");
+// The file and its backup have the usual bits, or the file's own.
+constexpr filereplace::Bits kFileBits = filereplace::Bits::kKept;
+constexpr ConfigFile::Words kWords{"Cannot write the criteria file ", "Cannot replace the criteria file "};
 
 void ReportLoad(const QString& Description) {
     modGlobalFunctions::ReportError(Description, QString(), QStringLiteral("FrmMain"), QStringLiteral("LoadRules"),
@@ -90,13 +93,6 @@ std::shared_ptr<clsRule> ParseLine(const QString& line) {
 QString Flag(bool on) { return on ? kTrue : QStringLiteral("0"); }
 
 QString OperatorWord(int16_t code) { return code == clsOperator::kOr ? kOr : kAnd; }
-
-bool WriteAll(QIODevice& file, const QByteArray& bytes) { return file.write(bytes) == bytes.size(); }
-
-std::function<bool(QIODevice&, const QByteArray&)>& InstalledWriter() {
-    static std::function<bool(QIODevice&, const QByteArray&)> writer;
-    return writer;
-}
 
 }  // namespace
 
@@ -183,34 +179,17 @@ bool SaveRules(const QString& path) {
             file.MyError = ErrorObj();
             if (!file.IsPathSyntaxOk(path)) return;
             const QByteArray bytes = Format(*Rules);
-            // Copied once: an existing backup is never replaced.
-            if (file.IsPresent()) QFile::copy(path, path + QStringLiteral(".bak"));
-            QSaveFile out(path);
-            if (!out.open(QIODevice::WriteOnly)) {
-                ReportSave(
-                    QStringLiteral("Cannot create a temporary file beside %1 : %2").arg(path, out.errorString()));
-                return;
-            }
-            const bool written = InstalledWriter() ? InstalledWriter()(out, bytes) : WriteAll(out, bytes);
-            if (!written) {
-                const QString why = out.errorString();
-                out.cancelWriting();
-                out.commit();
-                ReportSave(QStringLiteral("Cannot write the criteria file %1 : %2").arg(path, why));
-                return;
-            }
-            if (!out.commit()) {
-                ReportSave(QStringLiteral("Cannot replace the criteria file %1 : %2").arg(path, out.errorString()));
+            QString failure;
+            // A backup that cannot be made is told; the sets are saved still.
+            if (file.IsPresent() && !ConfigFile::BackUpOnce(path, kFileBits, &failure)) ReportSave(failure);
+            if (!ConfigFile::Write(path, bytes, kFileBits, kWords, &failure)) {
+                ReportSave(failure);
                 return;
             }
             saved = true;
         },
         [&](const QString& d) { ReportSave(d); });
     return saved;
-}
-
-void InstallWriter(std::function<bool(QIODevice& file, const QByteArray& bytes)> writer) {
-    InstalledWriter() = std::move(writer);
 }
 
 }  // namespace RulesFile

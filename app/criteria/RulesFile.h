@@ -1,9 +1,7 @@
 #pragma once
 
 #include <QByteArray>
-#include <QIODevice>
 #include <QString>
-#include <functional>
 
 #include "Rules.h"
 
@@ -30,14 +28,12 @@ void LoadRules(const QString& path);
 // The file's bytes for the sets.
 QByteArray Format(const RuleCollection& sets);
 
-// Writes Rules to the file: the old file is copied once to path & ".bak",
-// then the new text goes to a temporary file in the same folder, renamed
-// over the old one.  Every failure is reported (the editor's SaveRules) and
-// gives false; the old file is then untouched.
+// Writes Rules to the file by the rule of ConfigFile: the old file is
+// copied once to path & ".bak" (a backup that exists is never replaced),
+// then the file is replaced whole, keeping what it is (a link, its bits).
+// Every failure is reported (the editor's SaveRules); a backup that cannot
+// be made does not stop the save, any other failure gives false and leaves
+// the old file untouched.
 bool SaveRules(const QString& path);
-
-// The step that writes the bytes into the opened temporary file; tests
-// install one that fails.  An empty function restores the real one.
-void InstallWriter(std::function<bool(QIODevice& file, const QByteArray& bytes)> writer);
 
 }  // namespace RulesFile

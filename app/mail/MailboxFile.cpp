@@ -1,18 +1,13 @@
 #include "MailboxFile.h"
 
-#include <cerrno>
 #include <climits>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
+#include "ConfigFile.h"
 #include "MailNumbers.h"
 #include "OrmidYRB100.h"
 #include "ReportError.h"
@@ -28,7 +23,9 @@ constexpr bool kShowDialog = false;
 constexpr bool kLogToScreen = true;
 constexpr uint32_t kReadChunk = 100000;
 constexpr mode_t kFolderMode = 0700;
-constexpr mode_t kFileMode = 0600;
+// The file and its backup are the user's alone from their first byte.
+constexpr filereplace::Bits kFileBits = filereplace::Bits::kPrivate;
+constexpr ConfigFile::Words kWords{"Cannot write the account file ", "Cannot replace the account file "};
 
 const QString kFileName = QStringLiteral("MA_Mailbox.cfg");
 const QString kRecordEnd = QStringLiteral("\r\n");
@@ -43,49 +40,6 @@ void ReportLoad(const QString& Description) {
 void ReportSave(const QString& Description) {
     modGlobalFunctions::ReportError(Description, QString(), QStringLiteral("FrmMailBox"),
                                     QStringLiteral("SaveMailboxes"), kShowDialog, kLogToScreen);
-}
-
-QString SystemError(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
-
-bool WriteAll(int fd, const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += n;
-    }
-    return true;
-}
-
-std::function<bool(int, const QByteArray&)>& InstalledWriter() {
-    static std::function<bool(int, const QByteArray&)> writer;
-    return writer;
-}
-
-bool Write(int fd, const QByteArray& bytes) {
-    return InstalledWriter() ? InstalledWriter()(fd, bytes) : WriteAll(fd, bytes);
-}
-
-// The copy of an existing file made once: a backup that exists is never
-// replaced.  Like the account file it is readable by the user alone.
-void BackUpOnce(const QString& path) {
-    const QByteArray backup = QFile::encodeName(path + QStringLiteral(".bak"));
-    const int fd = ::open(backup.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kFileMode);
-    if (fd < 0) {
-        if (errno != EEXIST)
-            ReportSave(
-                QStringLiteral("Cannot create the backup %1 : %2").arg(QFile::decodeName(backup), SystemError(errno)));
-        return;
-    }
-    QFile old(path);
-    const bool ok = old.open(QIODevice::ReadOnly) && WriteAll(fd, old.readAll());
-    const bool closed = ::close(fd) == 0;
-    if (!ok || !closed) {
-        // A cut backup would be kept for ever: better none, and a try at the next save.
-        ::unlink(backup.constData());
-        ReportSave(QStringLiteral("Cannot write the backup %1").arg(QFile::decodeName(backup)));
-    }
 }
 
 bool HoldsSeparator(const QString& text) {
@@ -194,35 +148,14 @@ bool SaveMailboxes(const QString& path) {
     if (!file.IsPathSyntaxOk(path)) return false;
     QByteArray bytes;
     if (!Format(*Mailboxes, bytes)) return false;
-    if (file.IsPresent()) BackUpOnce(path);
-
-    // Written beside the file and renamed over it, so the old file stays
-    // whole until the new one is.  mkstemp creates it with mode 0600.
-    QByteArray temp = QFile::encodeName(QFileInfo(path).absolutePath() + QStringLiteral("/.MA_Mailbox.cfg.XXXXXX"));
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        ReportSave(QStringLiteral("Cannot create a temporary file beside %1 : %2").arg(path, SystemError(errno)));
-        return false;
-    }
-    const bool written = Write(fd, bytes) && ::fsync(fd) == 0;
-    const int writeError = errno;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
-        ::unlink(temp.constData());
-        ReportSave(QStringLiteral("Cannot write the account file %1 : %2").arg(path, SystemError(writeError)));
-        return false;
-    }
-    if (::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
-        const int renameError = errno;
-        ::unlink(temp.constData());
-        ReportSave(QStringLiteral("Cannot replace the account file %1 : %2").arg(path, SystemError(renameError)));
+    QString failure;
+    // A backup that cannot be made is told; the accounts are saved still.
+    if (file.IsPresent() && !ConfigFile::BackUpOnce(path, kFileBits, &failure)) ReportSave(failure);
+    if (!ConfigFile::Write(path, bytes, kFileBits, kWords, &failure)) {
+        ReportSave(failure);
         return false;
     }
     return true;
-}
-
-void InstallWriter(std::function<bool(int fd, const QByteArray& bytes)> writer) {
-    InstalledWriter() = std::move(writer);
 }
 
 }  // namespace MailboxFile

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 #include <QByteArray>
 #include <QString>
 
@@ -30,15 +28,13 @@ bool Read(const QString& path, MailboxCollection& Accounts);
 // server holds "|", CR or LF, which the format cannot keep.
 bool Format(const MailboxCollection& Accounts, QByteArray& bytes);
 
-// Writes Mailboxes to the file: the old file is copied once to
-// path & ".bak", then a temporary file of mode 0600 in the same folder is
-// written and renamed over it.  Every failure is reported and gives false;
-// the old file is then untouched.
+// Writes Mailboxes to the file by the rule of ConfigFile: the old file is
+// copied once to path & ".bak" (a backup that exists is never replaced),
+// then the file is replaced whole, a link followed.  The file and its
+// backup are readable by the user alone from their first byte, whatever
+// the old file's mode.  A backup that cannot be made is reported and the
+// save goes on; every other failure is reported and gives false, the old
+// file then untouched.
 bool SaveMailboxes(const QString& path);
-
-// The step that writes the bytes into the opened temporary file (a file
-// descriptor); tests install one that fails.  An empty function restores
-// the real one.
-void InstallWriter(std::function<bool(int fd, const QByteArray& bytes)> writer);
 
 }  // namespace MailboxFile

@@ -41,6 +41,8 @@ bool WholeFile::Commit(QString* failure) {
     return false;
 }
 
+QString WholeFile::Failure(const char* what) const { return Text(m_call, what); }
+
 void FormerContent::Drop() {
     (void)m_call.Commit();
     ReportNotPutBack();

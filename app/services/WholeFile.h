@@ -33,6 +33,9 @@ public:
     bool Commit(QString* failure);
     // The name stays as it was.
     void Discard() { m_call.Undo(); }
+    // The last failure in the caller's words: what, then the name and the
+    // cause, e.g. "Cannot write the account file /data/a.cfg (File too large)".
+    QString Failure(const char* what) const;
 
 private:
     QString m_name;

@@ -21,6 +21,7 @@
 #include "ControlGeometry.h"
 #include "CriteriaIcons.h"
 #include "CriteriaTestSupport.h"
+#include "FileSizeLimit.h"
 #include "FrmName.h"
 #include "ListDialogSeam.h"
 #include "OwnerDataListView.h"
@@ -53,7 +54,6 @@ protected:
     void TearDown() override {
         editor.reset();
         Rules.reset();
-        RulesFile::InstallWriter(nullptr);
         ListDialogSeam::Install(nullptr);
     }
 
@@ -792,7 +792,8 @@ TEST_F(Editor, SaveChanges) {
 TEST_F(Editor, FailedSaveKeepsTheEditorOpen) {
     TestHarness::WriteFile("MA_Rules.cfg", "Old|AND|AND|0;\r\n");
     Open({Set("New", {Kw("k", "H")})}, 1);
-    RulesFile::InstallWriter([](QIODevice&, const QByteArray&) { return false; });
+    // Room for the backup of the old file, not for the new text.
+    const FileSizeLimit full(16);
     TestHarness::AnswerMessages({kOk});
     editor->ComDone->click();
     EXPECT_EQ(Asked(), QStringList({"Criteria Not Saved"}));

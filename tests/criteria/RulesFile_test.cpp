@@ -4,11 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QFileInfo>
 
 #include "../services/ServiceTestSupport.h"
 #include "CriteriaTestSupport.h"
+#include "FileReplace.h"
+#include "FileSizeLimit.h"
 #include "TestHarness.h"
 
 using namespace CriteriaTest;
@@ -26,6 +34,11 @@ QString Describe(const clsRule& s) {
     return d;
 }
 
+// Names of the folder's entries, hidden ones included.
+QStringList Entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
 QStringList Described() {
     QStringList out;
     if (Rules)
@@ -37,7 +50,7 @@ class CriteriaFile : public ::testing::Test {
 protected:
     void TearDown() override {
         Rules.reset();
-        RulesFile::InstallWriter(nullptr);
+        filereplace::InstallFault({});
     }
     QString path = RulesFile::Path();
     ServiceTest::Console console;
@@ -165,20 +178,87 @@ TEST_F(CriteriaFile, BackupMadeOnceBeforeTheFirstOverwrite) {
     EXPECT_EQ(TestHarness::ReadFile(path), QByteArray("One|AND|AND|0;\r\nTwo|AND|AND|0;\r\nThree|AND|AND|0;\r\n"));
 }
 
-// A write that fails leaves the old file whole and no temporary file behind.
+// A save that fails leaves the old file and its backup whole and no
+// temporary file behind.
 TEST_F(CriteriaFile, FailedWriteKeepsTheOldFile) {
-    TestHarness::WriteFile("MA_Rules.cfg", "Old|AND|AND|0;\r\n");
-    Rules = std::make_shared<RuleCollection>(RuleCollection{Set("New", {})});
-    RulesFile::InstallWriter([](QIODevice& file, const QByteArray& bytes) {
-        file.write(bytes.left(3));
-        return false;
-    });
-    EXPECT_FALSE(RulesFile::SaveRules(path));
-    EXPECT_EQ(TestHarness::ReadFile(path), QByteArray("Old|AND|AND|0;\r\n"));
-    EXPECT_EQ(QDir(TestHarness::Folder()).entryList(QDir::Files | QDir::Hidden),
-              QStringList({"MA_Rules.cfg", "MA_Rules.cfg.bak"}));
-    EXPECT_EQ(console.Count(QStringLiteral("Cannot write the criteria file ") + path), 1);
-    EXPECT_TRUE(console.Text().contains(QStringLiteral("Module  : FrmKeyword")));
+    const QByteArray old = "Old|AND|AND|0;\r\n";
+    struct Case {
+        const char* what;
+        QByteArray backup;  // the backup before the save; null: none
+        rlim_t limit;       // no file grows past it
+        std::function<int(filereplace::Step, const std::string& path)> fault;
+        const char* report;  // %1: the file's name
+        QStringList entries;
+        int reports;
+    } cases[] = {
+        {"too big for the disk", QByteArray(), rlim_t(old.size()), {},
+         "Cannot write the criteria file %1 (File too large)",
+         {"MA_Rules.cfg", "MA_Rules.cfg.bak"}, 1},
+        {"the backup does not fit either", QByteArray(), 4, {}, "Cannot write the criteria file %1 (File too large)",
+         {"MA_Rules.cfg"}, 2},
+        {"the rename refused", "Older|OR|OR|0;\r\n", RLIM_INFINITY,
+         [](filereplace::Step step, const std::string& path) {
+             return step == filereplace::Step::kRename && QFileInfo(QFile::decodeName(path.c_str())).fileName() ==
+                                                               QStringLiteral("MA_Rules.cfg")
+                        ? EIO
+                        : 0;
+         },
+         "Cannot replace the criteria file %1 (Input/output error)", {"MA_Rules.cfg", "MA_Rules.cfg.bak"}, 1},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString sub = QStringLiteral("fail%1").arg(++n);
+        const QString file = TestHarness::WriteFile(sub + "/MA_Rules.cfg", old);
+        if (!c.backup.isNull()) TestHarness::WriteFile(sub + "/MA_Rules.cfg.bak", c.backup);
+        // Longer than the old file: the backup fits where the new text does not.
+        Rules = std::make_shared<RuleCollection>(RuleCollection{Set("Newer", {Kw("k", "H")})});
+        filereplace::InstallFault(c.fault);
+        const int before = console.Count(QString());
+        bool saved = false;
+        {
+            const FileSizeLimit limit(c.limit);
+            saved = RulesFile::SaveRules(file);
+        }
+        filereplace::InstallFault({});
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(TestHarness::ReadFile(file), old);
+        if (c.entries.contains("MA_Rules.cfg.bak")) {
+            EXPECT_EQ(TestHarness::ReadFile(file + ".bak"), c.backup.isNull() ? old : c.backup);
+        }
+        EXPECT_EQ(Entries(QFileInfo(file).absolutePath()), c.entries);
+        EXPECT_EQ(console.Count(QString::fromLatin1(c.report).replace(QStringLiteral("%1"), file)), 1)
+            << console.Text().toStdString();
+        EXPECT_EQ(console.Count(QString()) - before, c.reports);
+        EXPECT_TRUE(console.Text().contains(QStringLiteral("Module  : FrmKeyword")));
+    }
+}
+
+// A file with a second hard link stays one file: both names hold the new
+// sets, with the bits the file had.
+TEST_F(CriteriaFile, SaveKeepsASecondHardLink) {
+    const QByteArray old = "Old|AND|AND|0;\r\n";
+    const QString file = TestHarness::WriteFile("link/MA_Rules.cfg", old);
+    ::chmod(QFile::encodeName(file).constData(), 0640);
+    const QString alias = file + QStringLiteral(".alias");
+    ASSERT_EQ(::link(QFile::encodeName(file).constData(), QFile::encodeName(alias).constData()), 0);
+    Rules = std::make_shared<RuleCollection>(RuleCollection{Set("One", {})});
+    ASSERT_TRUE(RulesFile::SaveRules(file));
+    Rules->push_back(Set("Two", {}));
+    ASSERT_TRUE(RulesFile::SaveRules(file));
+    const QByteArray sets = "One|AND|AND|0;\r\nTwo|AND|AND|0;\r\n";
+    EXPECT_EQ(TestHarness::ReadFile(file), sets);
+    EXPECT_EQ(TestHarness::ReadFile(alias), sets);
+    struct stat one {}, two {};
+    ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &one), 0);
+    ASSERT_EQ(::stat(QFile::encodeName(alias).constData(), &two), 0);
+    EXPECT_EQ(one.st_ino, two.st_ino);
+    EXPECT_EQ(one.st_nlink, 2u);
+    EXPECT_EQ(one.st_mode & 07777, 0640u);
+    EXPECT_EQ(TestHarness::ReadFile(file + ".bak"), old);
+    EXPECT_EQ(Entries(QFileInfo(file).absolutePath()),
+              QStringList({"MA_Rules.cfg", "MA_Rules.cfg.alias", "MA_Rules.cfg.bak"}));
+    EXPECT_TRUE(console.Empty());
 }
 
 TEST_F(CriteriaFile, WriteRefusals) {
@@ -190,7 +270,8 @@ TEST_F(CriteriaFile, WriteRefusals) {
     } cases[] = {
         {"no collection", false, RulesFile::Path(), "Rules collection has not been set"},
         {"no path", true, QString(), "No Filename has been provided !"},
-        {"folder missing", true, TestHarness::Folder() + "/none/MA_Rules.cfg", "Cannot create a temporary file beside"},
+        {"folder missing", true, TestHarness::Folder() + "/none/MA_Rules.cfg",
+         "Cannot write the criteria file " + TestHarness::Folder() + "/none/MA_Rules.cfg (No such file or directory)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,4 +1,8 @@
+#include <functional>
+#include <string>
+
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -7,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "FileReplace.h"
+#include "FileSizeLimit.h"
 #include "MailTestSupport.h"
 #include "MailboxFile.h"
 #include "TestHarness.h"
@@ -53,9 +59,20 @@ protected:
     void SetUp() override { Mailboxes = std::make_shared<MailboxCollection>(); }
     void TearDown() override {
         Mailboxes.reset();
-        MailboxFile::InstallWriter(nullptr);
+        filereplace::InstallFault({});
     }
 };
+
+// Names of the folder's entries, hidden ones included.
+QStringList Entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+struct stat StatOf(const QString& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
+    return st;
+}
 
 struct ReadCase {
     const char* name;
@@ -183,42 +200,150 @@ TEST_F(AccountFile, WiderModeOfAnOldFileIsNotKept) {
 struct FailCase {
     const char* name;
     MailboxCollection accounts;
-    bool failWrite;
     bool noCollection;
-    const char* message;
+    rlim_t limit;  // no file grows past it; 0: no limit
+    std::function<int(filereplace::Step, const std::string& path)> fault;
+    const char* message;  // %1: the file's name
 };
 
 TEST_F(AccountFile, FailedSaveKeepsTheOldFile) {
     const QByteArray old = "old|SCRAMBLED77|s|110|0\r\n";
+    const QByteArray backup = "older|SCRAMBLED55|s|110|0\r\n";
+    const QString path = QDir(TestHarness::Folder()).filePath(QStringLiteral("fail/MA_Mailbox.cfg"));
+    const std::string target = QFile::encodeName(path).toStdString();
     const FailCase cases[] = {
-        {"write fails", {Account("new", "SCRAMBLED99", "s", 110, 0)}, true, false, "Cannot write the account file"},
-        {"bar in a name", {Account("a|b", "SCRAMBLED99", "s", 110, 0)}, false, false, "Account 1 cannot be saved"},
+        {"too big for the disk",
+         {Account("newer", "SCRAMBLED99", "s", 110, 0)},
+         false,
+         8,
+         {},
+         "Cannot write the account file %1 (File too large)"},
+        {"the rename refused",
+         {Account("new", "SCRAMBLED99", "s", 110, 0)},
+         false,
+         0,
+         [target](filereplace::Step step, const std::string& p) {
+             return step == filereplace::Step::kRename && p == target ? EIO : 0;
+         },
+         "Cannot replace the account file %1 (Input/output error)"},
+        {"bar in a name", {Account("a|b", "SCRAMBLED99", "s", 110, 0)}, false, 0, {}, "Account 1 cannot be saved"},
         {"line break in a server",
          {Account("a", "SCRAMBLED99", "s\r\n", 110, 0)},
          false,
-         false,
+         0,
+         {},
          "Account 1 cannot be saved"},
-        {"no collection", {}, false, true, "Accounts collection has not been initialized"},
+        {"no collection", {}, true, 0, {}, "Accounts collection has not been initialized"},
     };
     for (const FailCase& c : cases) {
+        SCOPED_TRACE(c.name);
         ServiceTest::Console console;
-        const QString path = TestHarness::WriteFile(QStringLiteral("fail/MA_Mailbox.cfg"), old);
+        TestHarness::WriteFile(QStringLiteral("fail/MA_Mailbox.cfg"), old);
+        TestHarness::WriteFile(QStringLiteral("fail/MA_Mailbox.cfg.bak"), backup);
         if (c.noCollection)
             Mailboxes.reset();
         else
             Mailboxes = std::make_shared<MailboxCollection>(c.accounts);
-        MailboxFile::InstallWriter(c.failWrite ? [](int, const QByteArray&) { return false; }
-                                               : std::function<bool(int, const QByteArray&)>());
-        EXPECT_FALSE(MailboxFile::SaveMailboxes(path)) << c.name;
-        EXPECT_EQ(TestHarness::ReadFile(path), old) << c.name;
-        EXPECT_EQ(Reports(console), 1) << c.name;
-        EXPECT_TRUE(console.Has(QLatin1String(c.message))) << c.name << console.Text().toStdString();
-        EXPECT_FALSE(console.Text().contains(QStringLiteral("SCRAMBLED"))) << c.name;
+        filereplace::InstallFault(c.fault);
+        bool saved = false;
+        {
+            const FileSizeLimit limit(c.limit ? c.limit : RLIM_INFINITY);
+            saved = MailboxFile::SaveMailboxes(path);
+        }
+        filereplace::InstallFault({});
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(TestHarness::ReadFile(path), old);
+        EXPECT_EQ(TestHarness::ReadFile(path + QStringLiteral(".bak")), backup);
+        EXPECT_EQ(Reports(console), 1);
+        EXPECT_TRUE(console.Has(QString::fromLatin1(c.message).replace(QStringLiteral("%1"), path)))
+            << console.Text().toStdString();
+        EXPECT_FALSE(console.Text().contains(QStringLiteral("SCRAMBLED")));
         // No temporary file is left behind.
-        const QStringList left = QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files | QDir::Hidden);
-        EXPECT_TRUE(left.size() <= 2) << c.name << left.join(QLatin1Char(' ')).toStdString();
-        MailboxFile::InstallWriter(nullptr);
+        EXPECT_EQ(Entries(QFileInfo(path).absolutePath()), QStringList({"MA_Mailbox.cfg", "MA_Mailbox.cfg.bak"}));
     }
+}
+
+// A save keeps what the name is: a symbolic link stays one and its target
+// gets the accounts, a second hard link still shares them.  The file is the
+// user's alone whatever it was, and its backup is made once, beside the name.
+TEST_F(AccountFile, SaveKeepsWhatTheNameIs) {
+    const QByteArray old = "old|p|s|110|0\r\n";
+    struct Case {
+        const char* name;
+        // Makes the account file in the test folder's sub; answers the file
+        // that holds the accounts.
+        std::function<QString(const QString& sub)> prepare;
+        QStringList entries;  // everything in the folder afterwards
+        std::function<void(const QString& folder)> identity;
+    } cases[] = {
+        {"a symbolic link",
+         [&](const QString& sub) {
+             const QString target = TestHarness::WriteFile(sub + "/sub/accounts.cfg", old);
+             ::chmod(QFile::encodeName(target).constData(), 0644);
+             const QString link = TestHarness::Folder() + "/" + sub + "/MA_Mailbox.cfg";
+             EXPECT_TRUE(QFile::link(QStringLiteral("sub/accounts.cfg"), link));
+             return target;
+         },
+         {"MA_Mailbox.cfg", "MA_Mailbox.cfg.bak", "sub"},
+         [](const QString& f) {
+             EXPECT_TRUE(QFileInfo(f + "/MA_Mailbox.cfg").isSymLink()) << "the link stays";
+             EXPECT_EQ(Entries(f + "/sub"), QStringList{"accounts.cfg"});
+         }},
+        {"a second hard link",
+         [&](const QString& sub) {
+             const QString p = TestHarness::WriteFile(sub + "/MA_Mailbox.cfg", old);
+             ::chmod(QFile::encodeName(p).constData(), 0644);
+             const QString alias = QFileInfo(p).absolutePath() + "/alias.cfg";
+             EXPECT_EQ(::link(QFile::encodeName(p).constData(), QFile::encodeName(alias).constData()), 0);
+             return p;
+         },
+         {"MA_Mailbox.cfg", "MA_Mailbox.cfg.bak", "alias.cfg"},
+         [](const QString& f) {
+             const struct stat file = StatOf(f + "/MA_Mailbox.cfg"), alias = StatOf(f + "/alias.cfg");
+             EXPECT_EQ(file.st_ino, alias.st_ino);
+             EXPECT_EQ(file.st_nlink, 2u);
+         }},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString sub = QStringLiteral("name%1").arg(++n);
+        const QString folder = TestHarness::Folder() + "/" + sub;
+        const QString file = c.prepare(sub);
+        const QString path = folder + "/MA_Mailbox.cfg";
+        *Mailboxes = {Account("first", "p", "s", 110, 0)};
+        ASSERT_TRUE(MailboxFile::SaveMailboxes(path));
+        *Mailboxes = {Account("second", "p", "s", 110, 0)};
+        ASSERT_TRUE(MailboxFile::SaveMailboxes(path));
+        EXPECT_EQ(TestHarness::ReadFile(file), QByteArray("second|p|s|110|0\r\n"));
+        EXPECT_EQ(Mode(file), mode_t(0600));
+        EXPECT_EQ(TestHarness::ReadFile(path + ".bak"), old);
+        EXPECT_EQ(Mode(path + ".bak"), mode_t(0600));
+        EXPECT_EQ(Entries(folder), c.entries);
+        c.identity(folder);
+    }
+}
+
+// Whatever the former file's bits, the new accounts and the backup are
+// never in a file others may read, not even before they take their names.
+TEST_F(AccountFile, NeverReadableByOthersWhileWritten) {
+    const QString path = TestHarness::WriteFile(QStringLiteral("open/MA_Mailbox.cfg"), "old|p|s|110|0\r\n");
+    ::chmod(QFile::encodeName(path).constData(), 0644);
+    const QString folder = QFileInfo(path).absolutePath();
+    int looked = 0;
+    filereplace::InstallFault([&](filereplace::Step, const std::string&) {
+        ++looked;
+        for (const QString& name : Entries(folder)) {
+            if (name != QStringLiteral("MA_Mailbox.cfg")) {
+                EXPECT_EQ(Mode(folder + "/" + name) & 077, mode_t(0)) << name.toStdString();
+            }
+        }
+        return 0;
+    });
+    *Mailboxes = {Account("new", "p", "s", 110, 0)};
+    EXPECT_TRUE(MailboxFile::SaveMailboxes(path));
+    EXPECT_GT(looked, 0) << "the save goes through the file replacement";
+    EXPECT_EQ(Mode(path), mode_t(0600));
 }
 
 TEST_F(AccountFile, FolderThatDoesNotExistIsReported) {

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTreeWidgetItem>
 
+#include "FileSizeLimit.h"
 #include "FrmMailbox.h"
 #include "MailboxFile.h"
 #include "OwnerEnabler.h"
@@ -84,7 +85,6 @@ protected:
     void TearDown() override {
         d.reset();
         Mailboxes.reset();
-        MailboxFile::InstallWriter(nullptr);
     }
     FrmMailbox& Open() {
         d = std::make_unique<FrmMailbox>();
@@ -604,7 +604,7 @@ TEST_F(Manager, ClosingAfterChangesAsksToSave) {
 }
 
 TEST_F(Manager, AFailedSaveKeepsTheDialogAndTheAccounts) {
-    MailboxFile::InstallWriter([](int, const QByteArray&) { return false; });
+    const FileSizeLimit full(8);  // less than one account
     const std::shared_ptr<MailboxCollection> before = Mailboxes;
     FrmMailbox& m = Open();
     Type(kComplete);

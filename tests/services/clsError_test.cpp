@@ -1,8 +1,10 @@
 // The error reporter: log and console entries, the indicator, failures.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QWidget>
 
+#include "FileSizeLimit.h"
 #include "IntervalTimer.h"
 #include "PanelStatusBar.h"
 #include "RichTextBox.h"
@@ -10,6 +12,7 @@
 #include "StatusPanel.h"
 #include "TestHarness.h"
 #include "clsError.h"
+#include "clsTrace.h"
 #include "ReportError.h"
 
 namespace {
@@ -187,6 +190,63 @@ TEST(clsError, UnopenableLogIsReportedOnce) {
     QDir(e->LogDir).removeRecursively();
     modGlobalFunctions::ReportError("gone", "", "M", "R", false, true);
     EXPECT_EQ(TestHarness::PlainBoxes().size(), 2);
+}
+
+// An entry that does not fit leaves the log as it was, never half an entry,
+// and the failure is told with the system's reason.
+TEST(clsError, EntryThatDoesNotFitLeavesTheLogAsItWas) {
+    struct Row {
+        const char* what;
+        bool trace;         // the trace file, else the error log
+        QByteArray former;  // null: no file before
+    } rows[] = {
+        {"the error log", false, "09:05:02 Message : before\r\n\r\n"},
+        {"a new error log", false, QByteArray()},
+        {"the trace file", true, "[2026/03/08,09:05:02]  before\r\n\r\n"},
+    };
+    constexpr rlim_t kRoom = 10;  // less than any entry
+    int n = 0;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        AtNineFiveThree();
+        const QString sub = QStringLiteral("log%1").arg(++n);
+        const QString dir = Folder() + "/" + sub;
+        QDir().mkpath(dir);
+        const QString name = r.trace ? QStringLiteral("OrmidYRB_Trace.log") : QStringLiteral("Error.log");
+        if (!r.former.isNull()) TestHarness::WriteFile(sub + "/" + name, r.former);
+        const QString path = dir + "/" + name;
+        ConsoleForm f;
+        auto e = ErrorObj();
+        f.Wire(*e);
+        e->LogDir = dir;
+        e->LogFile = name;
+        e->LogToFileFlag = !r.trace;
+        clsTrace t;
+        t.MyError = e;
+        t.DoTraceToScreen = false;
+        t.DoTraceToFile = true;
+        t.TraceDir = dir;
+        {
+            const FileSizeLimit full(r.former.size() + kRoom);
+            if (r.trace)
+                t.Trace("USER bob", "", "", "");
+            else
+                modGlobalFunctions::ReportError("Cannot import", "", "M", "R", false, true);
+        }
+        EXPECT_EQ(QFileInfo(path).isFile(), !r.former.isNull());
+        EXPECT_EQ(TestHarness::ReadFile(path), r.former);
+        const QString failure = QStringLiteral("The %1 '%2' could not be written : File too large")
+                                    .arg(r.trace ? QStringLiteral("trace file") : QStringLiteral("error log"), path);
+        if (r.trace) {
+            EXPECT_TRUE(f.console->Text().contains(QStringLiteral("Message : ") + failure))
+                << f.console->Text().toStdString();
+        } else {
+            const auto& boxes = TestHarness::PlainBoxes();
+            EXPECT_EQ(boxes.isEmpty() ? QString() : boxes.last().second, failure);
+            EXPECT_TRUE(f.console->Text().contains(QStringLiteral("Message : Cannot import")));
+        }
+        ReleaseErrorObj();
+    }
 }
 
 TEST(clsError, ConsoleFormWithoutConsoleFailsVisibly) {
