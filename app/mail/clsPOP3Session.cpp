@@ -41,6 +41,7 @@ const QString kCtxStat = QStringLiteral("Failed To Get account Stats");
 const QString kCtxStatParse = QStringLiteral("Error retrieving POP3 account stats");
 const QString kCtxList = QStringLiteral("Failed To Get Message List From Server");
 const QString kCtxDelete = QStringLiteral("Error Deleting Message On Mail Server");
+const QString kCancelAgain = QStringLiteral("Cancel again to close the connection");
 
 QString Hex(qintptr handle) { return QString::number(handle, 16).toUpper(); }
 
@@ -125,7 +126,7 @@ bool clsPOP3Session::Refused(const QString& Routine) {
 
 // Sleeps in the event loop until an event comes (data, a state change, a
 // socket error, a timer tick, a click), then looks again.
-clsPOP3Session::WaitEnd clsPOP3Session::Wait(const std::function<bool()>& done, bool FinishOnCancel) {
+clsPOP3Session::WaitEnd clsPOP3Session::Wait(const std::function<bool()>& done) {
     WaitEnd end = WaitEnd::Done;
     for (;;) {
         if (done()) break;
@@ -137,10 +138,12 @@ clsPOP3Session::WaitEnd clsPOP3Session::Wait(const std::function<bool()>& done, 
         }
         const bool firstCancel = !Cancelled;
         if (IsInterrupted()) {
-            // A QUIT sent now would be answered after this reply: it is read
-            // first, still bounded by the time-out.
-            if (firstCancel && FinishOnCancel) {
+            // The user must learn what the server did: its reply is read
+            // first (a QUIT sent now would be answered after it), still
+            // bounded by the time-out.
+            if (firstCancel && !m_cancelNotice.isEmpty()) {
                 WriteTrace(QStringLiteral("The reply in hand is read before the connection is closed"));
+                emit OnPOP3StateChange(m_cancelNotice);
                 continue;
             }
             SetTimer(false);
@@ -193,6 +196,7 @@ bool clsPOP3Session::POP3Connect(bool DoReport) {
     QuitAcknowledged = false;
     DeleUnanswered = false;
     Cancelled = false;
+    m_cancelNotice.clear();
     if (POP3Server.isEmpty()) return false;
     if (POP3Lines < 0) POP3Lines = 0;
     if (Interrupt) Interrupt->IReset();
@@ -241,7 +245,6 @@ bool clsPOP3Session::POP3Connect(bool DoReport) {
         ErrorReply(kCtxConnect, QStringLiteral("POP3Connect"));
         return false;
     }
-    if (EndIfCancelled()) return false;
     if (DoReport) emit OnPOP3StateChange(QStringLiteral("Connected to ") + POP3Server);
     return true;
 }
@@ -253,7 +256,12 @@ bool clsPOP3Session::POP3Disconnect(bool DoReport) {
     if (m_socket == nullptr) return false;
     if (DoReport) emit OnPOP3StateChange(QStringLiteral("Disconnecting from ") + POP3Server + QStringLiteral(" ..."));
     QByteArray buffer = QByteArrayLiteral("QUIT\r\n");
-    if (!Exchange(buffer, kEndLine, QStringLiteral("QUIT"), false)) {
+    // Only this QUIT makes the deletions acknowledged before final.
+    if (!m_deleted.isEmpty())
+        m_cancelNotice = QStringLiteral("Waiting for the server to confirm the deletions; ") + kCancelAgain;
+    const bool exchanged = Exchange(buffer, kEndLine, QStringLiteral("QUIT"), false);
+    m_cancelNotice.clear();
+    if (!exchanged) {
         POP3Interrupt(false);
         return false;
     }
@@ -305,13 +313,13 @@ bool clsPOP3Session::SendData(QByteArray& Buffer) {
                     QStringLiteral("SendData"));
         return false;
     }
-    const WaitEnd end = Wait([&] { return m_socket != nullptr && m_socket->bytesToWrite() == 0; }, true);
+    const WaitEnd end = Wait([&] { return m_socket != nullptr && m_socket->bytesToWrite() == 0; });
     disconnect(sent);
     if (end == WaitEnd::Closed) {
         ConnectionLost(kCtxSend, QStringLiteral("SendData"));
         return false;
     }
-    // A second Cancel: the reply owed cannot be told from QUIT's, so no QUIT.
+    // The reply owed would be taken for QUIT's: no QUIT.
     if (end == WaitEnd::Interrupted) POP3Interrupt(false);
     if (end != WaitEnd::Done) return false;
     SetTimer(false);
@@ -363,7 +371,7 @@ bool clsPOP3Session::ReceiveData(QByteArray& Buffer, const QByteArray& EOMsg) {
         }
         return end >= 0;
     };
-    const WaitEnd how = Wait(take, true);
+    const WaitEnd how = Wait(take);
     if (how == WaitEnd::Done) {
         // Bytes after the marker are no part of this reply.
         Buffer.truncate(end);
@@ -375,7 +383,7 @@ bool clsPOP3Session::ReceiveData(QByteArray& Buffer, const QByteArray& EOMsg) {
         return true;
     }
     if (how == WaitEnd::Closed) ConnectionLost(kCtxReceive, QStringLiteral("ReceiveData"));
-    // A second Cancel: the rest of this reply would be taken for QUIT's.
+    // The rest of this reply would be taken for QUIT's: no QUIT.
     if (how == WaitEnd::Interrupted) POP3Interrupt(false);
     return false;
 }
@@ -436,10 +444,6 @@ bool clsPOP3Session::POP3Login(bool DoReport) {
         POP3Disconnect(false);
         return false;
     }
-    if (EndIfCancelled()) {
-        password.fill('\0');
-        return false;
-    }
 
     buffer = QByteArrayLiteral("PASS ") + password + kEndLine;
     password.fill('\0');
@@ -454,7 +458,6 @@ bool clsPOP3Session::POP3Login(bool DoReport) {
         POP3Disconnect(false);
         return false;
     }
-    if (EndIfCancelled()) return false;
     Pump();
     emit OnPOP3StateChange(QStringLiteral("Authentication successful"));
     return true;
@@ -495,7 +498,6 @@ bool clsPOP3Session::ParsedCommand(const ParsedCommandSteps& c) {
         POP3Disconnect(false);
         return false;
     }
-    if (EndIfCancelled()) return false;
     if (!(this->*c.parse)(buffer)) {
         emit OnPOP3Error(c.failure);
         POP3Disconnect(false);
@@ -590,9 +592,7 @@ bool clsPOP3Session::POP3GetMessages(bool DoReport, bool DoReport2) {
     for (int64_t i = 1; i <= n; ++i) {
         MsgIdx = static_cast<int32_t>(i);
         Pump();
-        // A Cancel during the message before ended its wait only once the
-        // message was in.
-        if (IsInterrupted() || Cancelled) {
+        if (IsInterrupted()) {
             POP3Disconnect(false);
             complete = false;
             break;
@@ -667,7 +667,11 @@ bool clsPOP3Session::POP3DeleteMessage(const clsMail* M_del) {
                    QStringLiteral(">>> Send ") + QString::number(buffer.size()) +
                        QStringLiteral(" bytes to POP3 server : ") + shown + QStringLiteral("\r\n"));
         const bool connected = IsConnected();
-        if (!SendData(buffer) || !ReceiveData(buffer, kEndLine)) {
+        m_cancelNotice = QStringLiteral("Waiting for the server's answer to the deletion of mail ") + entry->mMbxIndex +
+                         QStringLiteral("; ") + kCancelAgain;
+        const bool exchanged = SendData(buffer) && ReceiveData(buffer, kEndLine);
+        m_cancelNotice.clear();
+        if (!exchanged) {
             DeleUnanswered = connected;
             POP3Disconnect(false);
             return false;

@@ -27,10 +27,12 @@ class clsTrace;
 // failure text, reported it and closed the connection.
 //
 // The server answers in order, so a reply belongs to the oldest command
-// without one.  A Cancel during a wait therefore lets the reply in hand
-// arrive (within the time-out) before QUIT is sent, and the command that
-// waited ends the conversation once it has judged that reply; a second
-// Cancel closes the connection at once, without QUIT.
+// without one.  A Cancel during the wait for a command that changes nothing
+// on the server closes the connection at once, without QUIT: the reply owed
+// tells the user nothing.  During the wait for a DELE, or for the QUIT that
+// makes acknowledged deletions final, a Cancel lets that reply arrive
+// (within the time-out) and be judged before the conversation ends, and says
+// so; a second Cancel closes the connection at once.
 class clsPOP3Session : public QObject {
     Q_OBJECT
 public:
@@ -118,9 +120,9 @@ private:
     void ReportError(const QString& Description, const QString& Context, const QString& Routine);
     bool TraceOn() const;
     void WriteTrace(const QString& ShortText, const QString& VerboseText = QString());
-    // FinishOnCancel: the first Cancel of the conversation does not end the
-    // wait (the reply in hand is still owed), it only marks Cancelled.
-    WaitEnd Wait(const std::function<bool()>& done, bool FinishOnCancel = false);
+    // A Cancel ends the wait, unless it is the conversation's first and the
+    // reply awaited decides something on the server (m_cancelNotice is set).
+    WaitEnd Wait(const std::function<bool()>& done);
     // After a reply read whole: a Cancel taken meanwhile ends the
     // conversation with QUIT.
     bool EndIfCancelled();
@@ -142,6 +144,9 @@ private:
     bool m_cutOff = false;  // POP3Interrupt was called from the pump, until the next connect
     qsizetype m_expect = 0;  // what the next reply reserves: the size LIST gave, bounded
     bool m_secret = false;  // the bytes being sent hold the password
+    // While the reply awaited decides something on the server: what the
+    // status shows when a Cancel does not end the wait.  Empty otherwise.
+    QString m_cancelNotice;
     // Message numbers this connection has had a DELE acknowledged for.
     QSet<QString> m_deleted;
 };

@@ -182,6 +182,8 @@ void FrmMain::ComMailGet_Click() {
         [&] {
             const std::shared_ptr<clsVirtualListview> pane = VL_mail;
             pane->SetCount(0);
+            // The counts follow the emptied list while the run lasts.
+            pane->SetAll();
             TxtContent->SetText(QString());
             TxtHeader->SetText(QString());
             for (QPushButton* b : {ComSaveHeader, ComSaveContent, ComHighLight}) b->setEnabled(false);

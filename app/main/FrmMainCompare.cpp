@@ -73,8 +73,11 @@ void FrmMain::ComCompare_Click() {
             listsTouched = true;
             for (int32_t slot : {kLeft, kRight})
                 YRB10(slot, YRB_ALL_ENTRIES, YRB_MODE_CLEAR, kSelectionAndMarks, 0, 0, table);
-            // Failed or stopped: the engine has said why, or the user stopped it.
-            if (YRB24(0, YRB_FLAG_IN_BOTH, 0, 0, crc) < 0) return;
+            // The engine sorts both lists by address: each view's current row
+            // follows its entry.  Failed or stopped: the engine has said why,
+            // or the user stopped it.
+            const auto compare = [&] { return YRB24(0, YRB_FLAG_IN_BOTH, 0, 0, crc); };
+            if (VL_left->Reorder([&] { return VL_right->Reorder(compare); }) < 0) return;
             for (int32_t slot : {kLeft, kRight})
                 YRB10(slot, YRB_ALL_ENTRIES, YRB_MODE_SET, YRB_FLAG_NOT_IN_OTHER, 0, YRB_FLAG_IN_BOTH, table);
             const int32_t chosen = OptCmpDif->isChecked() ? YRB_FLAG_NOT_IN_OTHER : YRB_FLAG_IN_BOTH;

@@ -156,7 +156,11 @@ void FrmMain::ImportEmailList(ListPane* pane) {
                 YRB13(slot, QFile::encodeName(path).constData(), desc.ColNbr, fieldSep.constData(), recordSep.constData());
             // A failed or stopped load may have taken the old list with it:
             // the pane then shows what the slot holds, nothing when it is empty.
-            side.pane->SetCount(n >= 0 ? n : (YRB14(slot) == 0 ? side.pane->GetCnt(true) : 0));
+            // The new list starts at its first row.
+            if (n >= 0)
+                side.pane->ShowNewList(n);
+            else
+                side.pane->SetCount(YRB14(slot) == 0 ? side.pane->GetCnt(true) : 0);
             side.pane->Refresh();
             side.pane->SetAll();
 

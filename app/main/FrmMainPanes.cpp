@@ -12,6 +12,7 @@
 #include "OrmidYRB100.h"
 #include "OwnerDataListView.h"
 #include "ReportError.h"
+#include "clsEmailList.h"
 #include "clsVL2.h"
 #include "modGlobalFunctionsForms.h"
 
@@ -81,7 +82,9 @@ void CellText(const WorkspaceSide& side, int32_t iItem, int32_t iSubItem, QStrin
         const char* begin = buffer;
         while (begin < end && *begin == ' ') ++begin;
         while (end > begin && end[-1] == ' ') --end;
-        sText = QString::fromLatin1(begin, end - begin);
+        // A control character shows in the notation the structure preview
+        // gives it, not as blank space.
+        sText = clsEmailList().Expand(QString::fromLatin1(begin, end - begin));
     });
 }
 

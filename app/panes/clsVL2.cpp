@@ -83,3 +83,9 @@ int32_t clsVL2::Reorder(const std::function<int32_t()>& reorder) {
     });
     return result;
 }
+
+void clsVL2::ShowNewList(int32_t Count) {
+    // Before the count: a row beyond the new list would be dropped instead.
+    if (ListWindow()) ListWindow()->FollowRows([](int32_t) { return 0; });
+    SetCount(Count);
+}

@@ -27,6 +27,10 @@ public:
     // and puts the view's selected row, current row and selection mark back
     // on the entries they showed.  Returns what reorder returned.
     int32_t Reorder(const std::function<int32_t()>& reorder);
+    // Count rows of a list that replaced the one shown: the view's selected
+    // row, current row and selection mark, where it had them, go to the
+    // first row.
+    void ShowNewList(int32_t Count);
 
 protected:
     // While the engine rebuilds the list (a load running in a callback), its

@@ -27,9 +27,11 @@ struct SessionRig {
     QStringList states;
     int timeOuts = 0;
     // Cancels a conversation that would otherwise hang: it counts from the
-    // session's last step, so a long run on a busy machine is never cut.
+    // session's last step, so a long run on a busy machine is never cut, and
+    // outlasts the session's own time-out, which it must never stand in for.
     QTimer safety;
     static constexpr int kSafetyMs = 60000;
+    int safetyMs = kSafetyMs;
 
     SessionRig(const QString& server, int port, int timeoutMs = 0, const QByteArray& password = "secret") {
         console = new RichTextBox(&consoleForm);
@@ -43,6 +45,7 @@ struct SessionRig {
         s->Interrupt = InterruptObj();
         s->Tmr = &tmr;
         tmr.SetInterval(timeoutMs);
+        safetyMs += timeoutMs;
         QObject::connect(&tmr, &IntervalTimer::Timer, [this] {
             tmr.SetEnabled(false);
             ++timeOuts;
@@ -51,15 +54,15 @@ struct SessionRig {
         QObject::connect(s.get(), &clsPOP3Session::OnPOP3Error, [this](const QString& t) { errors << t; });
         QObject::connect(s.get(), &clsPOP3Session::OnPOP3StateChange, [this](const QString& t) {
             states << t;
-            safety.start(kSafetyMs);
+            safety.start(safetyMs);
         });
-        QObject::connect(s.get(), &clsPOP3Session::OnPOP3RetrieveMail, [this] { safety.start(kSafetyMs); });
+        QObject::connect(s.get(), &clsPOP3Session::OnPOP3RetrieveMail, [this] { safety.start(safetyMs); });
         s->POP3Server = server;
         s->POP3Port = port;
         s->POP3User = QStringLiteral("user");
         s->POP3Password = modCrypto::EncryptPassword(QString::fromLatin1(password));
         QObject::connect(&safety, &QTimer::timeout, [] { InterruptObj()->ISet(QStringLiteral("Test")); });
-        safety.start(kSafetyMs);
+        safety.start(safetyMs);
     }
     ~SessionRig() { ErrorObj()->LogScreen = nullptr; }
 

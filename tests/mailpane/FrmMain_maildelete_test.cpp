@@ -200,13 +200,17 @@ TEST_F(Delete, TimeOutAfterOneDele) {
 }
 
 // The progress window's Cancel, clicked with the mouse while the server
-// withholds its reply.  A reply that then comes is read before QUIT's: a
-// late DELE acknowledgement counts, and the QUIT that follows removes the
-// mail.  One that never comes waits for a second Cancel, which closes
-// without QUIT, and the box says that mail's outcome is not known.  The
-// status bar tells the outcome, the window is usable again.
+// withholds its reply.  During the scan the connection closes at once.
+// During a DELE the status bar says at once that its reply is awaited; a
+// reply that then comes is read before QUIT's: a late acknowledgement
+// counts, and the QUIT that follows removes the mail.  One that never comes
+// waits for a second Cancel, which closes without QUIT, and the box says
+// that mail's outcome is not known.  The status bar then tells the outcome,
+// the window is usable again.
 TEST_F(Delete, CancelButtonStopsASilentServer) {
     using Then = MailPaneFixture::CancelClicker::Then;
+    static constexpr const char* kWaitForMailOne =
+        "Waiting for the server's answer to the deletion of mail 1; Cancel again to close the connection";
     const QString notKnown = QStringLiteral(
         "The deletion of the selected messages was not confirmed by 127.0.0.1 for user\r\nNo answer came to the "
         "deletion of the message with sender 'ann@a.example' and subject 'one': whether it has been deleted is not "
@@ -219,17 +223,20 @@ TEST_F(Delete, CancelButtonStopsASilentServer) {
         QString text;
         QStringList left;
         int quits;  // QUIT lines, the retrieval's included
+        const char* waiting;  // the status bar once the Cancel is taken; null: the run ends then
     } const cases[] = {
         {"scan: TOP late", {1, 3}, "TOP 2", Then::Release,
-         "An error occurred while attempting to delete messages from 127.0.0.1", {"one", "two", "three"}, 2},
+         "An error occurred while attempting to delete messages from 127.0.0.1", {"one", "two", "three"}, 1,
+         nullptr},
         {"DELE late", {1, 3}, "DELE 1", Then::Release, "2 messages have been deleted from 127.0.0.1 for user",
-         {"two"}, 2},
+         {"two"}, 2, kWaitForMailOne},
         {"DELE never answered, another acknowledged", {1, 3}, "DELE 1", Then::ClickAgain, notKnown,
-         {"one", "two", "three"}, 1},
-        {"the only DELE never answered", {1}, "DELE 1", Then::ClickAgain, notKnown, {"one", "two", "three"}, 1},
+         {"one", "two", "three"}, 1, kWaitForMailOne},
+        {"the only DELE never answered", {1}, "DELE 1", Then::ClickAgain, notKnown, {"one", "two", "three"}, 1,
+         kWaitForMailOne},
     };
     // Only a failed Cancel lets the account's time-out end the run.
-    constexpr int32_t kBackstopSeconds = 15;
+    constexpr int32_t kBackstopSeconds = 60;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FakePop3Server fresh;  // a server of its own for each case
@@ -245,8 +252,13 @@ TEST_F(Delete, CancelButtonStopsASilentServer) {
         int timeOuts = 0;
         QObject::connect(w->TmrPOP32, &IntervalTimer::Timer, w.get(), [&] { ++timeOuts; });
         MailPaneFixture::CancelClicker cancel(fresh, c.then);
+        QString whenTaken;
+        cancel.taken = [&] { whenTaken = Panel1(); };
         const MsgBoxRequest box = DeleteTicked();
         ASSERT_TRUE(cancel.Clicked());
+        if (c.waiting != nullptr) {
+            EXPECT_EQ(whenTaken, c.waiting);
+        }
         EXPECT_EQ(box.message, c.text);
         EXPECT_EQ(Column(5), c.left);
         EXPECT_EQ(Commands(fresh, "QUIT").size(), c.quits);

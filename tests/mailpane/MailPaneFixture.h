@@ -116,8 +116,9 @@ inline std::shared_ptr<clsMail> Parsed(const Message& message, int32_t size = 0)
 
 // Clicks the progress window's Cancel with the mouse, as a user does, once
 // the window shows while the server withholds a reply (the run waits for
-// it) and ready() holds.  Once the run has taken that Cancel it lets the
-// reply go, clicks Cancel again, or does nothing more.
+// it) and ready() holds.  Once the run has taken that Cancel it calls
+// taken, if set, then lets the reply go, clicks Cancel again, or does
+// nothing more.  A run that ends at the Cancel may end before it looks.
 class CancelClicker {
 public:
     enum class Then { Nothing, Release, ClickAgain };
@@ -133,12 +134,14 @@ public:
             }
             if (InterruptObj()->Active) return;  // not taken yet
             m_poll.stop();
+            if (taken) taken();
             if (then == Then::Release) server.Release();
             if (then == Then::ClickAgain && window != nullptr) QTest::mouseClick(window->ComCancel, Qt::LeftButton);
         });
         m_poll.start();
     }
     bool Clicked() const { return m_clicked; }
+    std::function<void()> taken;
 
 private:
     QTimer m_poll;

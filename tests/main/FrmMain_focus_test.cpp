@@ -1,7 +1,8 @@
 // The keyboard focus of the shown main window: it stays with the list a
 // command acted on, one header click sorts and the current row keeps its
-// entry through it, and Tab reaches every enabled control of the first tab
-// in the order they stand.
+// entry through it and through a comparison, an imported list starts at its
+// first row, and Tab reaches every enabled control of the first tab in the
+// order they stand.
 #include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
@@ -11,6 +12,8 @@
 #include <QTest>
 
 #include "FrmMain.h"
+#include "FrmStructure.h"
+#include "ListDialogSeam.h"
 #include "ListsCol.h"
 #include "MainFixture.h"
 #include "OrmidYRB100.h"
@@ -19,6 +22,7 @@
 #include "SystemColors.h"
 #include "WorkspaceFixture.h"
 #include "clsVL2.h"
+#include "modDialog.h"
 
 namespace {
 
@@ -36,6 +40,8 @@ protected:
     }
     void TearDown() override {
         PopupMenuSeam::Install(nullptr);
+        ListDialogSeam::Install(nullptr);
+        modDialog::InstallChooser(nullptr);
         WorkspaceTest::TearDown();
     }
     OwnerDataListView* List(int32_t slot) const { return Pane(slot)->ListWindow(); }
@@ -201,6 +207,67 @@ TEST_F(Focus, CurrentRowKeepsItsEntryThroughASort) {
             EXPECT_EQ(current.siblingAtColumn(kUser).data().toString(), "plain");
             EXPECT_EQ(FocusedRow(List(other)), 1);
         }
+    }
+}
+
+// "Compare" puts both lists in address order: on each side the current row,
+// the selected row and the selection mark move with the entry clicked last.
+TEST_F(Focus, CurrentRowKeepsItsEntryThroughACompare) {
+    // kSix in address order: a@six, b@five, c@four, d@three, e@two, f@one.
+    struct Clicked {
+        int32_t slot;
+        int32_t row;
+        const char* address;
+        int32_t rowAfter;
+    } const clicks[] = {
+        {1, 1, "e@two.com", 4},
+        {2, 4, "b@five.com", 1},
+    };
+    for (const Clicked& c : clicks) ClickRow(c.slot, c.row);
+    TestHarness::AnswerMessages({MsgBoxButton::Ok});
+    w->ComCompare_Click();
+    ASSERT_EQ(TestHarness::AskedMessages().last().Title, "List Comparison Completed");
+    for (const Clicked& c : clicks) {
+        SCOPED_TRACE(testing::Message() << "side " << c.slot);
+        const OwnerDataListView* list = List(c.slot);
+        ASSERT_EQ(Address(c.slot, c.rowAfter), c.address);
+        EXPECT_EQ(FocusedRow(list), c.rowAfter);
+        EXPECT_EQ(list->GetItemState(c.rowAfter, OwnerDataListView::LVIS_SELECTED), OwnerDataListView::LVIS_SELECTED);
+        EXPECT_EQ(list->GetSelectionMark(), c.rowAfter);
+    }
+}
+
+// An import over a list whose current row was further down: the new list,
+// longer or shorter than that row, starts at its first row, shown from the
+// top.
+TEST_F(Focus, ImportedListStartsAtItsFirstRow) {
+    struct Case {
+        const char* what;
+        QByteArray lines;
+        int32_t entries;
+    } const cases[] = {
+        {"as long", "z@one.org\r\ny@two.org\r\nx@three.org\r\nw@four.org\r\nv@five.org\r\nu@six.org\r\n", 6},
+        {"shorter than the current row", "z@one.org\r\ny@two.org\r\n", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Load(1, kSix, 6);
+        ClickRow(1, 4);
+        const QString path = TestHarness::WriteFile(QStringLiteral("new.mal"), c.lines);
+        modDialog::InstallChooser([path](const modDialog::FileDialogRequest&) { return QStringList{path}; });
+        ListDialogSeam::Install([](QDialog* dialog) {
+            auto* d = qobject_cast<FrmStructure*>(dialog);
+            ASSERT_NE(d, nullptr);
+            d->ComDone->click();
+        });
+        TestHarness::AnswerMessages({MsgBoxButton::Yes});  // overwrite the list shown
+        QTest::mouseClick(w->ComSLImp, Qt::LeftButton);
+        const OwnerDataListView* list = List(1);
+        ASSERT_EQ(list->ItemCount(), c.entries);
+        EXPECT_EQ(FocusedRow(list), 0);
+        EXPECT_EQ(list->GetItemState(0, OwnerDataListView::LVIS_SELECTED), OwnerDataListView::LVIS_SELECTED);
+        EXPECT_EQ(list->GetSelectionMark(), 0);
+        EXPECT_EQ(list->TopIndex(), 0);
     }
 }
 

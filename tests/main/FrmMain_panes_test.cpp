@@ -1,5 +1,6 @@
 // The two engine-bound panes: cell texts and icons read from the engine,
 // icon clicks that select or flag an entry, header clicks that sort.
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -111,6 +112,28 @@ TEST_F(Panes, TextsAreTheUserAndDomainParts) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(Text(2, c.row, c.col), c.text) << "row " << c.row << " column " << c.col;
+}
+
+// A control character inside an address, kept by a list whose fields are
+// not cut at it, shows in the notation the structure preview gives it: a
+// TAB as \t, not as blank space.
+TEST_F(Panes, ControlCharactersShowInTheSeparatorsNotation) {
+    const QString path = TestHarness::WriteFile(QStringLiteral("controls.txt"),
+                                                "an\tn@x.com\r\nbo@ho\tst.net\r\ncy\x01@z.org\r\n");
+    ASSERT_EQ(YRB13(1, QFile::encodeName(path).constData(), 1, ";", "\r\n"), 3);
+    Pane(1)->SetCount(3);
+    struct Case {
+        int32_t row;
+        int32_t col;
+        QString text;
+    } const cases[] = {
+        {0, 1, "an\\tn"},
+        {0, 2, "x.com"},
+        {1, 2, "ho\\tst.net"},
+        {2, 1, "cy^A"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Text(1, c.row, c.col), c.text) << "row " << c.row << " column " << c.col;
 }
 
 // Left clicks by where they hit: the selection box toggles the selection of
