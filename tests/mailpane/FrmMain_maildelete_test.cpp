@@ -255,6 +255,7 @@ TEST_F(Delete, CancelButtonStopsASilentServer) {
         QString whenTaken;
         cancel.taken = [&] { whenTaken = Panel1(); };
         const MsgBoxRequest box = DeleteTicked();
+        cancel.Stop();
         ASSERT_TRUE(cancel.Clicked());
         if (c.waiting != nullptr) {
             EXPECT_EQ(whenTaken, c.waiting);

@@ -232,6 +232,7 @@ TEST_F(Retrieve, CancelButtonStopsASilentServer) {
             QObject::connect(w->Session1.get(), &clsPOP3Session::OnPOP3RetrieveMail, w.get(),
                              [&] { countWhileRunning = w->LabMailCnt->text(); });
         const MsgBoxRequest box = Run();
+        cancel.Stop();
         QObject::disconnect(counted);
         ASSERT_TRUE(cancel.Clicked());
         EXPECT_EQ(countWhileRunning, "0 object(s)");

@@ -141,6 +141,9 @@ public:
         m_poll.start();
     }
     bool Clicked() const { return m_clicked; }
+    // Once the run is over: a later tick would take its end for the Cancel
+    // taken, and act on the next run or on a window being closed.
+    void Stop() { m_poll.stop(); }
     std::function<void()> taken;
 
 private:
