@@ -486,9 +486,9 @@ void Call::SetAside(const std::string& asked) {
         if (!e.kept.empty()) {
             // An empty file of the former one's bits and attributes in its
             // place: the writer's file takes them from it.
-            const int fd = Faulted(Step::kCreate, e.target)
-                               ? -1
-                               : ::open(e.target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateBits);
+            int fd = Faulted(Step::kCreate, e.target)
+                         ? -1
+                         : ::open(e.target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateBits);
             struct stat now {};
             if (fd >= 0) {
                 (void)Chmod(fd, e.target, e.bits);  // where refused, it stays the user's alone
@@ -496,20 +496,20 @@ void Call::SetAside(const std::string& asked) {
                 MarkUntouched(fd);
             }
             if (fd >= 0 && ::fstat(fd, &now) == 0) {
-                ::close(fd);
                 e.dev = now.st_dev;
                 e.ino = now.st_ino;
                 e.mtime = now.st_mtim;
-                e.way = Way::kMovedAside;
-                m_entries.push_back(std::move(e));
-                return;
-            }
-            if (fd >= 0) {
+            } else if (fd >= 0) {
                 ::close(fd);
                 ::unlink(e.target.c_str());
+                fd = -1;
             }
-            // Left as it was: the writer meets the same refusal and says why.
-            if (!PutBackByName(e.kept, e.target, e.former)) m_unrestored.push_back({e.asked, e.kept});
+            if (fd >= 0) ::close(fd);
+            // Without the empty file the name stays empty: a writer that
+            // appends must not find the former content there, and one that
+            // makes no file of its own has the former content put back.
+            e.way = Way::kMovedAside;
+            m_entries.push_back(std::move(e));
             return;
         }
     }
