@@ -34,35 +34,6 @@ using TestHarness::Folder;
 using TestHarness::ReadFile;
 using TestHarness::WriteFile;
 
-// While it lives, action runs inside the engine's call when the engine
-// sends the given information text.
-class OnInformation {
-public:
-    OnInformation(const char* text, std::function<void()> action) : m_saved(modCallBack::EngineCallbackTable) {
-        s_text = text;
-        s_action = std::move(action);
-        modCallBack::EngineCallbackTable.information = &Information;
-        YRB07(&modCallBack::EngineCallbackTable);
-    }
-    ~OnInformation() {
-        s_text = nullptr;
-        s_action = nullptr;
-        modCallBack::EngineCallbackTable = m_saved;
-        YRB07(&modCallBack::EngineCallbackTable);
-    }
-    OnInformation(const OnInformation&) = delete;
-    OnInformation& operator=(const OnInformation&) = delete;
-
-private:
-    static int32_t Information(const char* text) {
-        if (s_text != nullptr && std::strcmp(text, s_text) == 0 && s_action) s_action();
-        return 0;
-    }
-    static inline const char* s_text = nullptr;
-    static inline std::function<void()> s_action;
-    YRB_CallbackTable m_saved;
-};
-
 class Results : public WorkspaceTest {
 protected:
     void TearDown() override {
