@@ -102,10 +102,8 @@ protected:
     // Runs a command that writes to out, chosen in the save dialog (Yes to
     // replacing a former file, null: none), while at most room bytes fit in a
     // file; then nothing cut is left: no success message, out's folder holds
-    // the former file byte for byte or nothing, and the console names out
-    // with the cause.
-    // The former file gets formerBits, and has them again afterwards (0: as
-    // made).
+    // the former file byte for byte (with formerBits, when given) or
+    // nothing, and the console names out with the cause.
     void ExpectNothingCut(const QString& out, const QByteArray& former, rlim_t room, const std::function<void()>& command,
                           mode_t formerBits = 0) {
         if (!former.isNull()) {
