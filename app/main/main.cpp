@@ -1,4 +1,5 @@
 // Ormid List Studio: starts the main window.
+#include <csignal>
 #include <memory>
 
 #include <QApplication>
@@ -13,6 +14,10 @@
 #include "modGlobalFunctionsStartup.h"
 
 int main(int argc, char** argv) {
+    // A write past the file-size limit (ulimit -f) would end the program in
+    // the middle of a file, without a word: ignored, the write fails like a
+    // full disk, the former file is put back and the cause is shown.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OrmidYRB100"));
     QApplication::setOrganizationName(QStringLiteral("Ormid Software"));

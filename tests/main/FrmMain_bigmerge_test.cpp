@@ -2,6 +2,8 @@
 // order with the record separator at each junction, then rewritten by the
 // engine in the save dialog's layout; only the output's own earlier files
 // are replaced; the checks and stops that keep it from running.
+#include <sys/stat.h>
+
 #include <functional>
 
 #include <QCheckBox>
@@ -209,11 +211,17 @@ TEST_F(BigMerge, OutputThatDoesNotFitLeavesNothingCut) {
         const char* what;
         rlim_t room;
         QByteArray former;  // "m/out.txt" and an earlier numbered output "m/out_1.txt" before; null: none
+        mode_t bits;        // the former output's; 0: as made
+        Links links;
     } cases[] = {
-        {"the text pass", 1000, QByteArray()},
-        {"the text pass, over a former output", 1000, "former output"},
-        {"the engine's rewrite", 2300, QByteArray()},
-        {"the engine's rewrite, over a former output", 2300, "former output"},
+        {"the text pass", 1000, QByteArray(), 0, Links::kMade},
+        {"the text pass, over a former output", 1000, "former output", 0, Links::kMade},
+        {"the engine's rewrite", 2300, QByteArray(), 0, Links::kMade},
+        {"the engine's rewrite, over a former output", 2300, "former output", 0, Links::kMade},
+        {"the engine's rewrite, over a former output of 0640, no hard links", 2300, "former output", 0640,
+         Links::kRefused},
+        {"the engine's rewrite, over a private former output, no hard links", 2300, "former output", 0600,
+         Links::kRefused},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -224,11 +232,15 @@ TEST_F(BigMerge, OutputThatDoesNotFitLeavesNothingCut) {
             WriteFile("m/out.txt", c.former);
             WriteFile("m/out_1.txt", c.former);
         }
+        if (c.bits != 0) {
+            ASSERT_EQ(::chmod(QFile::encodeName(out).constData(), c.bits), 0);
+        }
         w->ComSelAll->click();
         Dialog("out.txt", crlfOut);
         TestHarness::AnswerMessages(c.former.isNull() ? QList<int>{} : QList<int>{MsgBoxButton::Yes});
         const auto asked = TestHarness::AskedMessages().size();
         {
+            const HardLinks links(c.links);
             const FileSizeLimit full(c.room);
             w->ComBigMerge->click();
         }
@@ -239,6 +251,9 @@ TEST_F(BigMerge, OutputThatDoesNotFitLeavesNothingCut) {
                                     : QStringList({"one.txt", "out.txt", "out_1.txt", "two.txt"}));
         if (!c.former.isNull()) {
             EXPECT_EQ(ReadFile(out), c.former);
+            if (c.bits != 0) {
+                EXPECT_EQ(BitsOf(out), static_cast<int>(c.bits));
+            }
             EXPECT_EQ(ReadFile(Folder() + "/m/out_1.txt"), c.former);
             QFile::remove(Folder() + "/m/out_1.txt");
         }
@@ -247,6 +262,32 @@ TEST_F(BigMerge, OutputThatDoesNotFitLeavesNothingCut) {
         EXPECT_FALSE(Console().contains(".out.txt.")) << "the file asked for is named";
         EXPECT_EQ(Screen::Instance()->MousePointer(), Screen::kDefaultPointer);
         EXPECT_TRUE(OwnerEnabler::IsEnabled(w.get()));
+    }
+}
+
+// A private output stays private through the whole merge: while the engine
+// rewrites the text pass, the file under the name has the former output's
+// bits, never the usual ones of a new file.
+TEST_F(BigMerge, OutputKeepsItsBitsFromTheFirstByte) {
+    for (const mode_t bits : {mode_t{0600}, mode_t{0640}}) {
+        SCOPED_TRACE(QString::number(bits, 8).toStdString());
+        Structure(";", "\r\n", 2);
+        AddFiles({{"one.txt", kOne}, {"two.txt", kTwo}});
+        const QString out = WriteFile("m/out.txt", "former output");
+        ASSERT_EQ(::chmod(QFile::encodeName(out).constData(), bits), 0);
+        w->ComSelAll->click();
+        Dialog("out.txt");
+        TestHarness::AnswerMessages({MsgBoxButton::Yes, MsgBoxButton::Ok});
+        QList<int> seen;
+        {
+            const OnInformation hook("Writing entries to file", [&] { seen << BitsOf(out); });
+            w->ComBigMerge->click();
+        }
+        EXPECT_EQ(seen, QList<int>{static_cast<int>(bits)});
+        EXPECT_EQ(ReadFile(out), "a@x.com\r\nb@x.com\r\nc@y.org");
+        EXPECT_EQ(BitsOf(out), static_cast<int>(bits));
+        EXPECT_EQ(TestHarness::AskedMessages().back().message, kSuccess);
+        ExpectClosed();
     }
 }
 

@@ -1,6 +1,8 @@
 // Merge to file: the left list's entries, then the right list's after a
 // record separator, in the layout of a save dialog that opens on the same
 // defaults every run; the checks that keep it from running.
+#include <sys/stat.h>
+
 #include <cstring>
 #include <functional>
 
@@ -17,6 +19,7 @@
 #include "OwnerEnabler.h"
 #include "RichTextBox.h"
 #include "Screen.h"
+#include "ScratchMount.h"
 #include "WorkspaceFixture.h"
 #include "clsInterrupt.h"
 
@@ -175,8 +178,10 @@ TEST_F(MergeTwo, CancelWritesNothing) {
 }
 
 // A disk that cannot take both halves: nothing new under the output's name
-// (the former file byte for byte, or none), nothing left beside it, no
-// success message, the cause in the console under the name asked for.
+// (the former file byte for byte with its bits, or none), nothing left
+// beside it, no success message, the cause in the console under the name
+// asked for.  Where no hard link can be made (FAT, exFAT), the former file
+// is moved aside instead, and comes back over the engine's left half.
 TEST_F(MergeTwo, OutputThatDoesNotFitLeavesNothingCut) {
     LoadBoth();
     // The left half is 25 bytes, both 36.
@@ -184,18 +189,106 @@ TEST_F(MergeTwo, OutputThatDoesNotFitLeavesNothingCut) {
         const char* what;
         rlim_t room;
         QByteArray former;  // null: no file before
+        mode_t bits;        // the former file's; 0: as made
+        Links links;
     } cases[] = {
-        {"the left half", 10, QByteArray()},
-        {"the left half, over a former file", 10, "former bytes"},
-        {"the right half", 30, QByteArray()},
-        {"the right half, over a former file", 30, "former bytes"},
+        {"the left half", 10, QByteArray(), 0, Links::kMade},
+        {"the left half, over a former file", 10, "former bytes", 0, Links::kMade},
+        {"the right half", 30, QByteArray(), 0, Links::kMade},
+        {"the right half, over a former file", 30, "former bytes", 0, Links::kMade},
+        {"the right half, over a former file of 0640, no hard links", 30, "former bytes", 0640, Links::kRefused},
+        {"the right half, over a private former file, no hard links", 30, "former bytes", 0600, Links::kRefused},
     };
     int run = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const QString folder = Folder() + "/full" + QString::number(++run);
         QDir().mkpath(folder);
-        ExpectNothingCut(folder + "/merged.txt", c.former, c.room, [&] { w->ComSMerge->click(); });
+        const HardLinks links(c.links);
+        ExpectNothingCut(folder + "/merged.txt", c.former, c.room, [&] { w->ComSMerge->click(); }, c.bits);
+    }
+}
+
+// A private output stays private through the whole command: from the
+// engine's first call on, the file under the name has the former file's
+// bits, never the usual ones of a new file.
+TEST_F(MergeTwo, OutputKeepsItsBitsFromTheFirstByte) {
+    LoadBoth();
+    int run = 0;
+    for (const mode_t bits : {mode_t{0600}, mode_t{0640}}) {
+        SCOPED_TRACE(QString::number(bits, 8).toStdString());
+        const QString out = Folder() + QStringLiteral("/private%1.txt").arg(++run);
+        WriteFile(QFileInfo(out).fileName(), "former bytes");
+        ASSERT_EQ(::chmod(QFile::encodeName(out).constData(), bits), 0);
+        Dialog([&](FrmSaveList* d) {
+            Output(d, out);
+            d->ComSave->click();
+        });
+        TestHarness::AnswerMessages({MsgBoxButton::Yes, MsgBoxButton::Ok});
+        // Before each half is written: the empty file left for the left
+        // half, then the left half under the name.
+        QList<int> seen;
+        {
+            const OnInformation hook("Writing entries to file", [&] { seen << BitsOf(out); });
+            w->ComSMerge->click();
+        }
+        EXPECT_EQ(seen, QList<int>({static_cast<int>(bits), static_cast<int>(bits)}));
+        EXPECT_EQ(ReadFile(out), "b@x.com\r\nz@x.com\r\nb@x.com\r\nb@x.com");
+        EXPECT_EQ(BitsOf(out), static_cast<int>(bits));
+        EXPECT_EQ(TestHarness::AskedMessages().back().Title, QStringLiteral("List Merge Successful"));
+        ExpectClosed();
+    }
+}
+
+// On a real exFAT file system (no hard links; link answers EPERM), the merge
+// over a former output: the right half not fitting leaves the former output
+// byte for byte, with the cause; both fitting leave the merged output.
+TEST_F(MergeTwo, OntoAnExfatFileSystem) {
+    const ExfatMount exfat(Folder() + "/exfat");
+    if (!exfat.Ready()) GTEST_SKIP() << exfat.Why().toStdString();
+    LoadBoth();
+    const QByteArray former = "former bytes";
+    struct Case {
+        const char* what;
+        rlim_t room;  // RLIM_INFINITY: no limit
+        QByteArray after;
+    } cases[] = {
+        {"the right half does not fit", 30, former},
+        {"both halves fit", RLIM_INFINITY, "b@x.com\r\nz@x.com\r\nb@x.com\r\nb@x.com"},
+    };
+    const QString out = exfat.Folder() + "/merged.txt";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile file(out);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(former);
+        file.close();
+        ASSERT_NE(::link(QFile::encodeName(out).constData(), QFile::encodeName(out + ".link").constData()), 0)
+            << "exFAT makes no hard link";
+        Dialog([&](FrmSaveList* d) {
+            Output(d, out);
+            d->ComSave->click();
+        });
+        TestHarness::AnswerMessages({MsgBoxButton::Yes, MsgBoxButton::Ok});
+        const qsizetype asked = TestHarness::AskedMessages().size();
+        w->TxtErrors->SetText(QString());
+        {
+            const FileSizeLimit limit(c.room);
+            ASSERT_TRUE(limit.IsSet());
+            w->ComSMerge->click();
+        }
+        EXPECT_EQ(ReadFile(out), c.after);
+        EXPECT_EQ(QDir(exfat.Folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"merged.txt"});
+        const bool merged = c.after != former;
+        // Yes to replacing the former file, then the success message.
+        EXPECT_EQ(TestHarness::AskedMessages().size(), asked + (merged ? 2 : 1));
+        if (merged) {
+            EXPECT_EQ(Console(), QString());
+        } else {
+            EXPECT_TRUE(Console().contains("Could not write to file : " + out + " (File too large)"))
+                << Console().toStdString();
+        }
+        ExpectClosed();
     }
 }
 

@@ -24,6 +24,7 @@
 #include "OwnerEnabler.h"
 #include "RichTextBox.h"
 #include "Screen.h"
+#include "ScratchMount.h"
 #include "WorkspaceFixture.h"
 #include "modGlobalFunctionsFiles.h"
 #include "modProcess.h"
@@ -33,35 +34,6 @@ namespace {
 using TestHarness::Folder;
 using TestHarness::ReadFile;
 using TestHarness::WriteFile;
-
-// While it lives, action runs inside the engine's call when the engine
-// sends the given information text.
-class OnInformation {
-public:
-    OnInformation(const char* text, std::function<void()> action) : m_saved(modCallBack::EngineCallbackTable) {
-        s_text = text;
-        s_action = std::move(action);
-        modCallBack::EngineCallbackTable.information = &Information;
-        YRB07(&modCallBack::EngineCallbackTable);
-    }
-    ~OnInformation() {
-        s_text = nullptr;
-        s_action = nullptr;
-        modCallBack::EngineCallbackTable = m_saved;
-        YRB07(&modCallBack::EngineCallbackTable);
-    }
-    OnInformation(const OnInformation&) = delete;
-    OnInformation& operator=(const OnInformation&) = delete;
-
-private:
-    static int32_t Information(const char* text) {
-        if (s_text != nullptr && std::strcmp(text, s_text) == 0 && s_action) s_action();
-        return 0;
-    }
-    static inline const char* s_text = nullptr;
-    static inline std::function<void()> s_action;
-    YRB_CallbackTable m_saved;
-};
 
 class Results : public WorkspaceTest {
 protected:
@@ -456,6 +428,41 @@ TEST_F(Results, ReportThatDoesNotFitKeepsTheFormerOne) {
         ExpectUsable();
         c.reset();
     }
+}
+
+// The folder runs out of inodes while "Flag invalid entries" runs: the
+// engine, which goes on without its report, can then make no file there.
+// The name still holds a report (the former one byte for byte, or the new
+// one whole), nothing is left beside it, and a report not written is told.
+TEST_F(Results, FolderOutOfInodesLeavesAReport) {
+    constexpr unsigned kInodes = 64;
+    LoadSide(1, kFour, 4);
+    TmpfsMount small(Folder() + "/res1", kInodes);
+    if (!small.Ready()) GTEST_SKIP() << small.Why().toStdString();
+    const QString report = Folder() + "/" + Result(1, "inv");
+    TestHarness::AnswerMessages({MsgBoxButton::Ok});
+    w->ChkMarkInvLeft->setChecked(true);
+    const QByteArray whole = ReadFile(report);
+    ASSERT_TRUE(whole.startsWith("Invalid Addresses\tReason\r\n")) << Console().toStdString();
+    w->ChkMarkInvLeft->setChecked(false);
+
+    const QByteArray former = "former report\r\n";
+    WriteFile(Result(1, "inv"), former);
+    small.FillUpTo(1);
+    ASSERT_EQ(small.FreeInodes(), 1);
+    w->TxtErrors->SetText(QString());
+    TestHarness::AnswerMessages({MsgBoxButton::Ok});
+    {
+        const OnInformation full("Looking for invalid entries", [&] { small.FillUpTo(0); });
+        w->ChkMarkInvLeft->setChecked(true);
+    }
+    const QByteArray now = ReadFile(report);
+    EXPECT_TRUE(now == former || now == whole) << (QFile::exists(report) ? now.toStdString() : "no report");
+    EXPECT_EQ(QDir(small.Folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"list.inv"});
+    if (now == former) {
+        EXPECT_TRUE(Console().contains(report + " (No space left on device)")) << Console().toStdString();
+    }
+    ExpectUsable();
 }
 
 }  // namespace

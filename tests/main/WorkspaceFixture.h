@@ -1,8 +1,13 @@
 #pragma once
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <string>
+#include <utility>
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +16,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "FileReplace.h"
 #include "FileSizeLimit.h"
 #include "FrmMain.h"
 #include "FrmSaveList.h"
@@ -27,6 +33,12 @@
 #include "clsInterrupt.h"
 #include "clsVL2.h"
 #include "modCallBack.h"
+
+// The permission bits of the file at path; -1: none there.
+inline int BitsOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
+}
 
 // A loaded main window for tests of the two-list workspace, with the
 // engine lists emptied after each test.
@@ -90,13 +102,18 @@ protected:
     // Runs a command that writes to out, chosen in the save dialog (Yes to
     // replacing a former file, null: none), while at most room bytes fit in a
     // file; then nothing cut is left: no success message, out's folder holds
-    // the former file byte for byte or nothing, and the console names out
-    // with the cause.
-    void ExpectNothingCut(const QString& out, const QByteArray& former, rlim_t room, const std::function<void()>& command) {
+    // the former file byte for byte (with formerBits, when given) or
+    // nothing, and the console names out with the cause.
+    void ExpectNothingCut(const QString& out, const QByteArray& former, rlim_t room, const std::function<void()>& command,
+                          mode_t formerBits = 0) {
         if (!former.isNull()) {
             QFile file(out);
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
             file.write(former);
+            file.close();
+            if (formerBits != 0) {
+                ASSERT_EQ(::chmod(QFile::encodeName(out).constData(), formerBits), 0);
+            }
         }
         Dialog([&](FrmSaveList* d) {
             Output(d, out);
@@ -116,6 +133,9 @@ protected:
                   former.isNull() ? QStringList() : QStringList{info.fileName()});
         if (!former.isNull()) {
             EXPECT_EQ(TestHarness::ReadFile(out), former);
+            if (formerBits != 0) {
+                EXPECT_EQ(BitsOf(out), static_cast<int>(formerBits));
+            }
         }
         // The cause on the name asked for, never on a file beside it.
         EXPECT_TRUE(Console().contains("Could not write to file : " + out + " (File too large)"))
@@ -124,6 +144,58 @@ protected:
         ExpectClosed();
     }
     int shown = 0;
+};
+
+enum class Links { kMade, kRefused };
+
+// While one lives with Links::kRefused, the program's own writes
+// (WholeFile, FormerContent) can make no hard link, as on FAT and exFAT.
+// The engine's writes, in its own library, still can.
+class HardLinks {
+public:
+    explicit HardLinks(Links links) : m_refused(links == Links::kRefused) {
+        if (m_refused)
+            filereplace::InstallFault([](filereplace::Step step, const std::string&) {
+                return step == filereplace::Step::kLink ? EPERM : 0;
+            });
+    }
+    ~HardLinks() {
+        if (m_refused) filereplace::InstallFault({});
+    }
+    HardLinks(const HardLinks&) = delete;
+    HardLinks& operator=(const HardLinks&) = delete;
+
+private:
+    bool m_refused;
+};
+
+// While it lives, action runs inside the engine's call when the engine
+// sends the given information text.
+class OnInformation {
+public:
+    OnInformation(const char* text, std::function<void()> action) : m_saved(modCallBack::EngineCallbackTable) {
+        s_text = text;
+        s_action = std::move(action);
+        modCallBack::EngineCallbackTable.information = &Information;
+        YRB07(&modCallBack::EngineCallbackTable);
+    }
+    ~OnInformation() {
+        s_text = nullptr;
+        s_action = nullptr;
+        modCallBack::EngineCallbackTable = m_saved;
+        YRB07(&modCallBack::EngineCallbackTable);
+    }
+    OnInformation(const OnInformation&) = delete;
+    OnInformation& operator=(const OnInformation&) = delete;
+
+private:
+    static int32_t Information(const char* text) {
+        if (s_text != nullptr && std::strcmp(text, s_text) == 0 && s_action) s_action();
+        return 0;
+    }
+    static inline const char* s_text = nullptr;
+    static inline std::function<void()> s_action;
+    YRB_CallbackTable m_saved;
 };
 
 // While it lives, Cancel is pressed (as the progress window's button does

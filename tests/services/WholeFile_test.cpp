@@ -2,10 +2,14 @@
 // links followed, permission bits kept, devices written in place, and on a
 // failure the former file left byte for byte with no temporary file behind.
 #include <cerrno>
+#include <csignal>
 #include <functional>
+#include <string>
 #include <utility>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -223,6 +227,45 @@ TEST(WholeFile, DeviceWrittenInPlace) {
     struct stat st {};
     ASSERT_EQ(::stat("/dev/null", &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+// With SIGXFSZ at its default, a write past the file-size limit fails like
+// a full disk instead of ending the program in the middle of the file: the
+// cause told, the former file byte for byte.  In a child process, whose
+// signal and limit the test may change.
+TEST(WholeFile, WritePastTheSizeLimitWithTheSignalAtItsDefault) {
+    constexpr rlim_t kRoom = 8;
+    const QString name = WriteFile("limit/out.txt", "former bytes");
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::close(fds[0]);
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = kRoom;
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(2);
+        QString failure;
+        WholeFile out(name);
+        const bool written =
+            out.Open(&failure) && out.Write(QByteArray("a@x.com\r\nb@y.com\r\n"), &failure) && out.Commit(&failure);
+        const QByteArray told = written ? QByteArray("written") : failure.toUtf8();
+        ::_exit(filereplace::WriteAll(fds[1], told.constData(), static_cast<size_t>(told.size())) ? 0 : 3);
+    }
+    ::close(fds[1]);
+    QByteArray told;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(fds[0], buffer, sizeof buffer)) > 0;) told.append(buffer, got);
+    ::close(fds[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << (WIFSIGNALED(status) ? "ended by signal " + std::to_string(WTERMSIG(status)) : "exit status");
+    EXPECT_EQ(QString::fromUtf8(told), "Could not write to file : " + name + " (File too large)");
+    EXPECT_EQ(ReadFile(name), "former bytes");
+    EXPECT_EQ(Entries(Folder() + "/limit"), QStringList{"out.txt"});
 }
 
 // Names the engine writes over several calls: emptied for the command, the
