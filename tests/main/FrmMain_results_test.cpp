@@ -430,39 +430,55 @@ TEST_F(Results, ReportThatDoesNotFitKeepsTheFormerOne) {
     }
 }
 
-// The folder runs out of inodes while "Flag invalid entries" runs: the
-// engine, which goes on without its report, can then make no file there.
-// The name still holds a report (the former one byte for byte, or the new
-// one whole), nothing is left beside it, and a report not written is told.
+// The folder runs out of inodes for "Flag invalid entries": while it runs
+// (the engine, which goes on without its report, can then make no file
+// there), or before it starts (the former report cannot even be set aside
+// with an empty file in its place).  The name still holds a report, the
+// former one byte for byte or the new one whole, never both; nothing is
+// left beside it, and a report not written is told.
 TEST_F(Results, FolderOutOfInodesLeavesAReport) {
     constexpr unsigned kInodes = 64;
+    struct Row {
+        const char* name;
+        long freeAtStart;   // inodes left when the command starts
+        bool fillMeanwhile;  // the last ones go while it runs
+    } rows[] = {
+        {"the inodes run out while it runs", 1, true},
+        {"no inode left when it starts", 0, false},
+    };
     LoadSide(1, kFour, 4);
-    TmpfsMount small(Folder() + "/res1", kInodes);
-    if (!small.Ready()) GTEST_SKIP() << small.Why().toStdString();
     const QString report = Folder() + "/" + Result(1, "inv");
     TestHarness::AnswerMessages({MsgBoxButton::Ok});
     w->ChkMarkInvLeft->setChecked(true);
     const QByteArray whole = ReadFile(report);
     ASSERT_TRUE(whole.startsWith("Invalid Addresses\tReason\r\n")) << Console().toStdString();
     w->ChkMarkInvLeft->setChecked(false);
-
-    const QByteArray former = "former report\r\n";
-    WriteFile(Result(1, "inv"), former);
-    small.FillUpTo(1);
-    ASSERT_EQ(small.FreeInodes(), 1);
-    w->TxtErrors->SetText(QString());
-    TestHarness::AnswerMessages({MsgBoxButton::Ok});
-    {
-        const OnInformation full("Looking for invalid entries", [&] { small.FillUpTo(0); });
-        w->ChkMarkInvLeft->setChecked(true);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        // A small file system of its own for each row, over the side's folder.
+        TmpfsMount small(Folder() + "/res1", kInodes);
+        if (!small.Ready()) GTEST_SKIP() << small.Why().toStdString();
+        const QByteArray former = "former report\r\n";
+        WriteFile(Result(1, "inv"), former);
+        small.FillUpTo(r.freeAtStart);
+        ASSERT_EQ(small.FreeInodes(), r.freeAtStart);
+        w->TxtErrors->SetText(QString());
+        TestHarness::AnswerMessages({MsgBoxButton::Ok});
+        {
+            const OnInformation full("Looking for invalid entries", [&] {
+                if (r.fillMeanwhile) small.FillUpTo(0);
+            });
+            w->ChkMarkInvLeft->setChecked(true);
+        }
+        const QByteArray now = ReadFile(report);
+        EXPECT_TRUE(now == former || now == whole) << (QFile::exists(report) ? now.toStdString() : "no report");
+        EXPECT_EQ(QDir(small.Folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"list.inv"});
+        if (now == former) {
+            EXPECT_TRUE(Console().contains(report + " (No space left on device)")) << Console().toStdString();
+        }
+        ExpectUsable();
+        w->ChkMarkInvLeft->setChecked(false);
     }
-    const QByteArray now = ReadFile(report);
-    EXPECT_TRUE(now == former || now == whole) << (QFile::exists(report) ? now.toStdString() : "no report");
-    EXPECT_EQ(QDir(small.Folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"list.inv"});
-    if (now == former) {
-        EXPECT_TRUE(Console().contains(report + " (No space left on device)")) << Console().toStdString();
-    }
-    ExpectUsable();
 }
 
 }  // namespace
