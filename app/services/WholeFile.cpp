@@ -6,18 +6,10 @@
 
 #include "ReportError.h"
 
-namespace {
-
-QString Text(const filereplace::Call& call, const char* what) {
-    return QFile::decodeName(QByteArray::fromStdString(call.Describe(what)));
-}
-
-}  // namespace
-
 bool WholeFile::Open(QString* failure) {
     m_fd = m_call.Open(QFile::encodeName(m_name).toStdString(), filereplace::Mode::kFromStart, m_bits);
     if (m_fd >= 0) return true;
-    *failure = Text(m_call, "Could not open file for writing : ");
+    *failure = Failure("Could not open file for writing : ");
     return false;
 }
 
@@ -30,18 +22,20 @@ bool WholeFile::Write(const char* bytes, qint64 size, QString* failure) {
     } else {
         return true;
     }
-    *failure = Text(m_call, "Could not write to file : ");
+    *failure = Failure("Could not write to file : ");
     return false;
 }
 
 bool WholeFile::Commit(QString* failure) {
     m_fd = -1;
     if (m_call.Commit()) return true;
-    *failure = Text(m_call, "Could not write to file : ");
+    *failure = Failure("Could not write to file : ");
     return false;
 }
 
-QString WholeFile::Failure(const char* what) const { return Text(m_call, what); }
+QString WholeFile::Failure(const char* what) const {
+    return QFile::decodeName(QByteArray::fromStdString(m_call.Describe(what)));
+}
 
 void FormerContent::Drop() {
     (void)m_call.Commit();

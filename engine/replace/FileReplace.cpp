@@ -31,6 +31,7 @@ constexpr size_t kCopyBlock = 1u << 20;
 constexpr long kDefaultNameMax = 255;
 constexpr size_t kAttributeList = 64u << 10;
 constexpr char kUserAttribute[] = "user.";
+constexpr char kNoCopy[] = "no copy of its former content could be kept";
 
 std::function<int(Step, const std::string&)>& FaultHook() {
     static std::function<int(Step, const std::string&)> hook;
@@ -262,6 +263,8 @@ std::string MoveBeside(const std::string& target) {
     return {};
 }
 
+bool SameFile(const struct stat& st, dev_t dev, ino_t ino) { return st.st_dev == dev && st.st_ino == ino; }
+
 // The kept bytes written back into the file of fd, which stays the file it
 // was (inode, owner, group, links), its permission bits put back too (a
 // write clears set-user-ID and set-group-ID).
@@ -289,8 +292,7 @@ bool PutBackByName(const std::string& kept, const std::string& target, mode_t bi
     if (Rename(kept, target) == 0) {
         // Two names of one file: the rename leaves both.
         struct stat still {};
-        if (haveKept && ::lstat(kept.c_str(), &still) == 0 && still.st_ino == before.st_ino &&
-            still.st_dev == before.st_dev)
+        if (haveKept && ::lstat(kept.c_str(), &still) == 0 && SameFile(still, before.st_dev, before.st_ino))
             ::unlink(kept.c_str());
         return true;
     }
@@ -312,8 +314,6 @@ bool RenameKeepsIdentity(const struct stat& st, const std::string& target) {
     if (st.st_gid != newGroup) return false;
     return ::getxattr(target.c_str(), "system.posix_acl_access", nullptr, 0) < 0;
 }
-
-bool SameFile(const struct stat& st, dev_t dev, ino_t ino) { return st.st_dev == dev && st.st_ino == ino; }
 
 // The empty file SetAside leaves gets a modification time no file written
 // now has: a file whose inode number is reused for the writer's new file,
@@ -381,10 +381,11 @@ int Call::Open(const std::string& asked, Mode mode, Bits bits) {
     e.existed = ::stat(e.target.c_str(), &st) == 0;
     if (!e.existed && errno != ENOENT) return Refuse(asked, errno);
     if (e.existed && S_ISDIR(st.st_mode)) return Refuse(asked, EISDIR);
-    const mode_t newBits = bits == Bits::kPrivate ? kPrivateBits : kNewFileBits & ~CurrentUmask();
-    e.bits = bits == Bits::kPrivate || !e.existed ? newBits : (st.st_mode & kPermissionBits);
     e.privateBits = bits == Bits::kPrivate;
-    e.former = e.existed ? (st.st_mode & kPermissionBits) : newBits;
+    e.bits = e.privateBits ? kPrivateBits
+             : e.existed   ? (st.st_mode & kPermissionBits)
+                           : kNewFileBits & ~CurrentUmask();
+    e.former = e.existed ? (st.st_mode & kPermissionBits) : e.bits;
     if (e.existed && !S_ISREG(st.st_mode)) {
         // A device or a pipe: nothing to rename over, nothing to keep.
         e.way = Way::kDevice;
@@ -392,7 +393,7 @@ int Call::Open(const std::string& asked, Mode mode, Bits bits) {
         if (e.fd < 0) return Refuse(asked, errno);
     } else if (mode == Mode::kAppend) {
         e.way = Way::kAppend;
-        e.fd = ::open(e.target.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | (e.existed ? 0 : O_CREAT | O_EXCL), newBits);
+        e.fd = ::open(e.target.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | (e.existed ? 0 : O_CREAT | O_EXCL), e.bits);
         struct stat now {};
         if (e.fd < 0) return Refuse(asked, errno);
         if (::fstat(e.fd, &now) != 0) {
@@ -486,25 +487,23 @@ void Call::SetAside(const std::string& asked) {
         if (!e.kept.empty()) {
             // An empty file of the former one's bits and attributes in its
             // place: the writer's file takes them from it.
-            int fd = Faulted(Step::kCreate, e.target)
-                         ? -1
-                         : ::open(e.target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateBits);
-            struct stat now {};
+            const int fd = Faulted(Step::kCreate, e.target)
+                               ? -1
+                               : ::open(e.target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateBits);
             if (fd >= 0) {
                 (void)Chmod(fd, e.target, e.bits);  // where refused, it stays the user's alone
                 CopyUserAttributes(e.kept, fd);
                 MarkUntouched(fd);
-            }
-            if (fd >= 0 && ::fstat(fd, &now) == 0) {
-                e.dev = now.st_dev;
-                e.ino = now.st_ino;
-                e.mtime = now.st_mtim;
-            } else if (fd >= 0) {
+                struct stat now {};
+                if (::fstat(fd, &now) == 0) {
+                    e.dev = now.st_dev;
+                    e.ino = now.st_ino;
+                    e.mtime = now.st_mtim;
+                } else {
+                    ::unlink(e.target.c_str());  // one it could not tell from the writer's
+                }
                 ::close(fd);
-                ::unlink(e.target.c_str());
-                fd = -1;
             }
-            if (fd >= 0) ::close(fd);
             // Without the empty file the name stays empty: a writer that
             // appends must not find the former content there, and one that
             // makes no file of its own has the former content put back.
@@ -529,7 +528,7 @@ bool Call::KeepFormer(Entry& e) {
     if (!e.kept.empty()) return true;
     const int from = ::open(e.target.c_str(), O_RDONLY | O_CLOEXEC);
     if (from < 0) {
-        m_cause = "no copy of its former content could be kept (" + SystemText(errno) + ")";
+        m_cause = kNoCopy + (" (" + SystemText(errno) + ")");
         return false;
     }
     std::string why;
@@ -537,7 +536,7 @@ bool Call::KeepFormer(Entry& e) {
     const int error = errno;
     ::close(from);
     errno = error;
-    if (e.kept.empty()) m_cause = "no copy of its former content could be kept: " + why;
+    if (e.kept.empty()) m_cause = kNoCopy + (": " + why);
     return !e.kept.empty();
 }
 
@@ -547,7 +546,7 @@ bool Call::EmptyInPlace(Entry& e, off_t formerSize) {
     const int fd = ::open(e.target.c_str(), (formerSize > 0 ? O_RDWR : O_WRONLY) | O_CLOEXEC);
     if (fd < 0) {
         m_error = errno;
-        m_cause = formerSize > 0 ? "no copy of its former content could be kept (" + SystemText(errno) + ")"
+        m_cause = formerSize > 0 ? kNoCopy + (" (" + SystemText(errno) + ")")
                                  : SystemText(errno);
         return false;
     }
@@ -563,7 +562,7 @@ bool Call::EmptyInPlace(Entry& e, off_t formerSize) {
         e.kept = CopyAside(fd, e.target, why);
         if (e.kept.empty()) {
             m_error = errno;
-            m_cause = "no copy of its former content could be kept: " + why;
+            m_cause = kNoCopy + (": " + why);
             ::close(fd);
             return false;
         }
@@ -636,18 +635,22 @@ void Call::Undo() {
 
 void Call::Restore(Entry& e) {
     if (e.kept.empty()) return;
-    bool ok = false;
     struct stat atName {};
-    if (::stat(e.target.c_str(), &atName) == 0 && SameFile(atName, e.dev, e.ino)) {
-        const int fd = e.fd >= 0 ? e.fd : ::open(e.target.c_str(), O_WRONLY | O_CLOEXEC);
-        struct stat st {};
-        ok = fd >= 0 && ::fstat(fd, &st) == 0 && SameFile(st, e.dev, e.ino) && WriteBack(e.kept, fd, e.former);
-        if (fd >= 0 && fd != e.fd) ::close(fd);
-        if (ok) ::unlink(e.kept.c_str());
+    if (::stat(e.target.c_str(), &atName) != 0 || !SameFile(atName, e.dev, e.ino)) return PutBack(e);
+    const int fd = e.fd >= 0 ? e.fd : ::open(e.target.c_str(), O_WRONLY | O_CLOEXEC);
+    struct stat st {};
+    const bool ok = fd >= 0 && ::fstat(fd, &st) == 0 && SameFile(st, e.dev, e.ino) && WriteBack(e.kept, fd, e.former);
+    if (fd >= 0 && fd != e.fd) ::close(fd);
+    if (ok) {
+        ::unlink(e.kept.c_str());
     } else {
-        ok = PutBackByName(e.kept, e.target, e.former);
+        m_unrestored.push_back({e.asked, e.kept});
     }
-    if (!ok) m_unrestored.push_back({e.asked, e.kept});
+    e.kept.clear();
+}
+
+void Call::PutBack(Entry& e) {
+    if (!PutBackByName(e.kept, e.target, e.former)) m_unrestored.push_back({e.asked, e.kept});
     e.kept.clear();
 }
 
@@ -660,7 +663,7 @@ void Call::UndoEntry(Entry& e) {
                 ::unlink(e.temp.c_str());
                 if (!e.kept.empty()) ::unlink(e.kept.c_str());  // the former file still stands at the name
             } else if (!e.kept.empty()) {
-                if (!PutBackByName(e.kept, e.target, e.former)) m_unrestored.push_back({e.asked, e.kept});
+                PutBack(e);
             } else if (!e.existed) {
                 // Only the file this call made: another one put there meanwhile stays.
                 struct stat now {};
@@ -690,7 +693,7 @@ void Call::UndoEntry(Entry& e) {
         case Way::kDevice:
             break;
         case Way::kMovedAside:
-            if (!PutBackByName(e.kept, e.target, e.former)) m_unrestored.push_back({e.asked, e.kept});
+            PutBack(e);
             break;
         case Way::kAbsent: {
             struct stat now {};

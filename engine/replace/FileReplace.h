@@ -127,6 +127,9 @@ private:
     // The kept content goes back under the name: into the file the call
     // wrote when it still stands there, else in place of whatever does.
     void Restore(Entry& e);
+    // The kept file goes back under the name, in place of whatever stands
+    // there; one that cannot is recorded where it stays.
+    void PutBack(Entry& e);
     int Refuse(const std::string& asked, int error, std::string cause = {});
 
     std::vector<Entry> m_entries;

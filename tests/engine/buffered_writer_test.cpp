@@ -129,6 +129,12 @@ Snapshot Contents(const TempDir& dir) {
     return files;
 }
 
+// Empties the folder for the next row, but for the file named keep.
+void EmptyFolder(const TempDir& dir, const std::string& keep = {}) {
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path("")))
+        if (e.path().filename() != keep) std::filesystem::remove(e.path());
+}
+
 class WriteFailures : public ::testing::Test {
 protected:
     void SetUp() override { fx::ResetEngine(); }
@@ -242,10 +248,6 @@ TEST_F(WriteFailures, EveryWritingExport) {
         SCOPED_TRACE(r.name);
         const std::string p = dir.Write("in.mal", r.list);
         ASSERT_GE(YRB13(1, p.c_str(), 0, "", "\n"), 0);
-        auto clean = [&] {
-            for (const auto& e : std::filesystem::directory_iterator(dir.Path("")))
-                if (e.path().filename() != "in.mal") std::filesystem::remove(e.path());
-        };
         // One thread, and workers that format blocks for the writing thread.
         for (unsigned workers : {1u, 4u}) {
             SCOPED_TRACE(workers);
@@ -253,11 +255,11 @@ TEST_F(WriteFailures, EveryWritingExport) {
                 yrb::SetParallelForTesting(workers, 1);  // in the child only
                 return r.call();
             };
-            clean();
+            EmptyFolder(dir, "in.mal");
             EXPECT_EQ(WithFileLimit(kNoLimit, call), (Outcome{r.whole, {}}));
             for (bool withFormer : {false, true}) {
                 SCOPED_TRACE(withFormer ? "former files" : "no file before");
-                clean();
+                EmptyFolder(dir, "in.mal");
                 if (withFormer)
                     for (const auto& name : r.former) dir.Write(name, "former " + name + "\n");
                 const Snapshot before = Contents(dir);
@@ -313,7 +315,7 @@ TEST_F(WriteFailures, WhereTheBytesGo) {
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
-        for (const auto& e : fs::directory_iterator(dir.Path(""))) fs::remove(e.path());
+        EmptyFolder(dir);
         r.before();
         yrb::BufferedWriter w;
         ASSERT_TRUE(w.Open(dir.Path("name"), r.mode));
@@ -332,7 +334,7 @@ TEST_F(WriteFailures, FailureThroughALink) {
     namespace fs = std::filesystem;
     for (const char* mode : {"wb", "a+b"}) {
         SCOPED_TRACE(mode);
-        for (const auto& e : fs::directory_iterator(dir.Path(""))) fs::remove(e.path());
+        EmptyFolder(dir);
         dir.Write("target", "former bytes\n");
         fs::create_symlink("target", dir.Path("name"));
         const std::string name = dir.Path("name");
@@ -624,8 +626,7 @@ TEST_F(WriteFailures, ASplitWhoseSecondRenameFails) {
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
-        for (const auto& e : std::filesystem::directory_iterator(dir.Path("")))
-            if (e.path().filename() != "in.mal") std::filesystem::remove(e.path());
+        EmptyFolder(dir, "in.mal");
         for (const auto& name : r.former) dir.Write(name, "FORMER " + name);
         const Snapshot before = Contents(dir);
         int renames = 0;
@@ -658,7 +659,7 @@ TEST_F(WriteFailures, TemporaryFileWhileItIsWritten) {
     const std::regex tempName(R"(\.out\.txt\.ormid-[0-9a-f]{8}\.tmp)");
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
-        for (const auto& e : std::filesystem::directory_iterator(dir.Path(""))) std::filesystem::remove(e.path());
+        EmptyFolder(dir);
         if (r.former >= 0) {
             dir.Write("out.txt", "former");
             ::chmod(dir.Path("out.txt").c_str(), static_cast<mode_t>(r.former));
@@ -816,8 +817,7 @@ TEST_F(WriteFailures, StepsTheSystemRefuses) {
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
-        for (const auto& e : fs::directory_iterator(dir.Path("")))
-            if (e.path().filename() != "in.mal") fs::remove(e.path());
+        EmptyFolder(dir, "in.mal");
         r.prepare();
         V links;
         for (const auto& e : fs::directory_iterator(dir.Path("")))
@@ -916,8 +916,7 @@ TEST_F(WriteFailures, FileSizeSignalAtItsDefault) {
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
-        for (const auto& e : std::filesystem::directory_iterator(dir.Path("")))
-            if (e.path().filename() != "in.mal") std::filesystem::remove(e.path());
+        EmptyFolder(dir, "in.mal");
         for (const auto& name : r.former) dir.Write(name, "former");
         const Snapshot before = Contents(dir);
         const Outcome got = WithFileLimit(

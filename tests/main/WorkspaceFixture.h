@@ -200,28 +200,10 @@ private:
 
 // While it lives, Cancel is pressed (as the progress window's button does
 // it) when the engine sends the given information text.
-class CancelOnInformation {
+class CancelOnInformation : public OnInformation {
 public:
-    explicit CancelOnInformation(const char* text) : m_saved(modCallBack::EngineCallbackTable) {
-        s_text = text;
-        modCallBack::EngineCallbackTable.information = &Information;
-        YRB07(&modCallBack::EngineCallbackTable);
-    }
-    ~CancelOnInformation() {
-        s_text = nullptr;
-        modCallBack::EngineCallbackTable = m_saved;
-        YRB07(&modCallBack::EngineCallbackTable);
-    }
-    CancelOnInformation(const CancelOnInformation&) = delete;
-    CancelOnInformation& operator=(const CancelOnInformation&) = delete;
-
-private:
-    static int32_t Information(const char* text) {
-        if (s_text != nullptr && std::strcmp(text, s_text) == 0) InterruptObj()->ISet(QStringLiteral("Operator"));
-        return 0;
-    }
-    static inline const char* s_text = nullptr;
-    YRB_CallbackTable m_saved;
+    explicit CancelOnInformation(const char* text)
+        : OnInformation(text, [] { InterruptObj()->ISet(QStringLiteral("Operator")); }) {}
 };
 
 // The row with the focused state, -1 for none.
