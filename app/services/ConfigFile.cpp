@@ -10,6 +10,8 @@ namespace ConfigFile {
 
 namespace {
 
+constexpr mode_t kPermissionBits = 07777;
+
 struct StepWords {
     const char* open;
     const char* write;
@@ -45,12 +47,18 @@ bool BackUpOnce(const QString& name, filereplace::Bits bits, QString* failure) {
     if (::lstat(QFile::encodeName(backup).constData(), &st) == 0) return true;
     QFile former(name);
     const QByteArray bytes = former.open(QIODevice::ReadOnly) ? former.readAll() : QByteArray();
-    if (former.error() != QFileDevice::NoError) {
+    struct stat original {};
+    if (former.error() != QFileDevice::NoError || ::fstat(former.handle(), &original) != 0) {
         *failure = QStringLiteral("Cannot read %1 to back it up (%2)").arg(name, former.errorString());
         return false;
     }
-    return WriteWhole(backup, bytes, bits,
-                      {"Cannot create the backup ", "Cannot write the backup ", "Cannot write the backup "}, failure);
+    // Written the user's alone, then given the bits of the file it copies:
+    // never readable by more than the original, not even for a moment.
+    if (!WriteWhole(backup, bytes, filereplace::Bits::kPrivate,
+                    {"Cannot create the backup ", "Cannot write the backup ", "Cannot write the backup "}, failure))
+        return false;
+    if (bits == filereplace::Bits::kKept) (void)::chmod(QFile::encodeName(backup).constData(), original.st_mode & kPermissionBits);
+    return true;
 }
 
 }  // namespace ConfigFile

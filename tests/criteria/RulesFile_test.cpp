@@ -178,6 +178,25 @@ TEST_F(CriteriaFile, BackupMadeOnceBeforeTheFirstOverwrite) {
     EXPECT_EQ(TestHarness::ReadFile(path), QByteArray("One|AND|AND|0;\r\nTwo|AND|AND|0;\r\nThree|AND|AND|0;\r\n"));
 }
 
+// The backup is as private as the file it copies, whatever the umask.
+TEST_F(CriteriaFile, BackupHasTheBitsOfTheFileItCopies) {
+    const QString backup = path + QStringLiteral(".bak");
+    for (const mode_t bits : {mode_t(0600), mode_t(0640), mode_t(0664)}) {
+        SCOPED_TRACE(bits);
+        QFile::remove(path);
+        QFile::remove(backup);
+        Rules = std::make_shared<RuleCollection>(RuleCollection{Set("One", {})});
+        ASSERT_TRUE(RulesFile::SaveRules(path));
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), bits), 0);
+        Rules->push_back(Set("Two", {}));
+        ASSERT_TRUE(RulesFile::SaveRules(path));
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(backup).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, bits);
+        EXPECT_EQ(TestHarness::ReadFile(backup), QByteArray("One|AND|AND|0;\r\n"));
+    }
+}
+
 // A save that fails leaves the old file and its backup whole and no
 // temporary file behind.
 TEST_F(CriteriaFile, FailedWriteKeepsTheOldFile) {
