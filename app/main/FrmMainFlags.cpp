@@ -127,8 +127,10 @@ void FrmMain::FlagBoxClick(int32_t slot, const FlagKind& kind) {
                 FormerContent former;
                 if (kind.report != nullptr) report = side.listDesc->*kind.report;
                 if ((side.*kind.box)->isChecked()) {
-                    if (kind.report != nullptr) former.SetAside(report);
-                    const int32_t r = kind.flagEntries(pane->VListNb, report);
+                    // A former report that can be neither kept nor cleared
+                    // gets no new one after it: the flags go on without.
+                    const bool reporting = kind.report == nullptr || former.SetAsideReport(report);
+                    const int32_t r = kind.flagEntries(pane->VListNb, reporting ? report : QString());
                     // A failure puts the former report back before the
                     // side's Results button looks for it.
                     if (r >= 0 || r == YRB_STOPPED)

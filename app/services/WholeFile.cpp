@@ -6,6 +6,25 @@
 
 #include "ReportError.h"
 
+namespace {
+
+// Says on the console where each former content of the call that could not
+// be put back is kept, from the first not said yet.
+void TellNotPutBack(const filereplace::Call& call, size_t& told) {
+    const std::vector<filereplace::Unrestored>& all = call.NotPutBack();
+    for (; told < all.size(); ++told) {
+        const filereplace::Unrestored& u = all[told];
+        modGlobalFunctions::ReportError(QStringLiteral("The former content of ") +
+                                            QFile::decodeName(QByteArray::fromStdString(u.asked)) +
+                                            QStringLiteral(" could not be put back: it is kept in ") +
+                                            QFile::decodeName(QByteArray::fromStdString(u.kept)),
+                                        QString(), QStringLiteral("FormerContent"), QStringLiteral("PutBack"), false,
+                                        true);
+    }
+}
+
+}  // namespace
+
 bool WholeFile::Open(QString* failure) {
     m_fd = m_call.Open(QFile::encodeName(m_name).toStdString(), filereplace::Mode::kFromStart, m_bits);
     if (m_fd >= 0) return true;
@@ -33,8 +52,28 @@ bool WholeFile::Commit(QString* failure) {
     return false;
 }
 
-QString WholeFile::Failure(const char* what) const {
+QString WholeFile::Failure(const char* what) {
+    m_told = m_call.NotPutBack().size();  // the text names them
     return QFile::decodeName(QByteArray::fromStdString(m_call.Describe(what)));
+}
+
+void WholeFile::Discard() {
+    m_fd = -1;
+    m_call.Undo();
+    TellNotPutBack(m_call, m_told);
+}
+
+bool FormerContent::SetAsideReport(const QString& name) {
+    const filereplace::Aside done = m_call.SetAside(QFile::encodeName(name).toStdString(), filereplace::Unkept::kClear);
+    if (done == filereplace::Aside::kSetAside) return true;
+    const QString what = done == filereplace::Aside::kRemoved   ? QStringLiteral("it was removed before the new one was written")
+                         : done == filereplace::Aside::kEmptied ? QStringLiteral("it was emptied before the new one was written")
+                                                                : QStringLiteral("no new report is written there");
+    modGlobalFunctions::ReportError(QStringLiteral("The former report %1 could not be kept (%2): %3")
+                                        .arg(name, QFile::decodeName(QByteArray::fromStdString(m_call.Cause())), what),
+                                    QString(), QStringLiteral("FormerContent"), QStringLiteral("SetAsideReport"), false,
+                                    true);
+    return done != filereplace::Aside::kLeft;
 }
 
 void FormerContent::Drop() {
@@ -47,15 +86,4 @@ void FormerContent::PutBack() {
     ReportNotPutBack();
 }
 
-void FormerContent::ReportNotPutBack() {
-    const std::vector<filereplace::Unrestored>& all = m_call.NotPutBack();
-    for (; m_reported < all.size(); ++m_reported) {
-        const filereplace::Unrestored& u = all[m_reported];
-        modGlobalFunctions::ReportError(QStringLiteral("The former content of ") +
-                                            QFile::decodeName(QByteArray::fromStdString(u.asked)) +
-                                            QStringLiteral(" could not be put back: it is kept in ") +
-                                            QFile::decodeName(QByteArray::fromStdString(u.kept)),
-                                        QString(), QStringLiteral("FormerContent"), QStringLiteral("PutBack"), false,
-                                        true);
-    }
-}
+void FormerContent::ReportNotPutBack() { TellNotPutBack(m_call, m_reported); }

@@ -18,6 +18,7 @@ public:
     // one's bits were.
     explicit WholeFile(const QString& name, filereplace::Bits bits = filereplace::Bits::kKept)
         : m_name(name), m_bits(bits) {}
+    ~WholeFile() { Discard(); }
     WholeFile(const WholeFile&) = delete;
     WholeFile& operator=(const WholeFile&) = delete;
 
@@ -31,17 +32,20 @@ public:
     // when it could not be made durable or put there: the name is then as
     // it was.
     bool Commit(QString* failure);
-    // The name stays as it was.
-    void Discard() { m_call.Undo(); }
+    // The name stays as it was; a former content that could not be put
+    // back is said on the console, with where it is kept.
+    void Discard();
     // The last failure in the caller's words: what, then the name and the
-    // cause, e.g. "Cannot write the account file /data/a.cfg (File too large)".
-    QString Failure(const char* what) const;
+    // cause, e.g. "Cannot write the account file /data/a.cfg (File too large)",
+    // then where a former content that could not be put back is kept.
+    QString Failure(const char* what);
 
 private:
     QString m_name;
     filereplace::Bits m_bits;
     filereplace::Call m_call;
     int m_fd = -1;
+    size_t m_told = 0;  // former contents not put back, named so far
 };
 
 // Names that the engine writes over several calls of one command: each is
@@ -58,6 +62,11 @@ public:
     FormerContent& operator=(const FormerContent&) = delete;
 
     void SetAside(const QString& name) { m_call.SetAside(QFile::encodeName(name).toStdString()); }
+    // A report the engine appends to, which each run makes anew: where its
+    // former content cannot be kept it is removed (else emptied), so that
+    // the new report never follows it, and the console says why.  False
+    // when it could not be cleared either: no report may be written there.
+    bool SetAsideReport(const QString& name);
     void Drop();
     void PutBack();
 

@@ -323,6 +323,32 @@ void MarkUntouched(int fd) {
     (void)::futimens(fd, times);
 }
 
+// A write or a cut by a user without the right to keep them clears the
+// set-user-ID and set-group-ID bits; the owner may give them back.
+void KeepSetIdBits(int fd, mode_t bits) {
+    if ((bits & (S_ISUID | S_ISGID)) == 0) return;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & kPermissionBits) != bits)
+        (void)::fchmod(fd, bits);
+}
+
+// A name whose former content could not be kept, cleared for a writer that
+// appends: removed, else emptied; left, with why, where neither can be done.
+Aside Clear(const std::string& target, std::string& why) {
+    if (!Faulted(Step::kClear, target) && ::unlink(target.c_str()) == 0) return Aside::kRemoved;
+    why = "it could not be removed (" + SystemText(errno) + ")";
+    if (!Faulted(Step::kClear, target)) {
+        const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        if (fd >= 0) {
+            (void)::fsync(fd);
+            ::close(fd);
+            return Aside::kEmptied;
+        }
+    }
+    why += " nor emptied (" + SystemText(errno) + ")";
+    return Aside::kLeft;
+}
+
 }  // namespace
 
 bool WriteAll(int fd, const char* bytes, size_t size) {
@@ -454,6 +480,7 @@ bool Call::FinishEntry(size_t at) {
         }
         case Way::kInPlace:
         case Way::kAppend:
+            KeepSetIdBits(e.fd, e.way == Way::kInPlace ? e.bits : e.former);
             if (::fsync(e.fd) != 0) return Failed(at, errno);
             break;
         default:
@@ -466,20 +493,20 @@ bool Call::FinishEntry(size_t at) {
     return true;
 }
 
-void Call::SetAside(const std::string& asked) {
+Aside Call::SetAside(const std::string& asked, Unkept unkept) {
     Entry e;
     e.asked = asked;
     e.target = FollowLinks(asked);
-    if (e.target.empty()) return;  // a link loop: the writer says so
+    if (e.target.empty()) return Aside::kSetAside;  // a link loop: the writer says so
     struct stat st {};
     if (::stat(e.target.c_str(), &st) != 0) {
-        if (errno != ENOENT) return;
+        if (errno != ENOENT) return Aside::kSetAside;
         e.way = Way::kAbsent;
         m_entries.push_back(std::move(e));
-        return;
+        return Aside::kSetAside;
     }
     // A folder, a device, a file the user may not write: the writer says.
-    if (!S_ISREG(st.st_mode) || ::access(e.target.c_str(), W_OK) != 0) return;
+    if (!S_ISREG(st.st_mode) || ::access(e.target.c_str(), W_OK) != 0) return Aside::kSetAside;
     e.existed = true;
     e.bits = e.former = st.st_mode & kPermissionBits;
     if (RenameKeepsIdentity(st, e.target)) {
@@ -509,18 +536,26 @@ void Call::SetAside(const std::string& asked) {
             // makes no file of its own has the former content put back.
             e.way = Way::kMovedAside;
             m_entries.push_back(std::move(e));
-            return;
+            return Aside::kSetAside;
         }
     }
     e.way = Way::kCopiedAside;
-    // Left as it was when its content cannot be kept: the writer says why.
-    if (!EmptyInPlace(e, st.st_size)) return;
+    if (!EmptyInPlace(e, st.st_size)) {
+        // A writer from the start fails on it and says why; one that
+        // appends would add to the former content.
+        if (unkept == Unkept::kLeave) return Aside::kLeft;
+        std::string why;
+        const Aside done = Clear(e.target, why);
+        if (done == Aside::kLeft) m_cause += "; " + why;
+        return done;
+    }
     MarkUntouched(e.fd);
     struct stat now {};
     if (::fstat(e.fd, &now) == 0) e.mtime = now.st_mtim;
     ::close(e.fd);
     e.fd = -1;
     m_entries.push_back(std::move(e));
+    return Aside::kSetAside;
 }
 
 bool Call::KeepFormer(Entry& e) {
@@ -543,11 +578,12 @@ bool Call::KeepFormer(Entry& e) {
 bool Call::EmptyInPlace(Entry& e, off_t formerSize) {
     // One descriptor reads the copy and empties the file: no other file can
     // come between the two.
-    const int fd = ::open(e.target.c_str(), (formerSize > 0 ? O_RDWR : O_WRONLY) | O_CLOEXEC);
+    const int fd = Faulted(Step::kOpen, e.target)
+                       ? -1
+                       : ::open(e.target.c_str(), (formerSize > 0 ? O_RDWR : O_WRONLY) | O_CLOEXEC);
     if (fd < 0) {
         m_error = errno;
-        m_cause = formerSize > 0 ? kNoCopy + (" (" + SystemText(errno) + ")")
-                                 : SystemText(errno);
+        m_cause = SystemText(errno);
         return false;
     }
     struct stat st {};
@@ -682,8 +718,10 @@ void Call::UndoEntry(Entry& e) {
                 const int fd = e.fd >= 0 ? e.fd : stands ? ::open(e.target.c_str(), O_WRONLY | O_CLOEXEC) : -1;
                 struct stat st {};
                 if (fd >= 0 && ::fstat(fd, &st) == 0 && SameFile(st, e.dev, e.ino) &&
-                    ::ftruncate(fd, e.formerLength) == 0)
+                    ::ftruncate(fd, e.formerLength) == 0) {
+                    KeepSetIdBits(fd, e.former);
                     (void)::fsync(fd);
+                }
                 if (fd >= 0 && fd != e.fd) ::close(fd);
             } else if (stands) {
                 ::unlink(e.target.c_str());

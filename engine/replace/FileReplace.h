@@ -18,8 +18,10 @@
 // kept is not touched, the call fails and says why.  The copy is put back
 // on a failure and removed on success; a copy that cannot be put back stays
 // where it is, and the failure names it.  A file appended to is cut back to
-// its former length, or removed when the call created it.  Symbolic links
-// are followed (the link stays; a loop fails); a device or a pipe is
+// its former length, or removed when the call created it.  The owner's
+// set-user-ID and set-group-ID bits, which the system clears on a write,
+// are put back after a file written in place or appended to.  Symbolic
+// links are followed (the link stays; a loop fails); a device or a pipe is
 // written in place.
 //
 // All files of one call stand or fall together: a replaced file is kept
@@ -50,6 +52,19 @@ enum class Mode { kFromStart, kAppend };
 // former file had.
 enum class Bits { kKept, kPrivate };
 
+// What SetAside does with a name whose former content cannot be kept: left
+// as it was (a writer from the start then fails on it and says why), or
+// cleared for a writer that appends and must not add to it.
+enum class Unkept { kLeave, kClear };
+
+// What SetAside did.
+enum class Aside {
+    kSetAside,  // kept, or nothing to keep (no file, or one the writer refuses)
+    kRemoved,   // not kept: removed
+    kEmptied,   // not kept, nor removable: emptied
+    kLeft,      // not kept: left as it was
+};
+
 // A former content that could not be put back, and where it is kept.
 struct Unrestored {
     std::string asked;
@@ -76,8 +91,9 @@ public:
     // the former file from its first byte.  Commit drops the former content
     // where a new file stands under the name and puts it back where none
     // does; Undo puts it back.  A name whose content cannot be kept is left
-    // as it was: the writer then fails on it and says why.
-    void SetAside(const std::string& asked);
+    // as it was, or cleared as unkept says, and Cause() says why it was not
+    // kept (and, left where it was to be cleared, why it could not be).
+    Aside SetAside(const std::string& asked, Unkept unkept = Unkept::kLeave);
     // Every file of the call goes under its name.  False with Error() set:
     // every file of the call is as it was before the call.
     bool Commit();
@@ -155,6 +171,8 @@ enum class Step {
     kChmod,       // permission bits given to a file
     kPutBack,     // the kept content written back
     kFolderSync,  // a folder synced after the renames
+    kOpen,        // a file opened to be written in place
+    kClear,       // a name whose content could not be kept, removed or emptied
 };
 // Tests make a step fail: the function answers the error for the step on
 // that path (the file or folder it concerns), or 0 to let it run.  An empty

@@ -30,13 +30,22 @@ bool BufferedWriter::Open(const std::string& path, const char* mode) {
     buffer_.clear();
     error_ = 0;
     fd_ = call_.Open(path, mode[0] == 'a' ? filereplace::Mode::kAppend : filereplace::Mode::kFromStart);
-    return fd_ >= 0;
+    if (fd_ >= 0) return true;
+    // The call fails: its earlier files go back now, so that the message
+    // can name any former content that could not.
+    call_.Undo();
+    return false;
+}
+
+std::string BufferedWriter::OpenFailure(const char* what) {
+    told_ = call_.NotPutBack().size();
+    return call_.Describe(what);
 }
 
 bool BufferedWriter::OpenChecked(const char* path, const char* mode) {
     if (ReportMissingName(path)) return false;
     if (Open(path, mode)) return true;
-    SendError(&g_registered, Format("Could not open file : %s (%s)", path, Cause()));
+    SendError(&g_registered, OpenFailure("Could not open file : "));
     return false;
 }
 
@@ -69,8 +78,16 @@ void BufferedWriter::Flush() {
 }
 
 bool BufferedWriter::Report() {
+    told_ = call_.NotPutBack().size();
     SendError(&g_registered, call_.Describe("Could not write to file : "));
     return false;
+}
+
+void BufferedWriter::TellNotPutBack() {
+    const std::vector<filereplace::Unrestored>& all = call_.NotPutBack();
+    for (; told_ < all.size(); ++told_)
+        SendError(&g_registered, Format("The former content of %s could not be put back: it is kept in %s",
+                                        all[told_].asked.c_str(), all[told_].kept.c_str()));
 }
 
 bool BufferedWriter::CloseFile() {
@@ -93,6 +110,7 @@ void BufferedWriter::Discard() {
     fd_ = -1;
     buffer_.clear();
     call_.Undo();
+    TellNotPutBack();
 }
 
 }  // namespace yrb

@@ -26,13 +26,18 @@ public:
     BufferedWriter() = default;
     // Destroyed without Close, every file of the call not yet put in
     // place is undone: an operation that ends so failed.
+    ~BufferedWriter() { Discard(); }
     BufferedWriter(const BufferedWriter&) = delete;
     BufferedWriter& operator=(const BufferedWriter&) = delete;
 
     // Opens a file for the mode ("wb", "w+b" or "a+b"; a call with a file
-    // still open is undone first).  False when it cannot be opened; no
-    // message, the callers word their own with Cause().
+    // still open is undone first).  False when it cannot be opened, and
+    // the files the call wrote before are undone; no message, the callers
+    // word their own with OpenFailure().
     bool Open(const std::string& path, const char* mode);
+    // what + the name that could not be opened + " (cause)", then where the
+    // former contents that could not be put back are kept.
+    std::string OpenFailure(const char* what);
     // Open, the messages for a missing name or a failed open (with its
     // cause) sent to the registered error slot.
     bool OpenChecked(const char* path, const char* mode);
@@ -53,18 +58,22 @@ public:
     // CloseFile, then every file of the call is put in place.  True when no
     // file is open.
     [[nodiscard]] bool Close();
-    // Undoes every file of the call, without a message.
+    // Undoes every file of the call; only a former content that could not
+    // be put back is told, with where it is kept.
     void Discard();
 
 private:
     static constexpr size_t kFlushAt = 1u << 20;
     void Flush();
     bool Report();  // the failure to the error slot; false
+    // The former contents not put back since the last message names them.
+    void TellNotPutBack();
 
     filereplace::Call call_;
     int fd_ = -1;
     std::string buffer_;
     int error_ = 0;  // of the current file's writes
+    size_t told_ = 0;  // of the call's former contents not put back
 };
 
 }  // namespace yrb

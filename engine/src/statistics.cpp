@@ -62,7 +62,7 @@ extern "C" YRB_API int32_t YRB23(int32_t slot, const char* stat_path, int32_t mu
         step(0);
         BufferedWriter file;
         if (!file.Open(stat_path, "wb")) {
-            SendError(t, Format("Could not open file for writing : %s (%s)", stat_path, file.Cause()));
+            SendError(t, file.OpenFailure("Could not open file for writing : "));
             return YRB_FAILED;
         }
         file.Add("Domain\tOccurrences\tPercentage\r\n");

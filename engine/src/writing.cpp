@@ -107,7 +107,7 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
         uint32_t fileNumber = 1;
         std::string name = perFile ? numbered(fileNumber) : std::string(path);
         if (!out.Open(name, mode)) {
-            SendError(t, Format("Could not open file for writing : %s (%s)", name.c_str(), out.Cause()));
+            SendError(t, out.OpenFailure("Could not open file for writing : "));
             return YRB_FAILED;
         }
         if (append) out.Add(out_record_sep, recSepLen);
@@ -205,8 +205,7 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
                             }
                             name = numbered(++fileNumber);
                             if (!out.Open(name, mode)) {
-                                SendError(t, Format("Could not open file for writing : %s (%s)", name.c_str(),
-                                                    out.Cause()));
+                                SendError(t, out.OpenFailure("Could not open file for writing : "));
                                 failed = true;
                                 return;
                             }
@@ -232,7 +231,7 @@ extern "C" YRB_API int32_t YRB01(int32_t slot, int32_t must_have, int32_t must_n
                         if (!out.CloseFile()) return false;
                         name = numbered(++fileNumber);
                         if (!out.Open(name, mode)) {
-                            SendError(t, Format("Could not open file for writing : %s (%s)", name.c_str(), out.Cause()));
+                            SendError(t, out.OpenFailure("Could not open file for writing : "));
                             return false;
                         }
                         inFile = 0;

@@ -113,6 +113,11 @@ Outcome WithFileLimit(rlim_t limit, const std::function<int32_t()>& body, As as 
     return out;
 }
 
+mode_t BitsOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
 // The names in the folder, sorted.
 V Names(const TempDir& dir) {
     V names;
@@ -491,6 +496,7 @@ TEST_F(WriteFailures, FilesThatRenamingWouldChange) {
         Snapshot after;                 // the folder afterwards, byte for byte
         std::function<void()> identity;  // owners, groups and links afterwards
         std::string error = {};         // a failure's message; none: the file did not fit
+        const char* mode = "wb";
     } rows[] = {
         {"sticky folder: a split over another user's file", As::kNobody, 0, 01777,
          [&] {
@@ -547,6 +553,19 @@ TEST_F(WriteFailures, FilesThatRenamingWouldChange) {
              EXPECT_EQ(::stat(out.c_str(), &st), 0);
              EXPECT_EQ(st.st_mode & 07777, 06755u);
          }},
+        {"set-user-ID and set-group-ID bits stay after a split written in place", As::kNobody, kNobody, 0555,
+         [&] {
+             make("out_1.txt", "FORMER-1", kNobody, kNogroup, 04755);
+             make("out_2.txt", "FORMER-2", kNobody, kNogroup, 02775);
+         },
+         RLIM_INFINITY, 2, 4, {{"out_1.txt", firstTwo}, {"out_2.txt", lastTwo}},
+         [&] {
+             EXPECT_EQ(BitsOf(folder + "/out_1.txt"), 04755u);
+             EXPECT_EQ(BitsOf(folder + "/out_2.txt"), 02775u);
+         }},
+        {"set-user-ID bits come back with an append cut back", As::kNobody, kNobody, 0755,
+         [&] { make("out.txt", "former bytes", kNobody, kNogroup, 04755); }, 24, 0, YRB_FAILED,
+         {{"out.txt", "former bytes"}}, [&] { EXPECT_EQ(BitsOf(out), 04755u); }, "", "a+b"},
         // A drop folder: the user may write but not read it, so it cannot
         // be opened for its sync; the renames stand.
         {"a folder of mode 0300: a split over former files", As::kNobody, kNobody, 0300,
@@ -572,7 +591,7 @@ TEST_F(WriteFailures, FilesThatRenamingWouldChange) {
             r.limit,
             [&] {
                 ::setenv("TMPDIR", kept.c_str(), 1);
-                return YRB01(1, 0, 0, 0, 0, "", "\n", out.c_str(), r.perFile, "wb");
+                return YRB01(1, 0, 0, 0, 0, "", "\n", out.c_str(), r.perFile, r.mode);
             },
             r.as);
         EXPECT_EQ(got.result, r.result);
@@ -693,11 +712,6 @@ std::string Quoted(const std::string& text) {
     return std::regex_replace(text, special, R"(\$&)");
 }
 
-mode_t BitsOf(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
-
 // Each step of a call that the system may refuse, made to fail in a child
 // process: what the call answers, and the folder afterwards, every file
 // byte for byte with its bits, links still links, and nothing beside the
@@ -814,6 +828,40 @@ TEST_F(WriteFailures, StepsTheSystemRefuses) {
              R"(\.out\.txt\.ormid-[0-9a-f]{8}\.kept)",
          {{"alias.txt", "a@x\nb@y\n", 0644}, {"out.txt", "a@x\nb@y\n", 0644}},
          {{R"(\.out\.txt\.ormid-[0-9a-f]{8}\.kept)", "former", 0600}}},
+        // The third file cannot be opened: the files written before go back,
+        // and a former content that cannot is named with the failure.
+        {"numbered files written in place, a later open fails and a put-back is refused: the copy is named",
+         [&] {
+             for (const char* name : {"out_1.txt", "out_2.txt", "out_3.txt"}) {
+                 former(name, std::string("FORMER ") + name, 0644);
+                 fs::create_hard_link(dir.Path(name), dir.Path(std::string("alias_") + name));
+             }
+         },
+         [&, copies = 0](Step step, const std::string& path) mutable {
+             if (step == Step::kPutBack && path.find(".out_1.txt.") != std::string::npos) return EIO;
+             return step == Step::kCreate && ++copies > 2 ? EIO : 0;
+         },
+         kNoLimit, 1, YRB_FAILED,
+         Quoted("Could not open file for writing : " + dir.Path("out_3.txt") +
+                " (no copy of its former content could be kept: beside it (Input/output error), in ") +
+             ".*" + Quoted(" (Input/output error)); the former content of " + dir.Path("out_1.txt") + " is kept in " +
+                           dir.Path("")) +
+             R"(\.out_1\.txt\.ormid-[0-9a-f]{8}\.kept)",
+         {{"alias_out_1.txt", "a@x", 0644},
+          {"alias_out_2.txt", "FORMER out_2.txt", 0644},
+          {"alias_out_3.txt", "FORMER out_3.txt", 0644},
+          {"out_1.txt", "a@x", 0644},
+          {"out_2.txt", "FORMER out_2.txt", 0644},
+          {"out_3.txt", "FORMER out_3.txt", 0644}},
+         {{R"(\.out_1\.txt\.ormid-[0-9a-f]{8}\.kept)", "FORMER out_1.txt", 0600}}},
+        {"the file to write in place cannot be opened: the failed open is named",
+         [&] {
+             former("out.txt", "FORMER", 0644);
+             fs::create_hard_link(out, dir.Path("alias.txt"));
+         },
+         failing(Step::kOpen, EIO), kNoLimit, 0, YRB_FAILED,
+         Quoted("Could not open file for writing : " + out + " (Input/output error)"),
+         {{"alias.txt", "FORMER", 0644}, {"out.txt", "FORMER", 0644}}},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);

@@ -3,6 +3,8 @@
 // statistics written under a decimal-comma locale and shown, one display
 // taken over by every command, the size warning declined, and no input to
 // the display while a command of the main window runs.
+#include <unistd.h>
+
 #include <clocale>
 #include <cstring>
 #include <functional>
@@ -17,6 +19,7 @@
 #include <QTest>
 #include <QTreeWidgetItem>
 
+#include "FileReplace.h"
 #include "FileSizeLimit.h"
 #include "FrmDisplay.h"
 #include "FrmSaveList.h"
@@ -478,6 +481,71 @@ TEST_F(Results, FolderOutOfInodesLeavesAReport) {
         }
         ExpectUsable();
         w->ChkMarkInvLeft->setChecked(false);
+    }
+}
+
+// A former report whose content cannot be kept anywhere (a second name
+// makes it a file to copy, and no copy can be made): the new report never
+// follows it.  It is removed, else emptied, and the console says why; where
+// neither can be done, the flags are set without a report.
+TEST_F(Results, FormerReportThatCannotBeKept) {
+    using filereplace::Step;
+    const QByteArray former = "former report\r\n";
+    enum class Cleared { kRemoved, kEmptied, kNeither };
+    struct Case {
+        const char* ext;
+        QCheckBox* box;
+        const char* header;
+        Cleared cleared;
+        const char* told;
+    } cases[] = {
+        {"inv", w->ChkMarkInvLeft, "Invalid Addresses\tReason\r\n", Cleared::kRemoved,
+         "it was removed before the new one was written"},
+        {"dup", w->ChkMarkDupLeft, "Email Address\tOccurrences\r\n", Cleared::kRemoved,
+         "it was removed before the new one was written"},
+        {"inv", w->ChkMarkInvLeft, "Invalid Addresses\tReason\r\n", Cleared::kEmptied,
+         "it was emptied before the new one was written"},
+        {"dup", w->ChkMarkDupLeft, "Email Address\tOccurrences\r\n", Cleared::kNeither,
+         "no new report is written there"},
+    };
+    LoadSide(1, kFour, 4);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.ext) + " " + c.told);
+        const QString report = WriteFile(Result(1, c.ext), former);
+        const QString alias = Folder() + "/res1/alias";
+        QFile::remove(alias);
+        ASSERT_EQ(::link(QFile::encodeName(report).constData(), QFile::encodeName(alias).constData()), 0);
+        w->TxtErrors->SetText(QString());
+        TestHarness::AnswerMessages({MsgBoxButton::Ok});
+        filereplace::InstallFault([&c, clears = 0](Step step, const std::string& path) mutable {
+            if (step == Step::kCreate && path.ends_with(".kept")) return EIO;
+            const int refused = c.cleared == Cleared::kRemoved ? 0 : c.cleared == Cleared::kEmptied ? 1 : 2;
+            return step == Step::kClear && ++clears <= refused ? EPERM : 0;
+        });
+        c.box->setChecked(true);
+        filereplace::InstallFault({});
+        const QByteArray now = ReadFile(report);
+        if (c.cleared == Cleared::kNeither) {
+            EXPECT_EQ(now, former);
+        } else {
+            EXPECT_TRUE(now.startsWith(c.header)) << now.toStdString();
+            EXPECT_FALSE(now.contains(former)) << now.toStdString();
+        }
+        // Removed, the name parts from the second one, which keeps its bytes.
+        EXPECT_EQ(ReadFile(alias), c.cleared == Cleared::kRemoved ? former : now);
+        EXPECT_TRUE(Console().contains("The former report " + report + " could not be kept (no copy of its former content "
+                                       "could be kept: beside it (Input/output error), in "))
+            << Console().toStdString();
+        EXPECT_TRUE(Console().contains(c.told)) << Console().toStdString();
+        EXPECT_EQ(QDir(Folder() + "/res1").entryList(QDir::Files | QDir::Hidden),
+                  (QStringList{"alias", QStringLiteral("list.") + c.ext}));
+        ExpectUsable();
+        // As a clear of the side does it: the flags and the report stay.
+        w->SuppressMarkClicks = true;
+        c.box->setChecked(false);
+        w->SuppressMarkClicks = false;
+        QFile::remove(alias);
+        QFile::remove(report);
     }
 }
 

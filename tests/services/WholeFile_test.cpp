@@ -268,6 +268,40 @@ TEST(WholeFile, WritePastTheSizeLimitWithTheSignalAtItsDefault) {
     EXPECT_EQ(Entries(Folder() + "/limit"), QStringList{"out.txt"});
 }
 
+// A file written in place (a second name) and then given up, as a merge
+// does when a source cannot be read: a former content that cannot go back
+// stays where it was kept, and the console says where.
+TEST(WholeFile, GivenUpFormerContentNotPutBackIsNamed) {
+    enum class End { kDiscarded, kDestroyed };
+    for (const End end : {End::kDiscarded, End::kDestroyed}) {
+        SCOPED_TRACE(end == End::kDiscarded ? "discarded" : "destroyed");
+        ServiceTest::Console console;
+        const QString folder = Folder() + "/givenup";
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        const QString name = WriteFile("givenup/out.txt", "former list\n");
+        ASSERT_EQ(::link(QFile::encodeName(name).constData(), QFile::encodeName(folder + "/alias").constData()), 0);
+        filereplace::InstallFault([](filereplace::Step step, const std::string&) {
+            return step == filereplace::Step::kPutBack ? EIO : 0;
+        });
+        {
+            WholeFile out(name);
+            QString failure;
+            ASSERT_TRUE(out.Open(&failure) && out.Write(QByteArray("half a list"), &failure)) << failure.toStdString();
+            if (end == End::kDiscarded) out.Discard();
+        }
+        filereplace::InstallFault({});
+        const QStringList entries = Entries(folder);
+        ASSERT_EQ(entries.size(), 3) << entries.join(' ').toStdString();
+        const QString kept = folder + "/" + entries[0];
+        EXPECT_TRUE(entries[0].startsWith(".out.txt.ormid-") && entries[0].endsWith(".kept"))
+            << entries[0].toStdString();
+        EXPECT_EQ(ReadFile(kept), "former list\n");
+        EXPECT_TRUE(console.Has("The former content of " + name + " could not be put back: it is kept in " + kept))
+            << console.Text().toStdString();
+    }
+}
+
 // Names the engine writes over several calls: emptied for the command, the
 // former content dropped when it finishes with a new file under the name,
 // put back when it fails or made nothing, whatever the former file was and
