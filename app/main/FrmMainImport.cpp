@@ -133,18 +133,24 @@ void FrmMain::ImportEmailList(ListPane* pane) {
             }
 
             // The result files lie beside the source, named after its first point.
+            // They are set on copies: until the structure is chosen the side's
+            // descriptors keep naming the list it holds, whose reports the
+            // flag boxes write and remove.
             const QString base = file.GetDirectory() + file.GetNoExtension();
-            desc.NameSrc = path;
-            desc.NameOut = base + QStringLiteral(".out");
-            desc.NameSta = base + QStringLiteral(".sta");
-            desc.NameInv = base + QStringLiteral(".inv");
-            desc.NameDup = base + QStringLiteral(".dup");
-            desc.CopyTo(side.resultsDesc);
+            clsEmailList named = desc;
+            named.NameSrc = path;
+            named.NameOut = base + QStringLiteral(".out");
+            named.NameSta = base + QStringLiteral(".sta");
+            named.NameInv = base + QStringLiteral(".inv");
+            named.NameDup = base + QStringLiteral(".dup");
             modRegistry::SetSetting(QStringLiteral("WrkDir"), file.GetDirectory());
             side.pane->SetHeaderIcon(0, ListIcons::kUnsorted);
             side.pane->SetHeaderIcon(1, ListIcons::kUnsorted);
 
-            if (!AskStructure(&desc)) return;
+            clsEmailList described = named;
+            if (!AskStructure(&described)) return;
+            desc = described;
+            named.CopyTo(side.resultsDesc);
 
             const QByteArray recordSep = desc.RecordSep().toLatin1();
             const QByteArray fieldSep = desc.FieldSep().toLatin1();
@@ -164,9 +170,14 @@ void FrmMain::ImportEmailList(ListPane* pane) {
             side.pane->Refresh();
             side.pane->SetAll();
 
-            // A ticked box runs its unticked branch: report gone, flag cleared.
-            side.markDup->setChecked(false);
-            side.markInv->setChecked(false);
+            // Unticked without their click: the engine let the old list go
+            // with its flags, and an untick would remove the reports the
+            // descriptor now names, the new list's own from earlier runs.
+            {
+                const MarkClicksSuppressed suppressed(this);
+                side.markDup->setChecked(false);
+                side.markInv->setChecked(false);
+            }
             side.view->setEnabled(desc.HasResults());
             ResizeListCaptions(slot == 1, slot == 2);
             const WorkspaceSide other = Side(slot == 1 ? 2 : 1);

@@ -2,6 +2,7 @@
 // it leaves on the side and the other side; the selection commands and the
 // pane buttons that run them.
 #include <cstring>
+#include <tuple>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "FrmDisplay.h"
 #include "FrmStructure.h"
 #include "ListDialogSeam.h"
 #include "OwnerEnabler.h"
@@ -22,11 +24,13 @@
 #include "clsVirtualListview.h"
 #include "modCallBack.h"
 #include "modDialog.h"
+#include "modGlobalFunctionsFiles.h"
 #include "modRegistry.h"
 
 namespace {
 
 using TestHarness::Folder;
+using TestHarness::ReadFile;
 using TestHarness::WriteFile;
 
 class Import : public WorkspaceTest {
@@ -70,6 +74,25 @@ protected:
     void ExpectClosed() const {
         EXPECT_TRUE(OwnerEnabler::IsEnabled(w.get()));
         EXPECT_EQ(Screen::Instance()->MousePointer(), Screen::kDefaultPointer);
+    }
+    // A side's descriptor of the list at base (no extension), read with
+    // ";" and column 2, its results named beside it.
+    static clsEmailList ListAt(const QString& base) {
+        clsEmailList d;
+        d.NameSrc = base + ".txt";
+        d.NameOut = base + ".out";
+        d.NameSta = base + ".sta";
+        d.NameInv = base + ".inv";
+        d.NameDup = base + ".dup";
+        d.SetFieldSep(QStringLiteral(";"));
+        d.ColNbr = 2;
+        return d;
+    }
+    // What a descriptor says of its list: the names, the column and the
+    // separators.
+    static auto Layout(const clsEmailList& d) {
+        return std::tuple(d.NameSrc, d.NameOut, d.NameSta, d.NameInv, d.NameDup, d.ColNbr, d.FieldSep(),
+                          d.RecordSep());
     }
     QList<modDialog::FileDialogRequest> requests;
 };
@@ -118,13 +141,15 @@ TEST_F(Import, ImportsIntoTheLeftThenTheRightSide) {
     ExpectClosed();
 }
 
-// Each way out before the load, and what it has changed by then.
+// Each way out before the load, and what it has changed by then. The
+// side's descriptors still name the list it holds, so its flag boxes write
+// and remove that list's reports, never those of the file not loaded.
 TEST_F(Import, EarlyExits) {
     enum Exit { No, NoFile, Missing, Empty, StructureClosed };
     struct Case {
         const char* what;
         Exit exit;
-        bool namesChanged;  // the descriptors, "WrkDir" and the header icons
+        bool folderChanged;  // "WrkDir" and the header icons
         const char* message;
     } cases[] = {
         {"No to the overwrite question", No, false, "The list of email addresses is not empty ! do you want to overwrite it ?"},
@@ -134,11 +159,15 @@ TEST_F(Import, EarlyExits) {
         {"structure dialog closed", StructureClosed, true, nullptr},
     };
     const QString file = WriteFile("in/new.mal", "n@n.com\r\n");
+    const QByteArray formerInv = "new.mal's invalid entries of an earlier run\r\n";
+    const QString newInv = WriteFile("in/new.inv", formerInv);
+    const clsEmailList loaded = ListAt(Folder() + "/list1");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         modRegistry::SetSetting("WrkDir", "/");
         Load(1, "a@b.com\r\nc@d.com\r\n", 2);
-        w->LeftListDesc = clsEmailList();
+        w->LeftListDesc = loaded;
+        w->LeftResultsDesc = loaded;
         Pane(1)->SetHeaderIcon(0, 1);
         Pane(1)->SetHeaderIcon(1, 2);
         ThisList = w->VL_left;
@@ -186,10 +215,18 @@ TEST_F(Import, EarlyExits) {
         // The list and the pane are untouched whatever the way out.
         EXPECT_EQ(Rows(1), 2);
         EXPECT_EQ(Address(1, 0), QStringLiteral("a@b.com"));
-        EXPECT_EQ(w->LeftListDesc.NameSrc, c.namesChanged ? file : QString());
-        EXPECT_EQ(modRegistry::GetSetting("WrkDir", "-"), c.namesChanged ? Folder() + "/in/" : QStringLiteral("/"));
-        EXPECT_EQ(Headers(1).mid(0, 3), c.namesChanged ? QList<int>({0, 0, 0}) : QList<int>({1, 2, 0}));
+        EXPECT_EQ(Layout(w->LeftListDesc), Layout(loaded));
+        EXPECT_EQ(Layout(w->LeftResultsDesc), Layout(loaded));
+        EXPECT_EQ(modRegistry::GetSetting("WrkDir", "-"), c.folderChanged ? Folder() + "/in/" : QStringLiteral("/"));
+        EXPECT_EQ(Headers(1).mid(0, 3), c.folderChanged ? QList<int>({0, 0, 0}) : QList<int>({1, 2, 0}));
         ExpectClosed();
+
+        TestHarness::AnswerMessages({MsgBoxButton::Ok});
+        w->ChkMarkInvLeft->setChecked(true);
+        EXPECT_TRUE(QFile::exists(loaded.NameInv));
+        w->ChkMarkInvLeft->setChecked(false);
+        EXPECT_FALSE(QFile::exists(loaded.NameInv));
+        EXPECT_EQ(ReadFile(newInv), formerInv);
         YRB20(1);
     }
 }
@@ -209,8 +246,12 @@ TEST_F(Import, RefusedWithoutAnEngineBoundPane) {
 }
 
 // An import into one side drops the other side's compare marks and
-// unticks this side's invalid and duplicate boxes (which runs them).
+// unticks this side's invalid and duplicate boxes. The reports an earlier
+// run left beside the new file stay, for "Results" to show.
 TEST_F(Import, ResetsTheOtherSidesMarksAndThisSidesBoxes) {
+    const char* const kReports[] = {"inv", "dup", "sta"};
+    const auto former = [](const char* ext) { return QByteArray(500, ext[0]); };
+    for (const char* ext : kReports) WriteFile(QStringLiteral("in/n.") + ext, former(ext));
     Load(1, "a@b.com\r\nc@d.com\r\n", 2);
     Load(2, "a@b.com\r\n", 1);
     ASSERT_EQ(YRB24(0, YRB_FLAG_IN_BOTH, 0, 0, 0), 1);
@@ -229,6 +270,14 @@ TEST_F(Import, ResetsTheOtherSidesMarksAndThisSidesBoxes) {
     EXPECT_FALSE(w->ChkMarkInvLeft->isChecked());
     EXPECT_TRUE(w->ChkMarkDelleft->isChecked());
     EXPECT_EQ(YRB17(2, 0, -1), YRB_FLAG_SELECTED) << "compare marks gone, the selection stays";
+    for (const char* ext : kReports)
+        EXPECT_EQ(ReadFile(Folder() + QStringLiteral("/in/n.") + ext), former(ext)) << ext;
+    ASSERT_TRUE(w->ComViewLeft->isEnabled());
+    w->ComViewLeft->click();
+    const auto* viewer = qobject_cast<FrmDisplay*>(modGlobalFunctions::IsFormLoaded(QStringLiteral("FrmDisplay")));
+    ASSERT_NE(viewer, nullptr);
+    // The statistics, duplicates and invalids tabs.
+    for (int tab : {0, 1, 2}) EXPECT_TRUE(viewer->SSTabDisplay->isTabVisible(tab)) << tab;
     EXPECT_EQ(Console(), QString());
 }
 
