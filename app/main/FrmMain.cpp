@@ -207,6 +207,11 @@ void FrmMain::Form_Load() {
         [&] {
             IsResizing = true;
             InitErrorObj();
+            // The program folder was decided before there was a console: a
+            // shipped file it could not be given is said before the loads
+            // that miss it.
+            for (const QString& failure : ProgramFolder::TakeCopyFailures())
+                Report(failure, QStringLiteral("Error Copying Reference Files"), QStringLiteral("Form_Load"));
             InitTraceObj();
             InitInterruptObj();
             InitListsCol();

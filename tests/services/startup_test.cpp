@@ -2,6 +2,7 @@
 // two instances started by the test.
 #include <unistd.h>
 
+#include <memory>
 #include <stdexcept>
 
 #include <QDir>
@@ -12,6 +13,10 @@
 #include <QThread>
 #include <QWidget>
 
+#include "FileSizeLimit.h"
+#include "FrmMain.h"
+#include "ProgramFolder.h"
+#include "RichTextBox.h"
 #include "ServiceTestSupport.h"
 #include "SingleInstance.h"
 #include "TestHarness.h"
@@ -112,6 +117,51 @@ TEST_F(StartupFixture, AFailingLoadEndsStartUp) {
     g::InstallFontList([] { return g::RequiredFonts(); });
     EXPECT_FALSE(g::Main([] { throw std::runtime_error("cannot load"); }));
     EXPECT_EQ(console.Count(QStringLiteral("cannot load")), 1);
+}
+
+TEST_F(StartupFixture, AReferenceFileTheFirstStartCannotCopyIsSaidAndCopiedAtTheNextStart) {
+    // The shipped files of a read-only program folder: one larger than the
+    // room the file-size limit leaves, as on a full disk.
+    constexpr rlim_t kRoom = 64 * 1024;
+    const QByteArray country = QByteArrayLiteral("fr|France\r\n");
+    const QByteArray line = QByteArrayLiteral("example.com|\r\n");
+    const QByteArray generic = line.repeated(2 * kRoom / line.size());
+    const QString exe = QFileInfo(TestHarness::WriteFile(QStringLiteral("bin/DN_Country.cfg"), country)).path();
+    TestHarness::WriteFile(QStringLiteral("bin/DN_Generic.cfg"), generic);
+    g::InstallFontList([] { return g::RequiredFonts(); });
+    std::unique_ptr<FrmMain> main;
+    const auto start = [&] {
+        return g::Main([&] {
+            // Root may write anywhere, so the program folder is declared read-only.
+            ProgramFolder::Set(ProgramFolder::Decide(exe, false));
+            main = std::make_unique<FrmMain>();
+            main->Form_Load();
+        });
+    };
+    {
+        const FileSizeLimit full(kRoom);
+        ASSERT_TRUE(full.IsSet());
+        ASSERT_TRUE(start());
+    }
+    const QString folder = ProgramFolder::Path();
+    const QString target = folder + QStringLiteral("/DN_Generic.cfg");
+    const QString said = QStringLiteral("Could not copy the reference file ") + exe +
+                         QStringLiteral("/DN_Generic.cfg to ") + target + QStringLiteral(" (File too large)");
+    // Said first, so that what the load then says of the missing file is explained.
+    const QString console = main->TxtErrors->Text();
+    EXPECT_EQ(console.indexOf(QStringLiteral("Message : ") + said), console.indexOf(QStringLiteral("Message : ")))
+        << console.toStdString();
+    EXPECT_EQ(console.count(said), 1);
+    EXPECT_EQ(TestHarness::ReadFile(folder + QStringLiteral("/Error.log")).count(said.toUtf8()), 1);
+    // No cut copy under the name, nor a temporary one beside it.
+    EXPECT_TRUE(QDir(folder).entryList({QStringLiteral("*DN_Generic*")}, QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_EQ(TestHarness::ReadFile(folder + QStringLiteral("/DN_Country.cfg")), country);
+
+    main.reset();
+    SingleInstance::Stop();
+    ASSERT_TRUE(start());
+    EXPECT_EQ(TestHarness::ReadFile(target), generic);
+    EXPECT_FALSE(main->TxtErrors->Text().contains(QStringLiteral("Could not copy")));
 }
 
 TEST_F(StartupFixture, StaleSocketOfAnEndedInstanceIsReplaced) {
