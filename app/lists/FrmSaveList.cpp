@@ -2,7 +2,10 @@
 
 #include <cmath>
 
+#include <dirent.h>
+
 #include <QCheckBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,6 +24,7 @@
 #include "OwnerEnabler.h"
 #include "ProgramFolder.h"
 #include "ReportError.h"
+#include "SplitOutputs.h"
 #include "Twips.h"
 #include "clsFile.h"
 #include "modDialog.h"
@@ -69,6 +73,15 @@ int32_t LeadingNumber(const QString& text) {
         if (value > INT32_MAX) return INT32_MAX;
     }
     return static_cast<int32_t>(value);
+}
+
+// False when the folder's entries cannot be read ("" is the current folder).
+bool CanList(const QString& folder) {
+    const QByteArray path = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+    DIR* dir = ::opendir(path.constData());
+    if (dir == nullptr) return false;
+    ::closedir(dir);
+    return true;
 }
 
 }  // namespace
@@ -407,6 +420,15 @@ bool FrmSaveList::MayOverwrite(const QString& message, const QString& title) {
     return answer == MsgBoxButton::Yes;
 }
 
+bool FrmSaveList::SplitOutputPresent(const QString& pattern) const {
+    const FilePattern wild = FilePattern::Wild(pattern);
+    if (CanList(wild.Folder())) return modGlobalFunctions::IsFilePresent(wild);
+    // A folder the user may write but not read shows no file to a pattern:
+    // the names the split writes or removes are tested one by one.
+    const int32_t perFile = ChkSplNbr->isChecked() ? LeadingNumber(TxtChunk->text()) : 0;
+    return SplitOutputs::AnyPresent(Lst->NameOut, SplitOutputs::NumberedFiles(Entries, perFile));
+}
+
 void FrmSaveList::ComSave_Click() {
     if (Lst == nullptr) {
         Report(kNoDescriptor, QStringLiteral("ComSave_Click"));
@@ -430,7 +452,7 @@ void FrmSaveList::ComSave_Click() {
 
     if (ChkSplNbr->isChecked() || ChkSplDom->isChecked()) {
         const QString pattern = Lst->NameOutCast();
-        if (!pattern.isEmpty() && modGlobalFunctions::IsFilePresent(FilePattern::Wild(pattern))) {
+        if (!pattern.isEmpty() && SplitOutputPresent(pattern)) {
             QString folder, name;
             if (!modGlobalFunctions::GetFileName(Lst->NameOut, folder, name)) name = Lst->NameOut;
             QString base, extension;

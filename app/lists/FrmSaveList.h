@@ -29,8 +29,8 @@ struct SaveListDisplay {
 // whole records are written.  It edits the caller's descriptor: the output
 // name as the box changes, every other field on confirmation.
 //
-// Protocol: create, Form_Load, set OwnerForm, the caption of ComSave and
-// the window's, SetDisplay, Initialize(descriptor),
+// Protocol: create, Form_Load, set OwnerForm (and Entries for a split),
+// the caption of ComSave and the window's, SetDisplay, Initialize(descriptor),
 // ListDialogSeam::ShowModal, read Cancel (True: closed instead of
 // confirmed), Unload, destroy.
 class FrmSaveList : public ListDialog {
@@ -45,6 +45,9 @@ public:
     bool HasSplDom = false;
     bool HasFull = false;
     bool HasMore = false;
+    // The entries the caller writes: where the output's folder cannot be
+    // listed, each numbered file a split of them makes is tested by name.
+    int32_t Entries = 0;
 
     QGroupBox* FraOut;
     QLineEdit* TxtOutFile;
@@ -123,6 +126,10 @@ private:
     // Yes alone goes on; No, or a box closed without an answer, keeps the
     // dialog open.
     bool MayOverwrite(const QString& message, const QString& title);
+    // True when a file the split may overwrite or remove is there: one the
+    // pattern matches, or, where the folder cannot be listed, one of the
+    // names the split writes or removes.
+    bool SplitOutputPresent(const QString& pattern) const;
     void Report(const QString& description, const QString& routine);
 
     SeparatorControls Separators;

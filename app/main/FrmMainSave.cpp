@@ -1,7 +1,6 @@
 // Save and Split: the selected entries of one side written to one file,
 // to numbered files of a given size, or to the entries of a domain and the
 // others ("_I" and "_E" files).
-#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -21,6 +20,7 @@
 #include "ReportError.h"
 #include "Screen.h"
 #include "ServiceObjects.h"
+#include "SplitOutputs.h"
 #include "WholeFile.h"
 #include "clsChronometer.h"
 #include "clsMonitor.h"
@@ -33,14 +33,8 @@ namespace {
 constexpr int32_t kSaveProgressDelayMs = 2000;
 constexpr int32_t kForward = 0;
 const char* const kWriteMode = "wb";
-
-// The file of one half of a split by domain: "_I" or "_E" before the
-// extension of the file name, or at the end when it has none.
-QString DomainName(const QString& path, const char* half) {
-    QString base, ext;
-    if (modGlobalFunctions::GetFileExtension(path, base, ext)) return base + QLatin1String(half) + QLatin1Char('.') + ext;
-    return path + QLatin1String(half);
-}
+// The earlier outputs are the numbered files there, whatever the write makes.
+constexpr int32_t kOnlyThoseThere = 0;
 
 // The earlier outputs of this output name and nothing else: the name
 // itself, its numbered files while they follow each other, and the same for
@@ -50,11 +44,10 @@ QString DomainName(const QString& path, const char* half) {
 class EarlierOutputs {
 public:
     explicit EarlierOutputs(const QString& output) {
-        for (const QString& name : {output, DomainName(output, "_I"), DomainName(output, "_E")}) {
+        SplitOutputs::ForEach(output, kOnlyThoseThere, [this](const QString& name) {
             Note(name);
-            for (int k = 1; QFile::exists(modGlobalFunctions::NumberedFileName(name, k)); ++k)
-                Note(modGlobalFunctions::NumberedFileName(name, k));
-        }
+            return true;
+        });
     }
 
     // A file replaced by the write is a new file under the old name (the
@@ -132,13 +125,15 @@ void FrmMain::SaveList(const SaveCommand& command) {
                        context, routine);
                 return;
             }
-            if (side.pane->GetSel() == 0) return;
+            const int32_t entries = side.pane->GetSel();
+            if (entries == 0) return;
 
             clsEmailList work;
             side.listDesc->CopyTo(&work);
             auto dialog = std::make_unique<FrmSaveList>(this);
             dialog->Form_Load();
             dialog->OwnerForm = this;
+            dialog->Entries = entries;
             dialog->ComSave->setText(QLatin1String(command.confirm));
             dialog->setWindowTitle(QLatin1String(command.caption));
             dialog->SetDisplay(command.display);
@@ -209,12 +204,12 @@ void FrmMain::SaveList(const SaveCommand& command) {
                 // The two halves stand or fall together: the former files
                 // under the names of the first are kept until the second is
                 // written.
-                const QString inside = DomainName(work.NameOut, "_I");
+                const QString inside = SplitOutputs::DomainName(work.NameOut, SplitOutputs::Half::kInside);
                 FormerContent former;
                 if (perFile == 0) {
                     former.SetAside(inside);
                 } else {
-                    const int32_t files = std::max(1, (found + perFile - 1) / perFile);
+                    const int32_t files = SplitOutputs::NumberedFiles(found, perFile);
                     for (int32_t k = 1; k <= files; ++k)
                         former.SetAside(modGlobalFunctions::NumberedFileName(inside, k));
                 }
@@ -224,7 +219,8 @@ void FrmMain::SaveList(const SaveCommand& command) {
                 if (YRB10(side.slot, YRB_ALL_ENTRIES, YRB_MODE_TOGGLE, YRB_FLAG_WORK, YRB_FLAG_SELECTED,
                           YRB_MASK_REMOVED, table) < 0)
                     return;
-                const int32_t second = write(YRB_FLAG_WORK, DomainName(work.NameOut, "_E"));
+                const int32_t second =
+                    write(YRB_FLAG_WORK, SplitOutputs::DomainName(work.NameOut, SplitOutputs::Half::kOutside));
                 if (second >= 0 || second == YRB_STOPPED) former.Drop();
                 if (second < 0) return;
             }

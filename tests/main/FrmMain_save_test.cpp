@@ -2,7 +2,13 @@
 // save dialog gives, to one file, numbered files or a domain's two halves;
 // the earlier outputs of that name replaced, nothing else.
 
+#include <algorithm>
 #include <functional>
+#include <vector>
+
+#include <grp.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <QCheckBox>
 #include <QDir>
@@ -67,6 +73,38 @@ protected:
     }
     QString Console() const { return w->TxtErrors->Text(); }
     int shown = 0;
+};
+
+// While one lives, the process acts as the user nobody (effective user,
+// group and groups): root reads every folder, a folder that cannot be
+// listed needs another user.  In this process, not a forked child: a child
+// of a window that has painted waits on the painter's threads, which it
+// does not have.
+class ActingAsNobody {
+public:
+    ActingAsNobody() {
+        m_groups.resize(static_cast<size_t>(std::max(0, ::getgroups(0, nullptr))));
+        if (::getgroups(static_cast<int>(m_groups.size()), m_groups.data()) < 0) return;
+        const passwd* nobody = ::getpwnam("nobody");
+        if (nobody == nullptr) return;
+        const gid_t group = nobody->pw_gid;
+        m_set = ::setgroups(1, &group) == 0 && ::setegid(group) == 0 && ::seteuid(nobody->pw_uid) == 0;
+    }
+    ~ActingAsNobody() {
+        (void)::seteuid(m_user);
+        (void)::setegid(m_group);
+        (void)::setgroups(m_groups.size(), m_groups.data());
+    }
+    ActingAsNobody(const ActingAsNobody&) = delete;
+    ActingAsNobody& operator=(const ActingAsNobody&) = delete;
+    // False when the switch failed: the test would prove nothing.
+    bool IsSet() const { return m_set; }
+
+private:
+    uid_t m_user = ::geteuid();
+    gid_t m_group = ::getegid();
+    std::vector<gid_t> m_groups;
+    bool m_set = false;
 };
 
 const QByteArray kFive = "1;a@mail.example;A\r\n2;b@gmail.example;B\r\n3;c@mail.org;C\r\n4;d@x.cyborg;D\r\n5;e@y.com;E\r\n";
@@ -178,6 +216,79 @@ TEST_F(Save, SplitsAndReplacesOnlyItsOwnOutputs) {
         }
         expected.sort();
         EXPECT_EQ(Files(), expected);
+        EXPECT_EQ(Console(), QString());
+        YRB20(1);
+    }
+}
+
+// A split into a folder its user may write but not read (mode 0300), where
+// no file matches a pattern: the names the split writes or removes are
+// tested one by one, and the question comes before any is replaced.  Five
+// entries by 3 write sp_1 and sp_2; an earlier sp_3 goes after a Yes.
+TEST_F(Save, SplitIntoAFolderThatCannotBeListedAsksFirst) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to hand the folder to nobody";
+    const passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    const uid_t user = nobody->pw_uid;
+    const gid_t group = nobody->pw_gid;
+    const QString drop = Folder() + "/drop";
+    const QString question = QStringLiteral(
+        "File(s) Already Exists: File(s) with the following name pattern already exist :\r\n\r\n'sp*.txt'\r\n\r\n"
+        "If you choose yes, the existing filenames will be\r\noverwritten. Do you want to proceed anyway ?");
+    const QList<QByteArray> records = kFive.toLower().split('\n');
+    auto lines = [&](int from, int to) {
+        QByteArray text;
+        for (int k = from; k < to; ++k) text += (text.isEmpty() ? "" : "\r\n") + records[k].trimmed();
+        return text;
+    };
+    struct Case {
+        const char* what;
+        QStringList former;  // in the folder, each holding "old" and its name
+        QList<int> answers;
+        QStringList asked;  // each message as "title: text"
+        QStringList after;  // each file of the folder as "name: content"
+    } cases[] = {
+        {"earlier outputs, No", {"sp_1.txt", "sp_2.txt", "sp_3.txt"}, {MsgBoxButton::No}, {question},
+         {"sp_1.txt: old sp_1.txt", "sp_2.txt: old sp_2.txt", "sp_3.txt: old sp_3.txt"}},
+        {"earlier outputs, Yes", {"sp_1.txt", "sp_2.txt", "sp_3.txt"}, {MsgBoxButton::Yes, MsgBoxButton::Ok},
+         {question, "List Save Successful: The List has been successfully split"},
+         {"sp_1.txt: " + lines(0, 3), "sp_2.txt: " + lines(3, 5)}},
+        // Not an earlier output (sp_1 is missing), but a file the split writes.
+        {"the second file only, No", {"sp_2.txt"}, {MsgBoxButton::No}, {question}, {"sp_2.txt: old sp_2.txt"}},
+    };
+    ASSERT_EQ(::chmod(QFile::encodeName(Folder()).constData(), 0755), 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(drop).removeRecursively();
+        LoadSource(kFive, 5);
+        for (const QString& name : c.former) {
+            const QString path = WriteFile("drop/" + name, "old " + name.toLatin1());
+            ASSERT_EQ(::chown(QFile::encodeName(path).constData(), user, group), 0);
+        }
+        ASSERT_EQ(::chown(QFile::encodeName(drop).constData(), user, group), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(drop).constData(), 0300), 0);
+        Dialog([&](FrmSaveList* d) {
+            Output(d, drop + "/sp.txt");
+            d->ChkSplNbr->click();
+            d->TxtChunk->selectAll();
+            QTest::keyClicks(d->TxtChunk, "3");
+            d->ComSave->click();
+        });
+        TestHarness::AnswerMessages(c.answers);
+        const qsizetype from = TestHarness::AskedMessages().size();
+        {
+            const ActingAsNobody nobodyNow;
+            ASSERT_TRUE(nobodyNow.IsSet());
+            w->M_Popup1Split_Click();
+        }
+        QStringList asked;
+        for (qsizetype k = from; k < TestHarness::AskedMessages().size(); ++k)
+            asked << TestHarness::AskedMessages()[k].Title + ": " + TestHarness::AskedMessages()[k].message;
+        EXPECT_EQ(asked, c.asked);
+        QStringList after;
+        for (const QString& name : QDir(drop).entryList(QDir::Files | QDir::Hidden, QDir::Name))
+            after << name + ": " + ReadFile(drop + "/" + name);
+        EXPECT_EQ(after, c.after);
         EXPECT_EQ(Console(), QString());
         YRB20(1);
     }
