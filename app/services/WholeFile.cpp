@@ -9,18 +9,11 @@
 namespace {
 
 // Says on the console where each former content of the call that could not
-// be put back is kept, from the first not said yet.
-void TellNotPutBack(const filereplace::Call& call, size_t& told) {
-    const std::vector<filereplace::Unrestored>& all = call.NotPutBack();
-    for (; told < all.size(); ++told) {
-        const filereplace::Unrestored& u = all[told];
-        modGlobalFunctions::ReportError(QStringLiteral("The former content of ") +
-                                            QFile::decodeName(QByteArray::fromStdString(u.asked)) +
-                                            QStringLiteral(" could not be put back: it is kept in ") +
-                                            QFile::decodeName(QByteArray::fromStdString(u.kept)),
-                                        QString(), QStringLiteral("FormerContent"), QStringLiteral("PutBack"), false,
-                                        true);
-    }
+// be put back is kept, those no message has named yet.
+void TellUntold(filereplace::Call& call) {
+    for (const std::string& text : call.Untold())
+        modGlobalFunctions::ReportError(QFile::decodeName(QByteArray::fromStdString(text)), QString(),
+                                        QStringLiteral("FormerContent"), QStringLiteral("PutBack"), false, true);
 }
 
 }  // namespace
@@ -52,15 +45,14 @@ bool WholeFile::Commit(QString* failure) {
     return false;
 }
 
-QString WholeFile::Failure(const char* what) {
-    m_told = m_call.NotPutBack().size();  // the text names them
+QString WholeFile::Failure(const char* what) const {
     return QFile::decodeName(QByteArray::fromStdString(m_call.Describe(what)));
 }
 
 void WholeFile::Discard() {
     m_fd = -1;
     m_call.Undo();
-    TellNotPutBack(m_call, m_told);
+    TellUntold(m_call);
 }
 
 bool FormerContent::SetAsideReport(const QString& name) {
@@ -78,12 +70,10 @@ bool FormerContent::SetAsideReport(const QString& name) {
 
 void FormerContent::Drop() {
     (void)m_call.Commit();
-    ReportNotPutBack();
+    TellUntold(m_call);
 }
 
 void FormerContent::PutBack() {
     m_call.Undo();
-    ReportNotPutBack();
+    TellUntold(m_call);
 }
-
-void FormerContent::ReportNotPutBack() { TellNotPutBack(m_call, m_reported); }

@@ -38,14 +38,13 @@ public:
     // The last failure in the caller's words: what, then the name and the
     // cause, e.g. "Cannot write the account file /data/a.cfg (File too large)",
     // then where a former content that could not be put back is kept.
-    QString Failure(const char* what);
+    QString Failure(const char* what) const;
 
 private:
     QString m_name;
     filereplace::Bits m_bits;
     filereplace::Call m_call;
     int m_fd = -1;
-    size_t m_told = 0;  // former contents not put back, named so far
 };
 
 // Names that the engine writes over several calls of one command: each is
@@ -71,8 +70,5 @@ public:
     void PutBack();
 
 private:
-    void ReportNotPutBack();
-
     filereplace::Call m_call;
-    size_t m_reported = 0;
 };

@@ -265,18 +265,24 @@ std::string MoveBeside(const std::string& target) {
 
 bool SameFile(const struct stat& st, dev_t dev, ino_t ino) { return st.st_dev == dev && st.st_ino == ino; }
 
+// The file of fd gets these permission bits again where its owner writes:
+// a write or a cut by a user without the right to keep them clears the
+// set-user-ID and set-group-ID bits, and only the owner may set them.
+void GiveBitsBack(int fd, mode_t bits) {
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & kPermissionBits) != bits)
+        (void)::fchmod(fd, bits);
+}
+
 // The kept bytes written back into the file of fd, which stays the file it
-// was (inode, owner, group, links), its permission bits put back too (a
-// write clears set-user-ID and set-group-ID).
+// was (inode, owner, group, links), its permission bits put back too.
 bool WriteBack(const std::string& kept, int fd, mode_t bits) {
     if (Faulted(Step::kPutBack, kept)) return false;
     const int from = ::open(kept.c_str(), O_RDONLY | O_CLOEXEC);
     if (from < 0) return false;
     const bool ok = ::ftruncate(fd, 0) == 0 && CopyBytes(from, fd) && ::fsync(fd) == 0;
     ::close(from);
-    struct stat st {};
-    if (ok && ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & kPermissionBits) != bits)
-        (void)::fchmod(fd, bits);
+    if (ok) GiveBitsBack(fd, bits);
     return ok;
 }
 
@@ -323,13 +329,9 @@ void MarkUntouched(int fd) {
     (void)::futimens(fd, times);
 }
 
-// A write or a cut by a user without the right to keep them clears the
-// set-user-ID and set-group-ID bits; the owner may give them back.
+// Only the set-user-ID and set-group-ID bits can have gone with a write.
 void KeepSetIdBits(int fd, mode_t bits) {
-    if ((bits & (S_ISUID | S_ISGID)) == 0) return;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & kPermissionBits) != bits)
-        (void)::fchmod(fd, bits);
+    if ((bits & (S_ISUID | S_ISGID)) != 0) GiveBitsBack(fd, bits);
 }
 
 // A name whose former content could not be kept, cleared for a writer that
@@ -765,7 +767,16 @@ std::string Call::Describe(const char* what) const {
     for (const Unrestored& u : m_unrestored)
         text += u.asked == m_failedName ? "; its former content is kept in " + u.kept
                                         : "; the former content of " + u.asked + " is kept in " + u.kept;
+    m_told = m_unrestored.size();
     return text;
+}
+
+std::vector<std::string> Call::Untold() {
+    std::vector<std::string> texts;
+    for (; m_told < m_unrestored.size(); ++m_told)
+        texts.push_back("The former content of " + m_unrestored[m_told].asked +
+                        " could not be put back: it is kept in " + m_unrestored[m_told].kept);
+    return texts;
 }
 
 }  // namespace filereplace

@@ -65,12 +65,6 @@ enum class Aside {
     kLeft,      // not kept: left as it was
 };
 
-// A former content that could not be put back, and where it is kept.
-struct Unrestored {
-    std::string asked;
-    std::string kept;
-};
-
 // The files one call writes.  Destroyed without Commit, it undoes them all.
 class Call {
 public:
@@ -109,8 +103,10 @@ public:
     // what + the name the failure concerns + " (cause)", then where the
     // former contents that could not be put back are kept.
     std::string Describe(const char* what) const;
-    // Every former content this object could not put back, so far.
-    const std::vector<Unrestored>& NotPutBack() const { return m_unrestored; }
+    // A sentence for each former content not put back that no text has
+    // named yet (Describe names them all), each handed over once: "The
+    // former content of NAME could not be put back: it is kept in KEPT".
+    std::vector<std::string> Untold();
 
 private:
     enum class Way { kTemporary, kInPlace, kAppend, kDevice, kMovedAside, kCopiedAside, kAbsent };
@@ -152,7 +148,13 @@ private:
     int m_error = 0;
     std::string m_cause;
     std::string m_failedName;
+    // A former content that could not be put back, and where it is kept.
+    struct Unrestored {
+        std::string asked;
+        std::string kept;
+    };
     std::vector<Unrestored> m_unrestored;
+    mutable size_t m_told = 0;  // of m_unrestored, named so far
 };
 
 // Writes every byte, through EINTR; false with errno set.

@@ -37,11 +37,6 @@ bool BufferedWriter::Open(const std::string& path, const char* mode) {
     return false;
 }
 
-std::string BufferedWriter::OpenFailure(const char* what) {
-    told_ = call_.NotPutBack().size();
-    return call_.Describe(what);
-}
-
 bool BufferedWriter::OpenChecked(const char* path, const char* mode) {
     if (ReportMissingName(path)) return false;
     if (Open(path, mode)) return true;
@@ -78,16 +73,8 @@ void BufferedWriter::Flush() {
 }
 
 bool BufferedWriter::Report() {
-    told_ = call_.NotPutBack().size();
     SendError(&g_registered, call_.Describe("Could not write to file : "));
     return false;
-}
-
-void BufferedWriter::TellNotPutBack() {
-    const std::vector<filereplace::Unrestored>& all = call_.NotPutBack();
-    for (; told_ < all.size(); ++told_)
-        SendError(&g_registered, Format("The former content of %s could not be put back: it is kept in %s",
-                                        all[told_].asked.c_str(), all[told_].kept.c_str()));
 }
 
 bool BufferedWriter::CloseFile() {
@@ -110,7 +97,7 @@ void BufferedWriter::Discard() {
     fd_ = -1;
     buffer_.clear();
     call_.Undo();
-    TellNotPutBack();
+    for (const std::string& text : call_.Untold()) SendError(&g_registered, text);
 }
 
 }  // namespace yrb

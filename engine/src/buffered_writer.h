@@ -37,7 +37,7 @@ public:
     bool Open(const std::string& path, const char* mode);
     // what + the name that could not be opened + " (cause)", then where the
     // former contents that could not be put back are kept.
-    std::string OpenFailure(const char* what);
+    std::string OpenFailure(const char* what) const { return call_.Describe(what); }
     // Open, the messages for a missing name or a failed open (with its
     // cause) sent to the registered error slot.
     bool OpenChecked(const char* path, const char* mode);
@@ -66,14 +66,11 @@ private:
     static constexpr size_t kFlushAt = 1u << 20;
     void Flush();
     bool Report();  // the failure to the error slot; false
-    // The former contents not put back since the last message names them.
-    void TellNotPutBack();
 
     filereplace::Call call_;
     int fd_ = -1;
     std::string buffer_;
     int error_ = 0;  // of the current file's writes
-    size_t told_ = 0;  // of the call's former contents not put back
 };
 
 }  // namespace yrb
